@@ -1,0 +1,26 @@
+# Warnings are errors for the project's own targets (not for imported libraries).
+function(paperloom_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local
+    -Wnon-virtual-dtor -Wcast-align -Wunused -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+endfunction()
+
+# paperloom_test(NAME SOURCES... [LIBS ...] [LABELS ...])
+function(paperloom_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  paperloom_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    PAPERLOOM_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    PAPERLOOM_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${T_LABELS}")
+endfunction()
+
+# paperloom_fuzzer(NAME SOURCES... LIBS ...)
+function(paperloom_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES} ${F_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the tests.
+#   scripts/test.sh              normal build in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#   scripts/test.sh --fuzz       builds the fuzz targets with clang and runs each briefly
+# Extra arguments after -- go to ctest (for example: -- -L office).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=normal
+if [ "${1:-}" = "--sanitize" ]; then mode=sanitize; shift; fi
+if [ "${1:-}" = "--fuzz" ]; then mode=fuzz; shift; fi
+if [ "${1:-}" = "--" ]; then shift; fi
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+case "$mode" in
+  normal)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j "$jobs"
+    ctest --test-dir build --output-on-failure -j "$jobs" --timeout 1800 "$@"
+    ;;
+  sanitize)
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPAPERLOOM_SANITIZE=ON -DPAPERLOOM_BENCH=OFF
+    cmake --build build-asan -j "$jobs"
+    # The office suite is a separate process; its rendering tests add nothing under the sanitizers.
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 1800 -LE office "$@"
+    ;;
+  fuzz)
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DPAPERLOOM_FUZZ=ON -DPAPERLOOM_TESTS=OFF -DPAPERLOOM_BENCH=OFF
+    cmake --build build-fuzz -j "$jobs"
+    seconds=${FUZZ_SECONDS:-20}
+    for target in build-fuzz/fuzz/*/fuzz_*; do
+      [ -x "$target" ] || continue
+      corpus_dir="fuzz/corpus/$(basename "$target")"
+      work=$(mktemp -d)
+      echo "fuzz: $(basename "$target") for ${seconds}s" >&2
+      if [ -d "$corpus_dir" ]; then cp -r "$corpus_dir"/. "$work"/; fi
+      "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$work" 2>&1 | tail -n 3
+      rm -rf "$work"
+    done
+    ;;
+esac
