@@ -1,7 +1,11 @@
 # Every dependency is a Debian package; scripts/install-deps.sh installs them.
 find_package(Threads REQUIRED)
 find_package(pugixml REQUIRED)
-find_package(libzip REQUIRED)
+# Debian's libzip CMake config names command-line tools that its -dev package does not ship,
+# so take the library through pkg-config.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET GLOBAL libzip)
+add_library(libzip::zip ALIAS PkgConfig::LIBZIP)
 find_package(SQLite3 REQUIRED)
 find_package(ODBC REQUIRED)
 find_package(ICU REQUIRED COMPONENTS uc i18n data)
