@@ -11,7 +11,7 @@
 namespace paperloom::utf8 {
 
 // The text split into characters (code points), each as its own UTF-8 piece. An ill-formed
-// byte becomes a one-byte piece of its own, so nothing is lost and joining gives the text back.
+// sequence becomes a piece of its own, so nothing is lost and joining gives the text back.
 std::vector<std::string_view> Characters(std::string_view text);
 
 // Number of characters (code points) in the text.
