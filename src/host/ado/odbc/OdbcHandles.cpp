@@ -1,0 +1,54 @@
+#include "host/ado/odbc/OdbcHandles.h"
+
+#include "host/ado/odbc/OdbcError.h"
+#include "host/ado/odbc/OdbcText.h"
+
+namespace paperloom::host::ado::odbc {
+
+EnvironmentHandle::EnvironmentHandle() {
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle_)))
+        throw OdbcError({}, "The ODBC driver manager could not allocate an environment.");
+    const SQLRETURN rc = SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION,
+                                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(rc)) {
+        SQLFreeHandle(SQL_HANDLE_ENV, handle_);
+        throw OdbcError({}, "The ODBC driver manager does not support ODBC 3.");
+    }
+}
+
+EnvironmentHandle::~EnvironmentHandle() { SQLFreeHandle(SQL_HANDLE_ENV, handle_); }
+
+ConnectionHandle::ConnectionHandle(const EnvironmentHandle& environment) {
+    Check(SQLAllocHandle(SQL_HANDLE_DBC, environment.Get(), &handle_), SQL_HANDLE_ENV,
+          environment.Get(), "Allocating an ODBC connection");
+}
+
+ConnectionHandle::~ConnectionHandle() {
+    if (connected_) SQLDisconnect(handle_);
+    SQLFreeHandle(SQL_HANDLE_DBC, handle_);
+}
+
+void ConnectionHandle::DriverConnect(std::string_view connectionString) {
+    WideString text = ToWide(connectionString);
+    if (text.size() > 32767)
+        throw OdbcError({}, "The ODBC connection string is longer than a driver accepts.");
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc =
+        SQLDriverConnectW(handle_, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
+                          nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    Check(rc, SQL_HANDLE_DBC, handle_, "Connecting to the ODBC data source");
+    connected_ = true;
+}
+
+StatementHandle::StatementHandle(const ConnectionHandle& connection) {
+    odbc::Check(SQLAllocHandle(SQL_HANDLE_STMT, connection.Get(), &handle_), SQL_HANDLE_DBC,
+          connection.Get(), "Allocating an ODBC statement");
+}
+
+StatementHandle::~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
+
+void StatementHandle::Check(SQLRETURN rc, std::string_view context) const {
+    odbc::Check(rc, SQL_HANDLE_STMT, handle_, context);
+}
+
+}  // namespace paperloom::host::ado::odbc

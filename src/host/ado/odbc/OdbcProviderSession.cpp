@@ -1,0 +1,193 @@
+#include "host/ado/odbc/OdbcProviderSession.h"
+
+#include "host/ado/AdoErrors.h"
+#include "host/ado/odbc/OdbcConnectionString.h"
+#include "host/ado/odbc/OdbcError.h"
+#include "host/ado/odbc/OdbcResultReader.h"
+#include "host/ado/odbc/OdbcSchema.h"
+#include "host/ado/odbc/OdbcSession.h"
+#include "host/ado/odbc/OdbcText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <vector>
+
+namespace paperloom::host::ado::odbc {
+
+namespace {
+
+constexpr SQLULEN kLoginTimeoutSeconds = 15;
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// A single word (letters of any script, digits, "_", "$", ".") that may name a table.
+bool IsBareName(const std::string& text) {
+    return !text.empty() && std::none_of(text.begin(), text.end(), [](unsigned char c) {
+        return c < 0x80 && !std::isalnum(c) && c != '_' && c != '$' && c != '.';
+    });
+}
+
+}  // namespace
+
+std::string TableStatement(const std::string& table, const std::string& identifierQuote) {
+    const std::string name = Trimmed(table);
+    const bool quoted = !name.empty() && (name.front() == '"' || name.front() == '[' ||
+                                          name.front() == '`');
+    if (identifierQuote.empty() || identifierQuote == " " || quoted)
+        return "SELECT * FROM " + name;
+    std::string statement = "SELECT * FROM " + identifierQuote;
+    for (char c : name) {
+        statement += c;
+        if (identifierQuote.size() == 1 && c == identifierQuote[0]) statement += c;
+    }
+    return statement + identifierQuote;
+}
+
+std::string CallStatement(const std::string& procedure) {
+    const std::string name = Trimmed(procedure);
+    if (!name.empty() && name.front() == '{') return name;
+    return "{call " + name + "}";
+}
+
+SqlDialect DialectFromProductName(const std::string& productName) noexcept {
+    try {
+        const std::string lower = Lower(productName);
+        if (lower.find("postgres") != std::string::npos) return SqlDialect::PostgreSQL;
+        if (lower.find("sqlite") != std::string::npos) return SqlDialect::SQLite;
+    } catch (...) {
+    }
+    return SqlDialect::GenericOdbc;
+}
+
+OdbcProviderSession::OdbcProviderSession(const std::string& connectionString)
+    : connection_(environment_) {
+    SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_LOGIN_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
+    connection_.DriverConnect(connectionString);
+    dialect_ = DialectFromProductName(GetInfoText(SQL_DBMS_NAME));
+    identifierQuote_ = GetInfoText(SQL_IDENTIFIER_QUOTE_CHAR);
+}
+
+std::string OdbcProviderSession::GetInfoText(SQLUSMALLINT infoType) const {
+    std::vector<SQLWCHAR> buffer(256);
+    SQLSMALLINT bytes = 0;
+    SQLRETURN rc = SQLGetInfoW(connection_.Get(), infoType, buffer.data(),
+                               static_cast<SQLSMALLINT>(buffer.size() * sizeof(SQLWCHAR)), &bytes);
+    if (!SQL_SUCCEEDED(rc)) return {};
+    const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(bytes, 0)) /
+                                                 sizeof(SQLWCHAR),
+                                             buffer.size() - 1);
+    return FromWide(buffer.data(), units);
+}
+
+ResultSet OdbcProviderSession::Run(const std::string& statement) {
+    if (Trimmed(statement).empty())
+        ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is empty.");
+    WideString text = ToWide(statement);
+    if (text.size() > static_cast<std::size_t>(INT_MAX))
+        ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is too long.");
+    StatementHandle handle(connection_);
+    const SQLRETURN rc =
+        SQLExecDirectW(handle.Get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+    // SQL_NO_DATA: a searched UPDATE or DELETE that matched no rows.
+    if (rc != SQL_NO_DATA) handle.Check(rc, "Executing the statement");
+    if (rc == SQL_NO_DATA) {
+        ResultSet none;
+        none.recordsAffected = 0;
+        return none;
+    }
+    return ReadFirstResult(handle);
+}
+
+ResultSet OdbcProviderSession::OpenTable(const std::string& table) {
+    if (Trimmed(table).empty())
+        ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The table name is empty.");
+    try {
+        return Run(TableStatement(table, identifierQuote_));
+    } catch (const OdbcError&) {
+        // The quoted name is the exact catalog name; a name typed as the database folds it
+        // (or a schema-qualified one) only works unquoted.
+        const std::string plain = "SELECT * FROM " + Trimmed(table);
+        if (plain == TableStatement(table, identifierQuote_)) throw;
+        try {
+            return Run(plain);
+        } catch (const OdbcError&) {
+        }
+        throw;
+    }
+}
+
+ResultSet OdbcProviderSession::CallProcedure(const std::string& procedure) {
+    if (Trimmed(procedure).empty())
+        ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The procedure name is empty.");
+    return Run(CallStatement(procedure));
+}
+
+ResultSet OdbcProviderSession::Execute(const std::string& statement, CommandTypeEnum commandType) {
+    switch (commandType) {
+        case CommandTypeEnum::adCmdTable: return OpenTable(statement);
+        case CommandTypeEnum::adCmdStoredProc: return CallProcedure(statement);
+        case CommandTypeEnum::adCmdUnknown:
+            try {
+                return Run(statement);
+            } catch (const OdbcError&) {
+                // A lone name is most likely a table.
+                if (!IsBareName(Trimmed(statement))) throw;
+                try {
+                    return OpenTable(statement);
+                } catch (const OdbcError&) {
+                }
+                throw;
+            }
+        case CommandTypeEnum::adCmdText: break;
+    }
+    return Run(statement);
+}
+
+ResultSet OdbcProviderSession::OpenSchema(SchemaEnum schema) {
+    return ReadSchema(connection_, schema, dialect_);
+}
+
+bool OdbcProviderSession::IsUsable() noexcept {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (SQL_SUCCEEDED(SQLGetConnectAttrW(connection_.Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0,
+                                         nullptr)) &&
+        dead == SQL_CD_TRUE)
+        return false;
+    // The attribute only learns of a lost server after a failed call; a server database gets
+    // a round trip. Other engines answer "SELECT 1" differently, so they keep the attribute.
+    if (dialect_ != SqlDialect::PostgreSQL) return true;
+    try {
+        StatementHandle handle(connection_);
+        WideString ping = ToWide("SELECT 1");
+        return SQL_SUCCEEDED(
+            SQLExecDirectW(handle.Get(), ping.data(), static_cast<SQLINTEGER>(ping.size())));
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace paperloom::host::ado::odbc
+
+namespace paperloom::host::ado {
+
+std::unique_ptr<ProviderSession> OpenOdbcSession(const std::string& odbcConnectionString,
+                                                 const std::string& user,
+                                                 const std::string& password) {
+    return std::make_unique<odbc::OdbcProviderSession>(
+        odbc::WithCredentials(odbcConnectionString, user, password));
+}
+
+}  // namespace paperloom::host::ado
