@@ -38,7 +38,7 @@ TEST(Utf8, CharactersNotBytes) {
     EXPECT_EQ(utf8::WithoutFirstAndLast("'"), "");
     EXPECT_EQ(utf8::WithoutFirstAndLast(""), "");
     // an ill-formed sequence is a piece of its own; nothing is lost
-    const std::string broken = "a\xE6\x97b";
+    const std::string broken = "a\xE6\x97" "b";
     std::string joined;
     for (const auto piece : utf8::Characters(broken)) {
         joined += piece;
