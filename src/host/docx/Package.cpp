@@ -86,6 +86,13 @@ struct Package::Impl {
         std::erase_if(parts, [doomed](const std::unique_ptr<Part>& p) { return p.get() == doomed; });
     }
 
+    // Readers expect [Content_Types].xml as the first entry; the rest keep their order.
+    void ContentTypesFirst() {
+        std::stable_partition(parts.begin(), parts.end(), [](const std::unique_ptr<Part>& p) {
+            return partname::Equal(p->name, kContentTypesPart);
+        });
+    }
+
     static const pugi::xml_document& Parsed(const Part& part) {
         if (!part.xml) {
             xml::Parsed parsed = xml::Parse(part.bytes, part.name);
@@ -250,6 +257,7 @@ Package Package::OpenFromMemory(std::span<const std::byte> bytes, const PackageL
     for (zip::Entry& entry : zip::Read(bytes, limits)) {
         impl->Add(entry.name, std::move(entry.data), entry.mtime);
     }
+    impl->ContentTypesFirst();
     impl->Validate();
     return Package(std::move(impl));
 }

@@ -99,7 +99,7 @@ std::vector<Entry> Read(std::span<const std::byte> bytes, const PackageLimits& l
     ZipError error;
     SourcePtr source(zip_source_buffer_create(bytes.data(), bytes.size(), 0, error.get()));
     if (!source) throw PackageError(NotAPackage(bytes, error.Text()));
-    ArchivePtr archive(zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.get()));
+    ArchivePtr archive(zip_open_from_source(source.get(), ZIP_RDONLY, error.get()));
     if (!archive) throw PackageError(NotAPackage(bytes, error.Text()));
     source.release();  // the archive owns it now
 
