@@ -1,0 +1,119 @@
+#include "host/ado/DataLinkFile.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "host/ado/AdoErrors.h"
+#include "host/ado/ValueCompare.h"
+
+namespace paperloom::host::ado {
+namespace {
+
+constexpr std::uintmax_t kMaxDataLinkSize = 1 << 20;
+
+[[noreturn]] void ThrowBadLink(const std::string& name, const std::string& why) {
+    ThrowAdoError(errors::kProviderFailed, kConnectionSource,
+                  "データ リンク ファイルが不正です: " + name + " (" + why + ")");
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string_view Trim(std::string_view s) noexcept {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\0'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\0'))
+        s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    auto unit = [&](std::size_t i) -> char16_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+            const char16_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t{0xFFFD} : char32_t{u});
+    }
+    return out;
+}
+
+std::string ParseDataLinkText(std::string_view bytes, const std::string& name) {
+    std::string text;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        text = Utf16ToUtf8(bytes.substr(2), false);
+    } else if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
+               static_cast<unsigned char>(bytes[1]) == 0xFF) {
+        text = Utf16ToUtf8(bytes.substr(2), true);
+    } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        text = std::string(bytes.substr(3));
+    } else if (bytes.size() >= 2 && bytes[1] == '\0') {
+        text = Utf16ToUtf8(bytes, false);  // UTF-16 without a byte-order mark
+    } else {
+        text = std::string(bytes);
+    }
+    bool sawHeader = false;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line = Trim(std::string_view(text).substr(start, end - start));
+        start = end + 1;
+        if (line.empty()) continue;
+        if (!sawHeader) {
+            if (CompareTextNoCase(line, "[oledb]") != 0) ThrowBadLink(name, "[oledb] がありません");
+            sawHeader = true;
+            continue;
+        }
+        if (line.front() == ';') continue;
+        return std::string(line);
+    }
+    ThrowBadLink(name, sawHeader ? "接続文字列がありません" : "空のファイルです");
+}
+
+std::string ReadDataLinkFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        ThrowAdoError(errors::kProviderFailed, kConnectionSource,
+                      "データ リンク ファイルが見つかりません: " + path.string());
+    if (size > kMaxDataLinkSize) ThrowBadLink(path.string(), "大きすぎます");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        ThrowAdoError(errors::kProviderFailed, kConnectionSource,
+                      "データ リンク ファイルを開けません: " + path.string());
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return ParseDataLinkText(bytes, path.string());
+}
+
+}  // namespace paperloom::host::ado
