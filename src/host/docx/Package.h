@@ -72,7 +72,9 @@ struct PackageLimits {
     std::size_t maxEntries = 10000;
     std::uint64_t maxEntrySize = 512ull << 20;     // uncompressed bytes of one part
     std::uint64_t maxTotalSize = 2048ull << 20;    // uncompressed bytes of all parts
-    std::uint64_t maxCompressionRatio = 1000;      // uncompressed / compressed, per entry
+    // Uncompressed / compressed, per entry of 1 MiB or more. Deflate reaches about 1032:1 on a
+    // run of one byte value, so a lower limit would refuse sound parts (blank bitmaps).
+    std::uint64_t maxCompressionRatio = 1100;
 };
 
 class Package {
