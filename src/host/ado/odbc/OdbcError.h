@@ -4,6 +4,7 @@
 
 #include "host/HostError.h"
 #include "host/ado/AdoErrors.h"
+#include "host/ado/odbc/OdbcHandles.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -26,13 +27,13 @@ private:
 
 // Reads every diagnostic record of the handle. `context` says what was being attempted and
 // starts the description when the driver gave no records at all.
-[[noreturn]] void ThrowDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle,
+[[noreturn]] void ThrowDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, TextMode mode,
                                    std::string_view context);
 
 // Throws unless `rc` is SQL_SUCCESS or SQL_SUCCESS_WITH_INFO.
-inline void Check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle,
+inline void Check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, TextMode mode,
                   std::string_view context) {
-    if (!SQL_SUCCEEDED(rc)) ThrowDiagnostics(handleType, handle, context);
+    if (!SQL_SUCCEEDED(rc)) ThrowDiagnostics(handleType, handle, mode, context);
 }
 
 }  // namespace paperloom::host::ado::odbc

@@ -20,7 +20,7 @@ EnvironmentHandle::~EnvironmentHandle() { SQLFreeHandle(SQL_HANDLE_ENV, handle_)
 
 ConnectionHandle::ConnectionHandle(const EnvironmentHandle& environment) {
     Check(SQLAllocHandle(SQL_HANDLE_DBC, environment.Get(), &handle_), SQL_HANDLE_ENV,
-          environment.Get(), "Allocating an ODBC connection");
+          environment.Get(), TextMode::Wide, "Allocating an ODBC connection");
 }
 
 ConnectionHandle::~ConnectionHandle() {
@@ -28,27 +28,37 @@ ConnectionHandle::~ConnectionHandle() {
     SQLFreeHandle(SQL_HANDLE_DBC, handle_);
 }
 
-void ConnectionHandle::DriverConnect(std::string_view connectionString) {
-    WideString text = ToWide(connectionString);
-    if (text.size() > 32767)
+void ConnectionHandle::DriverConnect(std::string_view connectionString, TextMode mode) {
+    mode_ = mode;
+    const WideString wide = ToWide(connectionString);  // also rejects broken UTF-8
+    if (wide.size() > 32767 || connectionString.size() > 32767)
         throw OdbcError({}, "The ODBC connection string is longer than a driver accepts.");
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc =
-        SQLDriverConnectW(handle_, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
-                          nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
-    Check(rc, SQL_HANDLE_DBC, handle_, "Connecting to the ODBC data source");
+    SQLRETURN rc = SQL_ERROR;
+    if (mode == TextMode::Wide) {
+        WideString text = wide;
+        rc = SQLDriverConnectW(handle_, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
+                               nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
+    } else {
+        std::string text(connectionString);
+        rc = SQLDriverConnect(handle_, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                              static_cast<SQLSMALLINT>(text.size()), nullptr, 0, &outLength,
+                              SQL_DRIVER_NOPROMPT);
+    }
+    Check(rc, SQL_HANDLE_DBC, handle_, mode, "Connecting to the ODBC data source");
     connected_ = true;
 }
 
-StatementHandle::StatementHandle(const ConnectionHandle& connection) {
+StatementHandle::StatementHandle(const ConnectionHandle& connection)
+    : mode_(connection.Mode()) {
     odbc::Check(SQLAllocHandle(SQL_HANDLE_STMT, connection.Get(), &handle_), SQL_HANDLE_DBC,
-          connection.Get(), "Allocating an ODBC statement");
+                connection.Get(), mode_, "Allocating an ODBC statement");
 }
 
 StatementHandle::~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
 
 void StatementHandle::Check(SQLRETURN rc, std::string_view context) const {
-    odbc::Check(rc, SQL_HANDLE_STMT, handle_, context);
+    odbc::Check(rc, SQL_HANDLE_STMT, handle_, mode_, context);
 }
 
 }  // namespace paperloom::host::ado::odbc

@@ -9,6 +9,11 @@
 
 namespace paperloom::host::ado::odbc {
 
+// How text crosses the driver manager for one connection. Drivers with wide entry points take
+// UTF-16 unchanged; for the others the driver manager would narrow wide text unit by unit and
+// lose every non-ASCII character, so they get UTF-8 through the narrow calls.
+enum class TextMode { Wide, Utf8 };
+
 class EnvironmentHandle {
 public:
     EnvironmentHandle();  // ODBC 3 behaviour
@@ -30,13 +35,15 @@ public:
     ConnectionHandle& operator=(const ConnectionHandle&) = delete;
 
     // Connects without ever prompting; throws OdbcError with the driver's diagnostics.
-    void DriverConnect(std::string_view connectionString);
+    void DriverConnect(std::string_view connectionString, TextMode mode);
     bool Connected() const noexcept { return connected_; }
+    TextMode Mode() const noexcept { return mode_; }
     SQLHDBC Get() const noexcept { return handle_; }
 
 private:
     SQLHDBC handle_ = SQL_NULL_HDBC;
     bool connected_ = false;
+    TextMode mode_ = TextMode::Wide;
 };
 
 class StatementHandle {
@@ -47,11 +54,13 @@ public:
     StatementHandle& operator=(const StatementHandle&) = delete;
 
     SQLHSTMT Get() const noexcept { return handle_; }
+    TextMode Mode() const noexcept { return mode_; }
     // Throws OdbcError with this statement's diagnostics unless `rc` succeeded.
     void Check(SQLRETURN rc, std::string_view context) const;
 
 private:
     SQLHSTMT handle_ = SQL_NULL_HSTMT;
+    TextMode mode_ = TextMode::Wide;
 };
 
 }  // namespace paperloom::host::ado::odbc

@@ -2,6 +2,7 @@
 
 #include "host/ado/AdoErrors.h"
 #include "host/ado/odbc/OdbcConnectionString.h"
+#include "host/ado/odbc/OdbcDriverLibrary.h"
 #include "host/ado/odbc/OdbcError.h"
 #include "host/ado/odbc/OdbcResultReader.h"
 #include "host/ado/odbc/OdbcSchema.h"
@@ -75,7 +76,7 @@ OdbcProviderSession::OdbcProviderSession(const std::string& connectionString)
     : connection_(environment_) {
     SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_LOGIN_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
-    connection_.DriverConnect(connectionString);
+    connection_.DriverConnect(connectionString, DetectTextMode(environment_, connectionString));
     dialect_ = DialectFromProductName(GetInfoText(SQL_DBMS_NAME));
     identifierQuote_ = GetInfoText(SQL_IDENTIFIER_QUOTE_CHAR);
 }
@@ -95,12 +96,18 @@ std::string OdbcProviderSession::GetInfoText(SQLUSMALLINT infoType) const {
 ResultSet OdbcProviderSession::Run(const std::string& statement) {
     if (Trimmed(statement).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is empty.");
-    WideString text = ToWide(statement);
-    if (text.size() > static_cast<std::size_t>(INT_MAX))
+    WideString wide = ToWide(statement);  // also rejects broken UTF-8 in either mode
+    if (statement.size() > static_cast<std::size_t>(INT_MAX))
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is too long.");
     StatementHandle handle(connection_);
-    const SQLRETURN rc =
-        SQLExecDirectW(handle.Get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+    SQLRETURN rc = SQL_ERROR;
+    if (handle.Mode() == TextMode::Wide) {
+        rc = SQLExecDirectW(handle.Get(), wide.data(), static_cast<SQLINTEGER>(wide.size()));
+    } else {
+        std::string narrow = statement;
+        rc = SQLExecDirect(handle.Get(), reinterpret_cast<SQLCHAR*>(narrow.data()),
+                           static_cast<SQLINTEGER>(narrow.size()));
+    }
     // SQL_NO_DATA: a searched UPDATE or DELETE that matched no rows.
     if (rc != SQL_NO_DATA) handle.Check(rc, "Executing the statement");
     if (rc == SQL_NO_DATA) {

@@ -28,6 +28,14 @@ bool IsBinaryCode(DataTypeEnum type) {
     return type == adBinary || type == adVarBinary || type == adLongVarBinary;
 }
 
+bool ReadsAsText(DataTypeEnum type) {
+    using enum DataTypeEnum;
+    if (IsIntegerCode(type) || IsBinaryCode(type)) return false;
+    return type != adUnsignedBigInt && type != adNumeric && type != adSingle &&
+           type != adDouble && type != adBoolean && type != adDBDate && type != adDBTime &&
+           type != adDBTimeStamp;
+}
+
 // Reads a value of any length in pieces. `unit` is the size of one character of the C type
 // and `terminatorUnits` how many of them the driver reserves for the terminating zero.
 template <class Unit>
@@ -62,7 +70,11 @@ std::optional<std::basic_string<Unit>> ReadPieces(const StatementHandle& stateme
     return value;
 }
 
-Variant ReadWideText(const StatementHandle& statement, SQLUSMALLINT column) {
+Variant ReadText(const StatementHandle& statement, SQLUSMALLINT column) {
+    if (statement.Mode() == TextMode::Utf8) {
+        const auto text = ReadPieces<char>(statement, column, SQL_C_CHAR, 1);
+        return text ? Variant(std::string(*text)) : Variant::Null();
+    }
     const auto text = ReadPieces<SQLWCHAR>(statement, column, SQL_C_WCHAR, 1);
     return text ? Variant(FromWide(*text)) : Variant::Null();
 }
@@ -131,7 +143,7 @@ Variant ReadTyped(const StatementHandle& statement, SQLUSMALLINT column, DataTyp
         default: break;
     }
     if (IsBinaryCode(type)) return ReadBinary(statement, column);
-    return ReadWideText(statement, column);
+    return ReadText(statement, column);
 }
 
 Variant ReadCell(const StatementHandle& statement, SQLUSMALLINT column, DataTypeEnum type) {
@@ -142,8 +154,8 @@ Variant ReadCell(const StatementHandle& statement, SQLUSMALLINT column, DataType
         // still shown, as the text the database has.
         const std::string& state = error.SqlState();
         const bool conversion = state.rfind("22", 0) == 0 || state == "07006";
-        if (!conversion || type == DataTypeEnum::adVarWChar) throw;
-        return ReadWideText(statement, column);
+        if (!conversion || ReadsAsText(type)) throw;
+        return ReadText(statement, column);
     }
 }
 
@@ -160,22 +172,40 @@ std::vector<ColumnInfo> DescribeColumns(const StatementHandle& statement,
     std::vector<ColumnInfo> columns;
     columns.reserve(static_cast<std::size_t>(columnCount));
     for (SQLUSMALLINT index = 1; index <= static_cast<SQLUSMALLINT>(columnCount); ++index) {
-        std::vector<SQLWCHAR> name(256);
-        SQLSMALLINT nameLength = 0;
         SQLSMALLINT sqlType = 0;
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
-        statement.Check(SQLDescribeColW(statement.Get(), index, name.data(),
-                                        static_cast<SQLSMALLINT>(name.size()), &nameLength,
-                                        &sqlType, &size, &digits, &nullable),
-                        "Describing a result column");
-        if (nameLength >= static_cast<SQLSMALLINT>(name.size())) {
-            name.resize(static_cast<std::size_t>(nameLength) + 1);
-            statement.Check(SQLDescribeColW(statement.Get(), index, name.data(),
-                                            static_cast<SQLSMALLINT>(name.size()), &nameLength,
-                                            &sqlType, &size, &digits, &nullable),
-                            "Describing a result column");
+        std::string columnName;
+        if (statement.Mode() == TextMode::Wide) {
+            std::vector<SQLWCHAR> name(256);
+            SQLSMALLINT nameLength = 0;
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                statement.Check(SQLDescribeColW(statement.Get(), index, name.data(),
+                                                static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                                                &sqlType, &size, &digits, &nullable),
+                                "Describing a result column");
+                if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
+                name.resize(static_cast<std::size_t>(nameLength) + 1);
+            }
+            nameLength = std::clamp<SQLSMALLINT>(nameLength, 0,
+                                                 static_cast<SQLSMALLINT>(name.size() - 1));
+            columnName = FromWide(name.data(), static_cast<std::size_t>(nameLength));
+        } else {
+            std::vector<SQLCHAR> name(512);
+            SQLSMALLINT nameLength = 0;
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                statement.Check(SQLDescribeCol(statement.Get(), index, name.data(),
+                                               static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                                               &sqlType, &size, &digits, &nullable),
+                                "Describing a result column");
+                if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
+                name.resize(static_cast<std::size_t>(nameLength) + 1);
+            }
+            nameLength = std::clamp<SQLSMALLINT>(nameLength, 0,
+                                                 static_cast<SQLSMALLINT>(name.size() - 1));
+            columnName.assign(reinterpret_cast<const char*>(name.data()),
+                              static_cast<std::size_t>(nameLength));
         }
         SQLLEN isUnsigned = SQL_FALSE;
         if (sqlType == SQL_TINYINT || sqlType == SQL_SMALLINT || sqlType == SQL_INTEGER ||
@@ -185,7 +215,7 @@ std::vector<ColumnInfo> DescribeColumns(const StatementHandle& statement,
                 isUnsigned = SQL_FALSE;
         }
         ColumnInfo column;
-        column.name = FromWide(name.data(), static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)));
+        column.name = std::move(columnName);
         column.type = AdoTypeFromSqlType(sqlType, isUnsigned == SQL_TRUE);
         if (column.type == DataTypeEnum::adNumeric || column.type == DataTypeEnum::adDouble ||
             column.type == DataTypeEnum::adSingle) {

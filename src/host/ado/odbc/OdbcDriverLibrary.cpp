@@ -1,0 +1,109 @@
+#include "host/ado/odbc/OdbcDriverLibrary.h"
+
+#include "host/ado/odbc/OdbcConnectionString.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <memory>
+
+namespace paperloom::host::ado::odbc {
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string Text(const SQLCHAR* buffer, std::size_t capacity) {
+    const auto* text = reinterpret_cast<const char*>(buffer);
+    return std::string(text, strnlen(text, capacity));
+}
+
+// The driver (name or library path) a data source name is defined with.
+std::optional<std::string> DriverOfDataSource(const EnvironmentHandle& environment,
+                                              std::string_view dataSource) {
+    std::array<SQLCHAR, 512> name{};
+    std::array<SQLCHAR, 1024> driver{};
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT driverLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        const SQLRETURN rc = SQLDataSources(environment.Get(), direction, name.data(),
+                                            static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                                            driver.data(), static_cast<SQLSMALLINT>(driver.size()),
+                                            &driverLength);
+        if (!SQL_SUCCEEDED(rc)) return std::nullopt;
+        if (SameName(Text(name.data(), name.size()), dataSource))
+            return Text(driver.data(), driver.size());
+    }
+}
+
+// The "Driver=" attribute (the library path) of an installed driver.
+std::optional<std::string> LibraryOfDriver(const EnvironmentHandle& environment,
+                                           std::string_view driverName) {
+    std::array<SQLCHAR, 512> description{};
+    std::array<SQLCHAR, 4096> attributes{};
+    SQLSMALLINT descriptionLength = 0;
+    SQLSMALLINT attributesLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        attributes.fill(0);
+        const SQLRETURN rc = SQLDrivers(environment.Get(), direction, description.data(),
+                                        static_cast<SQLSMALLINT>(description.size()),
+                                        &descriptionLength, attributes.data(),
+                                        static_cast<SQLSMALLINT>(attributes.size() - 2),
+                                        &attributesLength);
+        if (!SQL_SUCCEEDED(rc)) return std::nullopt;
+        if (!SameName(Text(description.data(), description.size()), driverName)) continue;
+        // Attributes come as "key=value\0key=value\0\0".
+        const char* entry = reinterpret_cast<const char*>(attributes.data());
+        const char* end = entry + attributes.size() - 2;
+        while (entry < end && *entry != '\0') {
+            const std::string_view pair(entry, strnlen(entry, static_cast<std::size_t>(end - entry)));
+            const auto equals = pair.find('=');
+            if (equals != std::string_view::npos && SameName(pair.substr(0, equals), "Driver"))
+                return std::string(pair.substr(equals + 1));
+            entry += pair.size() + 1;
+        }
+        return std::nullopt;
+    }
+}
+
+struct LibraryCloser {
+    void operator()(void* library) const noexcept { dlclose(library); }
+};
+
+}  // namespace
+
+std::optional<std::string> DriverLibraryFor(const EnvironmentHandle& environment,
+                                            std::string_view connectionString) {
+    std::optional<std::string> driver = FindAttribute(connectionString, "Driver");
+    if (!driver) {
+        const auto dataSource = FindAttribute(connectionString, "DSN");
+        if (!dataSource) return std::nullopt;
+        driver = DriverOfDataSource(environment, *dataSource);
+        if (!driver) return std::nullopt;
+    }
+    if (driver->find('/') != std::string::npos) return driver;  // already a library path
+    return LibraryOfDriver(environment, *driver);
+}
+
+TextMode TextModeOfLibrary(const std::string& libraryPath) {
+    const std::unique_ptr<void, LibraryCloser> library(dlopen(libraryPath.c_str(), RTLD_LAZY | RTLD_LOCAL));
+    if (!library) return TextMode::Wide;
+    const bool wide = dlsym(library.get(), "SQLDriverConnectW") != nullptr ||
+                      dlsym(library.get(), "SQLExecDirectW") != nullptr;
+    return wide ? TextMode::Wide : TextMode::Utf8;
+}
+
+TextMode DetectTextMode(const EnvironmentHandle& environment, std::string_view connectionString) {
+    const auto library = DriverLibraryFor(environment, connectionString);
+    return library ? TextModeOfLibrary(*library) : TextMode::Wide;
+}
+
+}  // namespace paperloom::host::ado::odbc
