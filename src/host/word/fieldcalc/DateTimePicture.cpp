@@ -2,6 +2,7 @@
 
 #include <unicode/calendar.h>
 #include <unicode/dtfmtsym.h>
+#include <unicode/smpdtfmt.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
@@ -25,32 +26,33 @@ std::string ToUtf8(const icu::UnicodeString& text) {
     return out;
 }
 
-// One calendar per thread: ICU calendars are not safe to share while being set.
+// One calendar and era formatter per thread: ICU calendars are not safe to share while set.
 JapaneseEra EraOf(const DateTimeValue& value) {
     thread_local std::unique_ptr<icu::Calendar> calendar;
-    thread_local std::unique_ptr<icu::DateFormatSymbols> symbols;
+    thread_local std::unique_ptr<icu::SimpleDateFormat> eraFormat;
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale japanese("ja_JP@calendar=japanese");
-    if (!calendar) {
+    if (!calendar || !eraFormat) {
         calendar.reset(icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), japanese, status));
-        if (U_FAILURE(status)) calendar.reset();
-        status = U_ZERO_ERROR;
-        symbols = std::make_unique<icu::DateFormatSymbols>(japanese, status);
-        if (U_FAILURE(status)) symbols.reset();
+        eraFormat = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"GGGG"), japanese, status);
+        if (U_FAILURE(status) || !calendar) {
+            calendar.reset();
+            eraFormat.reset();
+            return {"", value.year};
+        }
+        eraFormat->setTimeZone(*icu::TimeZone::getGMT());
     }
-    if (!calendar || !symbols) return {"", value.year};
 
     using namespace std::chrono;
     const sys_days days{year{value.year} / month{static_cast<unsigned>(value.month)} / day{static_cast<unsigned>(value.day)}};
-    status = U_ZERO_ERROR;
-    calendar->setTime(static_cast<UDate>(days.time_since_epoch().count()) * U_MILLIS_PER_DAY + U_MILLIS_PER_HOUR * 12, status);
-    const int era = calendar->get(UCAL_ERA, status);
+    // Noon, so that no time-zone rule can move the date.
+    const UDate date = static_cast<UDate>(days.time_since_epoch().count()) * U_MILLIS_PER_DAY + U_MILLIS_PER_HOUR * 12;
+    calendar->setTime(date, status);
     const int eraYear = calendar->get(UCAL_YEAR, status);
     if (U_FAILURE(status)) return {"", value.year};
-    int32_t count = 0;
-    const icu::UnicodeString* names = symbols->getEraNames(count);
-    if (names == nullptr || era < 0 || era >= count) return {"", eraYear};
-    return {ToUtf8(names[era]), eraYear};
+    icu::UnicodeString name;
+    eraFormat->format(date, name);
+    return {ToUtf8(name), eraYear};
 }
 
 std::string LocaleName(const std::string& locale, bool weekday, int index, bool full) {

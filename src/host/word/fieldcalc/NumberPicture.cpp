@@ -216,7 +216,7 @@ std::string FormatNumberPicture(double value, std::string_view picture) {
         rounded = RoundToDecimals(0, zero.fractionDigits);
         return SectionWriter(zero, rounded).Write();
     }
-    if (value < 0 && sections.size() >= 2 && !sections[1].empty()) {
+    if (rounded.negative && sections.size() >= 2 && !sections[1].empty()) {
         const Section negative = ParseSection(sections[1], false);
         rounded = RoundToDecimals(-value, negative.fractionDigits);
         return SectionWriter(negative, rounded).Write();
