@@ -1,0 +1,170 @@
+#include "common/clsPLSortEditor.h"
+
+#include "common/modPLFunction.h"
+
+#include <algorithm>
+
+namespace paperloom {
+
+void clsPLSortEditor::Init(std::string_view strCaption) {
+    caption_ = std::string(strCaption);
+    rows_.clear();
+    controls_ = SortControls{};
+}
+
+void clsPLSortEditor::BeginModal() {
+    result_ = false;
+    dirty_ = false;
+}
+
+void clsPLSortEditor::Clear() {
+    rows_.clear();
+}
+
+bool clsPLSortEditor::IsCleared() const {
+    return rows_.empty();
+}
+
+void clsPLSortEditor::SetConditionToList(std::size_t lngRow) {
+    SortCondition& row = rows_.at(lngRow);
+    row.strDataField = controls_.strDataField;
+    row.strSortCaption = std::string(controls_.intSortIndex == 0 ? CAPTION_ASCENDING : CAPTION_DESCENDING);
+}
+
+std::size_t clsPLSortEditor::AddConditionToList() {
+    rows_.emplace_back();
+    return rows_.size() - 1;
+}
+
+void clsPLSortEditor::SetConditionToControls(std::size_t lngRow) {
+    const SortCondition& row = rows_.at(lngRow);
+    controls_.strDataField = row.strDataField;
+    controls_.intSortIndex = row.strSortCaption == CAPTION_ASCENDING ? 0 : 1;
+}
+
+void clsPLSortEditor::SetDataFieldList(std::vector<std::string> strFields) {
+    dataFields_ = std::move(strFields);
+}
+
+std::string clsPLSortEditor::GetSort() const {
+    std::string sort;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (i > 0) {
+            sort += ",";
+        }
+        sort += rows_[i].strDataField + " " + SortCapToSort(rows_[i].strSortCaption);
+    }
+    return sort;
+}
+
+void clsPLSortEditor::SetSort(std::string_view strSort) {
+    std::vector<std::string> tokens;
+    if (modPLFunction::SplitTokens(strSort, tokens, ",") < 2) {
+        return;
+    }
+    rows_.clear();
+    for (std::size_t i = 0; i < tokens.size(); i += 2) {
+        const std::size_t row = AddConditionToList();
+        rows_[row].strDataField = tokens[i];
+        rows_[row].strSortCaption = i + 1 < tokens.size() ? SortToSortCap(tokens[i + 1]) : std::string();
+    }
+    SelectOnly(0);
+    SetConditionToControls(0);
+}
+
+std::string clsPLSortEditor::SortCapToSort(std::string_view strSortCap) {
+    if (strSortCap == CAPTION_ASCENDING) {
+        return "ASC";
+    }
+    if (strSortCap == CAPTION_DESCENDING) {
+        return "DESC";
+    }
+    return {};
+}
+
+std::string clsPLSortEditor::SortToSortCap(std::string_view strSort) {
+    if (strSort == "ASC") {
+        return std::string(CAPTION_ASCENDING);
+    }
+    if (strSort == "DESC") {
+        return std::string(CAPTION_DESCENDING);
+    }
+    return {};
+}
+
+std::optional<modPLConst::PLMessage> clsPLSortEditor::cmdEdit_Click(int intIndex) {
+    switch (intIndex) {
+    case CMD_ADD:
+    case CMD_CHANGE:
+        if (controls_.strDataField.empty()) {
+            return modPLConst::PLMessage{modPLConst::MSG_SET_DATA_FIELD, modPLConst::PLMessageIcon::Critical};
+        }
+        if (intIndex == CMD_ADD) {
+            const std::size_t row = AddConditionToList();
+            SetConditionToList(row);
+            SelectOnly(row);
+        } else {
+            for (std::size_t i = rows_.size(); i-- > 0;) {
+                if (rows_[i].blnSelected) {
+                    SetConditionToList(i);
+                    break;
+                }
+            }
+        }
+        break;
+    case CMD_REMOVE:
+        RemoveSelectedRows();
+        break;
+    case CMD_CLEAR:
+        Clear();
+        break;
+    default:
+        return std::nullopt;
+    }
+    dirty_ = true;
+    return std::nullopt;
+}
+
+void clsPLSortEditor::lstCondition_ItemClick(std::size_t lngRow) {
+    if (lngRow >= rows_.size()) {
+        return;
+    }
+    SelectOnly(lngRow);
+    SetConditionToControls(lngRow);
+}
+
+void clsPLSortEditor::SelectRow(std::size_t lngRow, bool blnSelected) {
+    rows_.at(lngRow).blnSelected = blnSelected;
+}
+
+void clsPLSortEditor::cmdOK_Click() {
+    result_ = true;
+}
+
+void clsPLSortEditor::cmdCancel_Click() {
+    result_ = false;
+}
+
+void clsPLSortEditor::SelectOnly(std::size_t row) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i].blnSelected = i == row;
+    }
+}
+
+void clsPLSortEditor::RemoveSelectedRows() {
+    std::optional<std::size_t> lowestRemoved;
+    for (std::size_t i = rows_.size(); i-- > 0;) {
+        if (rows_[i].blnSelected) {
+            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+            lowestRemoved = i;
+        }
+    }
+    if (!lowestRemoved || rows_.empty()) {
+        return;
+    }
+    const std::size_t next = std::min(*lowestRemoved, rows_.size() - 1);
+    SelectOnly(next);
+    SetConditionToControls(next);
+}
+
+}  // namespace paperloom
