@@ -6,31 +6,31 @@
 
 #include "host/HostError.h"
 
-namespace paperloom::word {
+namespace paperloom::word::settings_errors {
 
-namespace errnum {
+namespace number {
 inline constexpr long kCommandFailed = 4198;
 inline constexpr long kValueOutOfRange = 4608;
 inline constexpr long kObjectDeleted = 5825;
 inline constexpr long kVariableExists = 5903;
 inline constexpr long kNoSuchMember = 5941;
-}  // namespace errnum
+}  // namespace number
 
-inline host::HostError SettingsError(long number, std::string description) {
-    return host::HostError(number, "Paperloom.Word", std::move(description));
+inline host::HostError SettingsError(long code, std::string description) {
+    return host::HostError(code, "Paperloom.Word", std::move(description));
 }
 
 inline host::HostError ObjectDeleted() {
-    return SettingsError(errnum::kObjectDeleted, "Object has been deleted.");
+    return SettingsError(number::kObjectDeleted, "Object has been deleted.");
 }
 
 inline host::HostError NoSuchMember() {
-    return SettingsError(errnum::kNoSuchMember,
+    return SettingsError(number::kNoSuchMember,
                          "The requested member of the collection does not exist.");
 }
 
 inline host::HostError ValueOutOfRange() {
-    return SettingsError(errnum::kValueOutOfRange, "Value out of range");
+    return SettingsError(number::kValueOutOfRange, "Value out of range");
 }
 
-}  // namespace paperloom::word
+}  // namespace paperloom::word::settings_errors

@@ -99,6 +99,18 @@ pugi::xml_node EnsureRoot(docx::Package& package, const PartKind& kind) {
     return root;
 }
 
+PartRoot Open(docx::Package& package, const PartKind& kind) {
+    const auto name = Find(package, kind);
+    if (!name) return {};
+    pugi::xml_document& document = package.Xml(*name);
+    return {document.document_element(), wml::Wml(document)};
+}
+
+PartRoot OpenOrCreate(docx::Package& package, const PartKind& kind) {
+    EnsureRoot(package, kind);
+    return Open(package, kind);
+}
+
 pugi::xml_node Body(docx::Package& package) {
     pugi::xml_document& document = package.Xml(package.MainDocumentPart());
     const wml::Wml w(document);

@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include "host/docx/Package.h"
+#include "host/word/settings/WordXml.h"
 
 namespace paperloom::word::parts {
 
@@ -31,6 +32,15 @@ std::optional<std::string> Find(const docx::Package& package, const PartKind& ki
 pugi::xml_node Root(docx::Package& package, const PartKind& kind);
 // The root element, creating the part (with its relationship and content type) when missing.
 pugi::xml_node EnsureRoot(docx::Package& package, const PartKind& kind);
+
+// A part's root element with the names of its WordprocessingML prefix.
+struct PartRoot {
+    pugi::xml_node root;  // empty when the part is missing
+    wml::Wml names{std::string("w")};
+    explicit operator bool() const { return static_cast<bool>(root); }
+};
+PartRoot Open(docx::Package& package, const PartKind& kind);
+PartRoot OpenOrCreate(docx::Package& package, const PartKind& kind);
 
 // The main document's w:body, or an empty node.
 pugi::xml_node Body(docx::Package& package);

@@ -2,14 +2,15 @@
 
 #include <cstdio>
 
-#include <unicode/unistr.h>
-
 #include "host/word/settings/SchemaOrder.h"
 #include "host/word/settings/SettingsError.h"
 #include "host/word/settings/SettingsParts.h"
 #include "host/word/settings/WordXml.h"
 
 namespace paperloom::word {
+
+using namespace settings_errors;
+
 namespace variables_detail {
 namespace {
 
@@ -67,14 +68,7 @@ std::string Decode(std::string_view text) {
     return out;
 }
 
-std::string FoldName(std::string_view name) {
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(name.data(), static_cast<int32_t>(name.size())));
-    text.foldCase();
-    std::string out;
-    text.toUTF8String(out);
-    return out;
-}
+std::string FoldName(std::string_view name) { return wml::FoldCase(name); }
 
 }  // namespace variables_detail
 
@@ -90,11 +84,9 @@ struct Found {
 };
 
 Found FindVariable(docx::Package& package, std::string_view name) {
-    const auto part = parts::Find(package, parts::Settings());
-    if (!part) return {};
-    pugi::xml_document& document = package.Xml(*part);
-    wml::Wml w(document);
-    const pugi::xml_node docVars = w.Child(document.document_element(), "docVars");
+    const parts::PartRoot settings = parts::Open(package, parts::Settings());
+    const wml::Wml& w = settings.names;
+    const pugi::xml_node docVars = w.Child(settings.root, "docVars");
     const std::string key = FoldName(name);
     for (pugi::xml_node var = docVars.first_child(); var; var = var.next_sibling()) {
         if (w.LocalOf(var) != "docVar") continue;
@@ -105,11 +97,9 @@ Found FindVariable(docx::Package& package, std::string_view name) {
 
 std::vector<std::pair<pugi::xml_node, std::string>> ListVariables(docx::Package& package) {
     std::vector<std::pair<pugi::xml_node, std::string>> list;
-    const auto part = parts::Find(package, parts::Settings());
-    if (!part) return list;
-    pugi::xml_document& document = package.Xml(*part);
-    const wml::Wml w(document);
-    const pugi::xml_node docVars = w.Child(document.document_element(), "docVars");
+    const parts::PartRoot settings = parts::Open(package, parts::Settings());
+    const wml::Wml& w = settings.names;
+    const pugi::xml_node docVars = w.Child(settings.root, "docVars");
     for (pugi::xml_node var = docVars.first_child(); var; var = var.next_sibling()) {
         if (w.LocalOf(var) != "docVar") continue;
         list.emplace_back(var, Decode(w.Value(var, "name").value_or("")));
@@ -120,9 +110,9 @@ std::vector<std::pair<pugi::xml_node, std::string>> ListVariables(docx::Package&
 pugi::xml_node CreateVariable(docx::Package& package, std::string_view name,
                               std::string_view value) {
     if (name.empty()) throw ValueOutOfRange();
-    const pugi::xml_node settings = parts::EnsureRoot(package, parts::Settings());
-    const wml::Wml w(package.Xml(*parts::Find(package, parts::Settings())));
-    pugi::xml_node docVars = w.Ensure(settings, "docVars", wml::order::Settings());
+    const parts::PartRoot settings = parts::OpenOrCreate(package, parts::Settings());
+    const wml::Wml& w = settings.names;
+    pugi::xml_node docVars = w.Ensure(settings.root, "docVars", wml::order::Settings());
     pugi::xml_node var = docVars.append_child(w.Name("docVar").c_str());
     w.SetAttr(var, "name", Encode(name));
     w.SetAttr(var, "val", Encode(value));
@@ -195,7 +185,7 @@ bool Variables::Exists(std::string_view name) const {
 
 Variable Variables::Add(std::string_view name, std::string_view value) {
     if (Exists(name)) {
-        throw SettingsError(errnum::kVariableExists, "The variable name already exists.");
+        throw SettingsError(number::kVariableExists, "The variable name already exists.");
     }
     CreateVariable(*package_, name, value);
     return Variable(*package_, std::string(name));

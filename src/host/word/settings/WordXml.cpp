@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <unicode/unistr.h>
+
 namespace paperloom::word::wml {
 namespace {
 
@@ -95,32 +97,39 @@ pugi::xml_node Wml::Ensure(pugi::xml_node parent, std::string_view local, Sequen
     return InsertOrdered(parent, local, order);
 }
 
-pugi::xml_node Wml::InsertOrdered(pugi::xml_node parent, std::string_view local,
-                                  Sequence order) const {
+void Wml::InsertPoint(const pugi::xml_node& parent, std::string_view local, Sequence order,
+                      pugi::xml_node& after, pugi::xml_node& before) const {
     const int rank = RankOf(order, local);
-    pugi::xml_node after;  // the last child that may stand before the new one
-    bool laterSeen = false;
+    after = {};
+    before = {};
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) continue;
         const int childRank = RankOf(order, LocalOf(child));
         if (childRank < 0) continue;
         if (rank >= 0 && childRank > rank) {
-            laterSeen = true;
+            before = child;
             break;
         }
         after = child;
     }
+}
+
+pugi::xml_node Wml::InsertOrdered(pugi::xml_node parent, std::string_view local,
+                                  Sequence order) const {
+    pugi::xml_node after;
+    pugi::xml_node before;
+    InsertPoint(parent, local, order, after, before);
     const std::string name = Name(local);
     if (after) return parent.insert_child_after(name.c_str(), after);
-    if (laterSeen || rank >= 0) {
-        // Nothing known stands before it: keep it ahead of every known later sibling.
-        for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-            if (child.type() == pugi::node_element && RankOf(order, LocalOf(child)) > rank) {
-                return parent.insert_child_before(name.c_str(), child);
-            }
-        }
-    }
+    if (before) return parent.insert_child_before(name.c_str(), before);
     return parent.append_child(name.c_str());
+}
+
+pugi::xml_node Wml::InsertCopyOrdered(pugi::xml_node parent, const pugi::xml_node& source,
+                                      const Wml& sourceNames, Sequence order) const {
+    const pugi::xml_node copy = InsertOrdered(parent, sourceNames.LocalOf(source), order);
+    CopyInto(copy, source, sourceNames);
+    return copy;
 }
 
 void Wml::RemoveAll(pugi::xml_node parent, std::string_view local) const {
@@ -195,6 +204,15 @@ pugi::xml_node Wml::ReplaceWithCopy(pugi::xml_node destination, std::string_view
     pugi::xml_node copy = InsertOrdered(destination, local, order);
     CopyInto(copy, source, sourceNames);
     return copy;
+}
+
+std::string FoldCase(std::string_view text) {
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    unicode.foldCase();
+    std::string out;
+    unicode.toUTF8String(out);
+    return out;
 }
 
 std::optional<bool> ParseOnOff(std::string_view text) {

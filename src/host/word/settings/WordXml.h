@@ -60,6 +60,9 @@ public:
     pugi::xml_node ReplaceWithCopy(pugi::xml_node destination, std::string_view local,
                                    const pugi::xml_node& source, const Wml& sourceNames,
                                    Sequence order) const;
+    // Inserts a translated deep copy of `source` at its place in `order` among the children.
+    pugi::xml_node InsertCopyOrdered(pugi::xml_node parent, const pugi::xml_node& source,
+                                     const Wml& sourceNames, Sequence order) const;
     // Appends a translated deep copy of `source` as the last child of `parent`.
     pugi::xml_node AppendCopy(pugi::xml_node parent, const pugi::xml_node& source,
                               const Wml& sourceNames) const;
@@ -68,10 +71,17 @@ public:
                                    const pugi::xml_node& source, const Wml& sourceNames) const;
 
 private:
+    // The sibling a new `local` child goes after (empty: before `before`, or append when
+    // `before` is empty too).
+    void InsertPoint(const pugi::xml_node& parent, std::string_view local, Sequence order,
+                     pugi::xml_node& after, pugi::xml_node& before) const;
     void CopyInto(pugi::xml_node target, const pugi::xml_node& source, const Wml& sourceNames) const;
 
     std::string prefix_;
 };
+
+// A case-folded copy of the text (Unicode simple folding) for comparing names.
+std::string FoldCase(std::string_view text);
 
 // ST_OnOff text.
 std::optional<bool> ParseOnOff(std::string_view text);
