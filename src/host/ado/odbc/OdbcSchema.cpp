@@ -75,13 +75,11 @@ ResultSet RunCatalog(const ConnectionHandle& connection, SchemaEnum schema) {
                              static_cast<SQLSMALLINT>(all.size()));
             break;
         }
-        case SchemaEnum::adSchemaProcedureColumns: {
-            WideString all = ToWide("%");
-            rc = SQLProcedureColumnsW(statement.Get(), nullptr, 0, nullptr, 0, all.data(),
-                                      static_cast<SQLSMALLINT>(all.size()), all.data(),
-                                      static_cast<SQLSMALLINT>(all.size()));
+        case SchemaEnum::adSchemaProcedureColumns:
+            // No patterns at all: psqlODBC matches nothing for a "%" column pattern.
+            rc = SQLProcedureColumnsW(statement.Get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr,
+                                      0);
             break;
-        }
     }
     statement.Check(rc, "Reading the schema");
     return ReadFirstResult(statement);
