@@ -218,15 +218,15 @@ private:
         if (range.singleCell) {
             const int row = *range.firstRow;
             const int column = *range.firstColumn;
-            if (row > rows || column > table.ColumnCount(row)) throw FieldError(FieldErrorKind::CellOutOfRange, name);
+            if (row < 1 || column < 1 || row > rows || column > table.ColumnCount(row)) throw FieldError(FieldErrorKind::CellOutOfRange, name);
             AddCell(table, row, column, values);
             return values;
         }
-        const int firstRow = range.firstRow.value_or(1);
+        const int firstRow = std::max(1, range.firstRow.value_or(1));
         const int lastRow = std::min(range.lastRow.value_or(rows), rows);
         for (int row = firstRow; row <= lastRow; ++row) {
             const int columns = table.ColumnCount(row);
-            const int firstColumn = range.firstColumn.value_or(1);
+            const int firstColumn = std::max(1, range.firstColumn.value_or(1));
             const int lastColumn = std::min(range.lastColumn.value_or(columns), columns);
             for (int column = firstColumn; column <= lastColumn; ++column) AddCell(table, row, column, values);
         }

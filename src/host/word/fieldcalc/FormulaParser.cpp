@@ -144,7 +144,7 @@ std::optional<CellName> ParseCellName(const std::string& name) {
         if (c != std::string::npos) {
             const auto row = ParsePositive(std::string_view(upper).substr(1, c - 1));
             const auto column = ParsePositive(std::string_view(upper).substr(c + 1));
-            if (row && column) return CellName{row, column};
+            if (row && column && *row > 0 && *column > 0) return CellName{row, column};
         }
     }
     return std::nullopt;

@@ -163,6 +163,8 @@ TEST_F(TableFormulaTest, BookmarkAndCellErrors) {
     EXPECT_EQ(ErrorOf("c2:c4+1", context), FieldErrorKind::Syntax);
     EXPECT_EQ(ErrorOf("SUM(c2:)", context), FieldErrorKind::Syntax);
     EXPECT_EQ(ErrorOf("SUM(c2:4)", context), FieldErrorKind::Syntax);
+    EXPECT_EQ(ErrorOf("SUM(R2C0:R4C3)", context), FieldErrorKind::Syntax);
+    EXPECT_EQ(ErrorOf("R0C1", context), FieldErrorKind::UndefinedBookmark);
     EXPECT_DOUBLE_EQ(EvaluateFormula("DEFINED(Missing)", context), 0);
     EXPECT_DOUBLE_EQ(EvaluateFormula("DEFINED(Rate)", context), 1);
 }
