@@ -138,12 +138,13 @@ void Recordset::RebuildView() {
     const std::size_t rows = data_->RowCount();
     view_.resize(rows);
     std::iota(view_.begin(), view_.end(), std::uint32_t{0});
-    sortOrder_.Apply(*data_, view_);
+    // Filtering first sorts fewer rows; a stable sort keeps the fetched order among equals.
     if (filterCriteria_) {
         const std::size_t width = data_->ColumnCount();
         const Variant* cells = data_->cells.data();
         std::erase_if(view_, [&](std::uint32_t row) { return !filterCriteria_->Matches(cells + row * width); });
     }
+    sortOrder_.Apply(*data_, view_);
     position_ = view_.empty() ? -1 : 0;
 }
 
