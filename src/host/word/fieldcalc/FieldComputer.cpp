@@ -9,6 +9,7 @@
 #include "host/word/fieldcalc/DecimalNumber.h"
 #include "host/word/fieldcalc/FieldError.h"
 #include "host/word/fieldcalc/FormulaEvaluator.h"
+#include "host/word/fieldcalc/NumberFormatSwitch.h"
 #include "host/word/fieldcalc/NumberPicture.h"
 #include "host/word/fieldcalc/TextFormatSwitch.h"
 
@@ -21,10 +22,19 @@ const FieldSwitch* FirstPictureSwitch(const std::vector<FieldSwitch>& switches) 
     return it == switches.end() ? nullptr : &*it;
 }
 
+// The number in the first numbering of the \* switches (Roman, Arabic, ...), if any.
+std::optional<std::string> NumberingText(double value, const std::vector<FieldSwitch>& switches) {
+    for (const FieldSwitch& fieldSwitch : switches)
+        if (fieldSwitch.name == "\\*" && fieldSwitch.argument)
+            if (auto text = FormatNumbering(value, *fieldSwitch.argument)) return text;
+    return std::nullopt;
+}
+
 void ApplyTextSwitches(FormattedResult& result, const std::vector<FieldSwitch>& switches) {
     for (const FieldSwitch& fieldSwitch : switches) {
         if (fieldSwitch.name != "\\*") continue;
         const std::string argument = fieldSwitch.argument.value_or("");
+        if (IsNumberingArgument(argument)) continue;  // applied to the number before
         const auto format = TextFormatFromArgument(argument);
         if (!format) throw FieldError(FieldErrorKind::UnknownSwitch, argument);
         if (*format == TextFormat::MergeFormat) result.mergeFormat = true;
@@ -58,7 +68,7 @@ FormattedResult FormatNumberResult(double value, const std::vector<FieldSwitch>&
         const auto date = DateTimeFromSerial(value);
         result.text = date ? FormatDateTimePicture(*date, picture->argument.value_or(""), locale) : FormatGeneralNumber(value);
     } else {
-        result.text = FormatGeneralNumber(value);
+        result.text = NumberingText(value, switches).value_or(FormatGeneralNumber(value));
     }
     ApplyTextSwitches(result, switches);
     return result;
@@ -73,6 +83,8 @@ FormattedResult FormatTextResult(const std::string& value, const std::vector<Fie
     } else if (picture != nullptr) {
         if (const auto date = ParseDateTimeText(value))
             result.text = FormatDateTimePicture(*date, picture->argument.value_or(""), locale);
+    } else if (const auto number = ParseCellNumber(value)) {
+        result.text = NumberingText(*number, switches).value_or(value);
     }
     ApplyTextSwitches(result, switches);
     return result;

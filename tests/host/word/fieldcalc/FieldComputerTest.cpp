@@ -160,6 +160,27 @@ TEST(FieldComputerTest, IncludePictureRequests) {
     EXPECT_EQ(unquoted.picture->path, "C:\\img\\c.png");
 }
 
+TEST(FieldComputerTest, NumberingsOfTheTextSwitch) {
+    const FieldComputer computer;
+    ExpectResults(computer, EmptyFormulaContext{}, {
+        {"=1999 \\* Roman", "MCMXCIX"},
+        {"=14 \\* roman", "xiv"},
+        {"=0 \\* Roman", "0"},
+        {"=28 \\* ALPHABETIC", "BB"},
+        {"=3 \\* alphabetic", "c"},
+        {"=458 \\* Hex", "1CA"},
+        {"=2.6 \\* Arabic", "3"},
+        {"=7 \\* ArabicDash", "- 7 -"},
+        {"=1 \\* Ordinal", "1st"},
+        {"=12 \\* Ordinal", "12th"},
+        {"=23 \\* Ordinal", "23rd"},
+        {"=4 \\* roman \\* Upper", "IV"},
+        {"=4 \\# \"00\" \\* roman", "04"},
+        {"quote \"12\" \\* Roman", "XII"},
+        {"quote \"abc\" \\* Roman", "abc"},
+    });
+}
+
 TEST(FieldComputerTest, MergeFormatIsReportedNotShown) {
     const FieldResult result = FieldComputer{}.Compute("quote \"x\" \\* MERGEFORMAT \\* CHARFORMAT");
     EXPECT_EQ(result.text, "x");
