@@ -59,3 +59,19 @@ inline std::filesystem::path CorpusFile(const char* name) {
 }
 
 }  // namespace paperloom::word::testing
+
+namespace paperloom::word::testing {
+
+// The node's XML as text, for comparing subtrees.
+inline std::string XmlOf(const pugi::xml_node& node) {
+    struct Writer : pugi::xml_writer {
+        std::string text;
+        void write(const void* data, std::size_t size) override {
+            text.append(static_cast<const char*>(data), size);
+        }
+    } writer;
+    node.print(writer, "", pugi::format_raw);
+    return writer.text;
+}
+
+}  // namespace paperloom::word::testing
