@@ -85,6 +85,10 @@ std::vector<FieldToken> TokenizeFieldCode(std::string_view code) {
             }
         } else {
             while (i < code.size() && !IsBlank(code[i])) {
+                // A general switch written straight after a word ("=SUM(a1:a3)\#") ends it.
+                if (code[i] == '\\' && i + 1 < code.size() &&
+                    (code[i + 1] == '#' || code[i + 1] == '@' || code[i + 1] == '*'))
+                    break;
                 if (code[i] == '\\' && i + 1 < code.size() && code[i + 1] == '\\') ++i;
                 token.text += code[i++];
             }

@@ -55,6 +55,11 @@ TEST(FieldCodeTest, SwitchesWithAndWithoutArguments) {
     ASSERT_EQ(tight.Switches().size(), 1u);
     EXPECT_EQ(tight.Switches()[0].argument, "0.00");
     EXPECT_EQ(tight.ArgumentText(), "5");
+
+    const FieldCode glued = FieldCode::Parse("=SUM(c3:c7)\\# \"#,##0\"");
+    EXPECT_EQ(glued.ArgumentText(), "SUM(c3:c7)");
+    ASSERT_EQ(glued.Switches().size(), 1u);
+    EXPECT_EQ(glued.Switches()[0].argument, "#,##0");
 }
 
 TEST(FieldCodeTest, FormulaTextEndsAtTheFirstSwitch) {

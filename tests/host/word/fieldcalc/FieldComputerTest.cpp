@@ -98,6 +98,10 @@ TEST(FieldComputerTest, FormulasOverTablesAndBookmarks) {
          "(COUNT( Detail1 b2:b6)+COUNT( Detail1 b8:b8)+COUNT( Detail2 b2:b4)) \\# \"#,##0.00\"",
          "337.50"},
         {"=SUM(COUNT( Detail1 b2:b6),COUNT( Detail2 b2:b4))", "7"},
+        {"=(SUM( Detail1 b2:b6)+SUM( Detail2 b2:b4) ) / (COUNT( Detail1 b2:b6)+COUNT( Detail2 b2:b4)) \\# \"0.0\"",
+         "242.9"},
+        {"=MAX(MAX( Detail1 b2:b6),MAX( Detail2 b2:b4))", "500"},
+        {"=SUM(b2:b6)\\# \"#,##0\"", "1,500"},
     });
 }
 
