@@ -1,0 +1,166 @@
+#include "host/word/Document.h"
+
+#include "host/word/Application.h"
+#include "host/word/DocumentState.h"
+#include "host/word/WordError.h"
+
+namespace paperloom::word {
+
+Document::Document(std::shared_ptr<detail::DocumentState> state) : state_(std::move(state)) {}
+
+Document::~Document() = default;
+
+std::shared_ptr<Document> Document::Create(docx::Package package, std::string name, std::filesystem::path fullName) {
+    auto state = std::make_shared<detail::DocumentState>(std::move(package));
+    state->name = std::move(name);
+    state->fullName = std::move(fullName);
+    std::shared_ptr<Document> doc(new Document(state));
+    state->owner = doc;
+    state->Main();  // a package without a readable body fails here, not on first use
+    return doc;
+}
+
+std::shared_ptr<Document> Document::Open(const std::filesystem::path& path) {
+    const auto full = std::filesystem::absolute(path);
+    return Create(docx::Package::Open(full), full.filename().string(), full);
+}
+
+std::shared_ptr<Document> Document::Blank(std::string name) {
+    return Create(docx::Package::CreateBlank(), std::move(name));
+}
+
+std::string Document::Name() const { return state_->name; }
+
+std::string Document::Path() const {
+    if (state_->fullName.empty()) return {};
+    return state_->fullName.parent_path().string();
+}
+
+std::string Document::FullName() const {
+    return state_->fullName.empty() ? state_->name : state_->fullName.string();
+}
+
+Range Document::Content() const {
+    auto& story = state_->Main();
+    return word::Range(detail::MakeRange(state_, story, 0, story.Length()));
+}
+
+Range Document::Range(std::optional<long> start, std::optional<long> end) const {
+    auto& story = state_->Main();
+    const long length = story.Length();
+    const long s = start.value_or(0);
+    const long e = end.value_or(length);
+    if (s < 0 || e < 0 || s > length || e > length)
+        throw WordError(errnum::valueOutOfRange, "The value is out of range.");
+    return word::Range(detail::MakeRange(state_, story, std::min(s, e), std::max(s, e)));
+}
+
+Tables Document::Tables() const {
+    auto whole = Content();
+    std::vector<Table> tables;
+    // Only the story's own tables, found from its top-level blocks.
+    auto& story = state_->Main();
+    for (auto table : story.Root().select_nodes("w:tbl | w:sdt/w:sdtContent/w:tbl"))
+        tables.push_back(detail::TableOf(state_, story, table.node()));
+    return word::Tables(whole.Data(), std::move(tables));
+}
+
+Bookmarks Document::Bookmarks() const {
+    state_->CheckOpen();
+    return detail::DocumentBookmarks(state_);
+}
+
+Shapes Document::Shapes() const {
+    auto& story = state_->Main();
+    return detail::ShapesOf(state_, story.Root(), story.Part());
+}
+
+Sections Document::Sections() const {
+    state_->CheckOpen();
+    return word::Sections(state_);
+}
+
+Windows Document::Windows() const {
+    state_->CheckOpen();
+    return word::Windows(state_);
+}
+
+Selection Document::Selection() const {
+    auto& story = state_->Main();
+    if (!selection_ || !selection_->story->Alive()) selection_ = detail::MakeRange(state_, story, 0, 0);
+    return word::Selection(selection_);
+}
+
+Variables Document::Variables() {
+    state_->CheckOpen();
+    return word::Variables(state_->Package());
+}
+
+PageSetup Document::PageSetup() {
+    state_->CheckOpen();
+    return word::PageSetup(state_->Package());
+}
+
+Styles Document::Styles() {
+    state_->CheckOpen();
+    return word::Styles(state_->Package());
+}
+
+WebOptions Document::WebOptions() {
+    state_->CheckOpen();
+    return word::WebOptions(state_->Package(), webOptions_);
+}
+
+DocumentSettings Document::Settings() {
+    state_->CheckOpen();
+    return DocumentSettings(state_->Package());
+}
+
+bool Document::Compatibility(long index) { return Settings().Compatibility(index); }
+
+void Document::SetCompatibility(long index, bool on) { Settings().SetCompatibility(index, on); }
+
+void Document::Save() {
+    state_->CheckOpen();
+    if (state_->fullName.empty())
+        throw WordError(errnum::commandNotAvailable, "The document has not been saved yet; use SaveAs.");
+    SaveAs(state_->fullName);
+}
+
+void Document::SaveAs(const std::filesystem::path& path) {
+    state_->CheckOpen();
+    state_->SyncTextBoxCopies();
+    const auto full = std::filesystem::absolute(path);
+    state_->Package().Save(full);
+    state_->fullName = full;
+    state_->name = full.filename().string();
+    state_->saved = true;
+}
+
+bool Document::Saved() const { return state_->saved; }
+void Document::SetSaved(bool saved) { state_->saved = saved; }
+
+void Document::Close(long) {
+    state_->CheckOpen();
+    if (auto* app = state_->application) {
+        if (!app->BeforeClose(shared_from_this())) return;
+        app->Forget(*this);
+    }
+    state_->closed = true;
+}
+
+bool Document::Closed() const { return state_->closed; }
+
+void Document::Activate() {
+    state_->CheckOpen();
+    if (auto* app = state_->application) app->Activate(shared_from_this());
+}
+
+docx::Package& Document::Package() {
+    state_->CheckOpen();
+    return state_->Package();
+}
+
+Application* Document::Application() const { return state_->application; }
+
+}  // namespace paperloom::word

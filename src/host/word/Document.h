@@ -1,0 +1,92 @@
+#pragma once
+// An open document: its stories, collections, settings, window and selection, and saving.
+//
+// Documents are shared (std::shared_ptr<Document>): the application's Documents collection,
+// events and the add-ins hold the same object. After Close every handle into the document
+// raises error 5825.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/docx/Package.h"
+#include "host/word/Bookmarks.h"
+#include "host/word/Range.h"
+#include "host/word/Sections.h"
+#include "host/word/Selection.h"
+#include "host/word/Shapes.h"
+#include "host/word/Table.h"
+#include "host/word/Window.h"
+#include "host/word/settings/DocumentSettings.h"
+#include "host/word/settings/PageSetup.h"
+#include "host/word/settings/Styles.h"
+#include "host/word/settings/Variables.h"
+#include "host/word/settings/WebOptions.h"
+
+namespace paperloom::word {
+
+class Application;
+
+class Document : public std::enable_shared_from_this<Document> {
+public:
+    // A document over a package, outside any application (the application opens documents
+    // through its Documents collection).
+    static std::shared_ptr<Document> Create(docx::Package package, std::string name,
+                                            std::filesystem::path fullName = {});
+    static std::shared_ptr<Document> Open(const std::filesystem::path& path);
+    static std::shared_ptr<Document> Blank(std::string name = "Document1");
+
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+    ~Document();
+
+    std::string Name() const;
+    // The folder the document was opened from or saved to; "" for a new document.
+    std::string Path() const;
+    std::string FullName() const;
+
+    word::Range Content() const;
+    // A range of the main story; without arguments the whole story.
+    word::Range Range(std::optional<long> start = std::nullopt, std::optional<long> end = std::nullopt) const;
+    word::Tables Tables() const;
+    word::Bookmarks Bookmarks() const;
+    word::Shapes Shapes() const;
+    word::Sections Sections() const;
+    word::Windows Windows() const;
+    word::Selection Selection() const;
+
+    word::Variables Variables();
+    word::PageSetup PageSetup();
+    word::Styles Styles();
+    word::WebOptions WebOptions();
+    word::DocumentSettings Settings();
+    bool Compatibility(long index);
+    void SetCompatibility(long index, bool on);
+
+    void Save();
+    void SaveAs(const std::filesystem::path& path);
+    bool Saved() const;
+    void SetSaved(bool saved);
+    // Closes without saving (the only way the add-ins close). Raises the application's
+    // DocumentBeforeClose first; a handler can cancel, and then the document stays open.
+    void Close(long saveChanges = wdDoNotSaveChanges);
+    bool Closed() const;
+    void Activate();
+
+    docx::Package& Package();
+    word::Application* Application() const;
+
+    const std::shared_ptr<detail::DocumentState>& State() const { return state_; }
+
+private:
+    friend class Application;
+    friend class Documents;
+    explicit Document(std::shared_ptr<detail::DocumentState> state);
+
+    std::shared_ptr<detail::DocumentState> state_;
+    mutable std::shared_ptr<detail::RangeData> selection_;
+    WebOptionsMemory webOptions_;
+};
+
+}  // namespace paperloom::word

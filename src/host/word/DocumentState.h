@@ -1,0 +1,115 @@
+#pragma once
+// The shared internal state of one open document: its package, its stories, and the
+// document-wide bookkeeping the handles (Range, Table, Bookmark, Shape ...) reach through it.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/docx/Package.h"
+#include "host/word/Story.h"
+
+namespace paperloom::word {
+class Document;
+class Application;
+}
+
+namespace paperloom::word::detail {
+
+class DocumentState : public StoryHost, public std::enable_shared_from_this<DocumentState> {
+public:
+    explicit DocumentState(docx::Package package);
+    ~DocumentState() override;
+
+    docx::Package& Package() { return package_; }
+    void CheckOpen() const;
+
+    Story& Main();
+    // The story of a header or footer of the first section; created on demand when `create`.
+    Story* HeaderFooter(bool footer, long index, bool create);
+    // The story of a text box's contents (the drawing form's w:txbxContent), with the
+    // legacy copy it mirrors on save, if any.
+    Story& TextBox(pugi::xml_node content, const std::string& part);
+    // Brings every legacy copy of an edited text box up to date.
+    void SyncTextBoxCopies();
+
+    bool StyleHidden(std::string_view styleId) override;
+    void BeforeRemove(pugi::xml_node subtree) override;
+
+    // Bookmark names in use (case-folded), kept current by the model's edits.
+    bool BookmarkNameUsed(const std::string& folded);
+    void BookmarkNameAdded(const std::string& folded);
+    void BookmarkNameRemoved(const std::string& folded);
+    long NextBookmarkId();
+    unsigned NextDrawingId();
+
+    // Bookkeeping of formatted copies, so that repeated copies share what they brought in.
+    unsigned long Serial() const { return serial_; }
+    std::string ImportedPart(const std::string& bytes) const;
+    void RememberImportedPart(const std::string& bytes, const std::string& part);
+    std::string RelationshipTo(const std::string& sourcePart, const std::string& type, const std::string& part);
+    bool KnowsStyle(const std::string& id) const { return knownStyles_.contains(id); }
+    void NoteStyle(const std::string& id) { knownStyles_.insert(id); }
+    std::string ImportedNumbering(unsigned long sourceSerial, const std::string& numId) const;
+    void RememberNumbering(unsigned long sourceSerial, const std::string& numId, const std::string& mapped);
+
+    bool closed = false;
+    bool showHiddenText = false;
+    bool windowVisible = true;
+    bool saved = true;
+    std::string name;
+    std::filesystem::path fullName;
+    std::weak_ptr<word::Document> owner;
+    word::Application* application = nullptr;
+
+private:
+    void ScanBookmarks();
+
+    docx::Package package_;
+    std::unique_ptr<Story> main_;
+    std::map<std::string, std::unique_ptr<Story>> headerFooters_;
+    std::map<const void*, std::unique_ptr<Story>> textBoxes_;
+    std::map<const void*, pugi::xml_node> mirrors_;
+    std::vector<std::unique_ptr<Story>> retired_;  // killed stories stay for their ranges
+    std::map<std::string, bool, std::less<>> hiddenStyles_;
+    std::optional<std::multiset<std::string>> bookmarkNames_;
+    long nextBookmarkId_ = -1;
+    unsigned long serial_;
+    std::map<std::pair<std::size_t, std::size_t>, std::string> importedParts_;  // hash, size
+    std::map<std::string, std::string> relationships_;  // source|type|part -> id
+    std::set<std::string> knownStyles_;
+    std::map<std::pair<unsigned long, std::string>, std::string> importedNumbering_;
+    unsigned nextDrawingId_ = 0;
+};
+
+// What a Range handle holds: the live span and the range's own settings.
+struct RangeData {
+    std::shared_ptr<DocumentState> doc;
+    Story* story = nullptr;
+    std::shared_ptr<TrackedSpan> span = std::make_shared<TrackedSpan>();
+    bool includeHidden = false;
+    bool includeFieldCodes = false;
+    int tableDepth = 0;  // for a table's span: 1 for a table in the story, 2 nested once ...
+    // Find criteria (formatting only).
+    std::optional<bool> findHidden;
+    std::string findText;
+
+    Story& Live() const {
+        doc->CheckOpen();
+        if (!story->Alive()) throw ObjectDeletedError();
+        return *story;
+    }
+    static host::HostError ObjectDeletedError();
+};
+
+std::shared_ptr<RangeData> MakeRange(const std::shared_ptr<DocumentState>& doc, Story& story, long start,
+                                     long end);
+
+// Case folding for names compared without regard to case (bookmarks).
+std::string FoldCase(std::string_view text);
+
+}  // namespace paperloom::word::detail

@@ -1,0 +1,231 @@
+#include "host/word/FormattedCopy.h"
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "host/word/WordXml.h"
+
+namespace paperloom::word::detail {
+namespace {
+
+constexpr const char* kNumberingType =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml";
+
+std::vector<pugi::xml_node> Elements(pugi::xml_node root) {
+    std::vector<pugi::xml_node> out;
+    std::vector<pugi::xml_node> stack{root};
+    while (!stack.empty()) {
+        auto node = stack.back();
+        stack.pop_back();
+        out.push_back(node);
+        for (auto child = node.last_child(); child; child = child.previous_sibling())
+            if (child.type() == pugi::node_element) stack.push_back(child);
+    }
+    return out;
+}
+
+// "word/media/image12.png" -> stem "word/media/image", extension "png".
+std::pair<std::string, std::string> StemAndExtension(const std::string& part) {
+    const auto dot = part.rfind('.');
+    const auto slash = part.rfind('/');
+    std::string stem = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? part : part.substr(0, dot);
+    const std::string ext = stem.size() < part.size() ? part.substr(stem.size() + 1) : "";
+    while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back()))) stem.pop_back();
+    return {stem, ext};
+}
+
+void CopyRelationships(const std::vector<pugi::xml_node>& nodes, DocumentState& source,
+                       const std::string& sourcePart, DocumentState& target, const std::string& targetPart) {
+    auto& from = source.Package();
+    auto& to = target.Package();
+    std::map<std::string, std::string> newIds;
+    for (auto node : nodes) {
+        for (auto attr : node.attributes()) {
+            const std::string_view name = attr.name();
+            if (!name.starts_with("r:")) continue;
+            const std::string id = attr.value();
+            auto known = newIds.find(id);
+            if (known == newIds.end()) {
+                const auto rel = from.RelationshipById(sourcePart, id);
+                if (!rel) continue;
+                std::string newId;
+                if (rel->external) {
+                    newId = to.AddRelationship(targetPart, rel->type, rel->target, true);
+                } else {
+                    const auto part = docx::Package::ResolveTarget(sourcePart, rel->target);
+                    if (!from.HasPart(part)) continue;
+                    std::string targetName = part;
+                    if (&source != &target) {
+                        const std::string bytes = from.PartBytes(part);
+                        targetName = target.ImportedPart(bytes);
+                        if (targetName.empty()) {
+                            const auto [stem, ext] = StemAndExtension(part);
+                            targetName = to.UniquePartName(stem, ext);
+                            to.SetPartBytes(targetName, bytes, from.ContentType(part));
+                            target.RememberImportedPart(bytes, targetName);
+                        }
+                    }
+                    newId = target.RelationshipTo(targetPart, rel->type, targetName);
+                }
+                known = newIds.emplace(id, newId).first;
+            }
+            attr.set_value(known->second.c_str());
+        }
+    }
+}
+
+pugi::xml_node StylesRoot(docx::Package& package) {
+    const auto part = package.MainRelatedPart(docx::reltype::styles);
+    if (!part) return {};
+    return package.Xml(*part).child("w:styles");
+}
+
+pugi::xml_node StyleById(pugi::xml_node styles, const std::string& id) {
+    for (auto style : styles.children("w:style"))
+        if (id == style.attribute("w:styleId").value()) return style;
+    return {};
+}
+
+void CopyStyles(const std::vector<pugi::xml_node>& nodes, DocumentState& source, DocumentState& target) {
+    auto from = StylesRoot(source.Package());
+    auto to = StylesRoot(target.Package());
+    if (!from || !to) return;
+    std::vector<std::string> wanted;
+    for (auto node : nodes) {
+        const std::string_view name = node.name();
+        if (name == "w:pStyle" || name == "w:rStyle" || name == "w:tblStyle" || name == "w:numStyleLink" ||
+            name == "w:styleLink")
+            wanted.emplace_back(node.attribute("w:val").value());
+    }
+    std::set<std::string> done;
+    while (!wanted.empty()) {
+        const auto id = wanted.back();
+        wanted.pop_back();
+        if (id.empty() || !done.insert(id).second) continue;
+        if (target.KnowsStyle(id) || StyleById(to, id)) {
+            target.NoteStyle(id);
+            continue;
+        }
+        const auto style = StyleById(from, id);
+        if (!style) continue;
+        to.append_copy(style);
+        target.NoteStyle(id);
+        for (const char* link : {"w:basedOn", "w:next", "w:link"})
+            if (auto n = style.child(link)) wanted.emplace_back(n.attribute("w:val").value());
+    }
+}
+
+pugi::xml_node NumberingRoot(docx::Package& package, bool create) {
+    if (const auto part = package.MainRelatedPart(docx::reltype::numbering))
+        return package.Xml(*part).child("w:numbering");
+    if (!create) return {};
+    const auto main = package.MainDocumentPart();
+    const std::string part = "word/numbering.xml";
+    auto& tree = package.AddXmlPart(part, kNumberingType);
+    auto root = tree.append_child("w:numbering");
+    root.append_attribute("xmlns:w") = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+    package.AddRelationship(main, docx::reltype::numbering, docx::Package::RelativeTarget(main, part));
+    return root;
+}
+
+void CopyNumbering(const std::vector<pugi::xml_node>& nodes, DocumentState& source, DocumentState& target) {
+    std::vector<pugi::xml_node> uses;
+    for (auto node : nodes)
+        if (xml::Is(node, "w:numId") && xml::Is(node.parent(), "w:numPr")) uses.push_back(node);
+    if (uses.empty()) return;
+    auto from = NumberingRoot(source.Package(), false);
+    if (!from) return;
+    pugi::xml_node to;
+    for (auto use : uses) {
+        const std::string numId = use.attribute("w:val").value();
+        if (numId.empty() || numId == "0") continue;
+        auto mapped = target.ImportedNumbering(source.Serial(), numId);
+        if (mapped.empty()) {
+            pugi::xml_node num;
+            for (auto n : from.children("w:num"))
+                if (numId == n.attribute("w:numId").value()) num = n;
+            if (!num) continue;
+            pugi::xml_node abstract;
+            const std::string abstractId = num.child("w:abstractNumId").attribute("w:val").value();
+            for (auto a : from.children("w:abstractNum"))
+                if (abstractId == a.attribute("w:abstractNumId").value()) abstract = a;
+            if (!to) to = NumberingRoot(target.Package(), true);
+            long maxAbstract = -1;
+            long maxNum = 0;
+            pugi::xml_node firstNum;
+            pugi::xml_node lastNum;
+            for (auto child : to.children()) {
+                if (xml::Is(child, "w:abstractNum"))
+                    maxAbstract = std::max(maxAbstract, static_cast<long>(child.attribute("w:abstractNumId").as_int()));
+                if (xml::Is(child, "w:num")) {
+                    maxNum = std::max(maxNum, static_cast<long>(child.attribute("w:numId").as_int()));
+                    if (!firstNum) firstNum = child;
+                    lastNum = child;
+                }
+            }
+            const std::string newAbstract = std::to_string(maxAbstract + 1);
+            mapped = std::to_string(maxNum + 1);
+            if (abstract) {
+                auto copy = firstNum ? to.insert_copy_before(abstract, firstNum) : to.append_copy(abstract);
+                copy.attribute("w:abstractNumId").set_value(newAbstract.c_str());
+                if (auto nsid = copy.child("w:nsid")) copy.remove_child(nsid);
+            }
+            auto copy = lastNum ? to.insert_copy_after(num, lastNum) : to.append_copy(num);
+            copy.attribute("w:numId").set_value(mapped.c_str());
+            if (auto ref = copy.child("w:abstractNumId")) ref.attribute("w:val").set_value(newAbstract.c_str());
+            target.RememberNumbering(source.Serial(), numId, mapped);
+        }
+        use.attribute("w:val").set_value(mapped.c_str());
+    }
+}
+
+// Bookmarks whose name the target already has (or that lost one end) are dropped.
+void FitBookmarks(const std::vector<pugi::xml_node>& nodes, DocumentState& target) {
+    std::map<std::string, pugi::xml_node> starts;
+    std::map<std::string, pugi::xml_node> ends;
+    for (auto node : nodes) {
+        if (xml::Is(node, "w:bookmarkStart")) starts[node.attribute("w:id").value()] = node;
+        if (xml::Is(node, "w:bookmarkEnd")) ends[node.attribute("w:id").value()] = node;
+    }
+    for (auto& [id, start] : starts) {
+        const auto end = ends.find(id);
+        const auto folded = FoldCase(start.attribute("w:name").value());
+        const bool keep = end != ends.end() && !target.BookmarkNameUsed(folded);
+        if (!keep) {
+            start.parent().remove_child(start);
+            if (end != ends.end()) {
+                end->second.parent().remove_child(end->second);
+                ends.erase(end);
+            }
+            continue;
+        }
+        const std::string newId = std::to_string(target.NextBookmarkId());
+        start.attribute("w:id").set_value(newId.c_str());
+        end->second.attribute("w:id").set_value(newId.c_str());
+        target.BookmarkNameAdded(folded);
+        ends.erase(end);
+    }
+    for (auto& [id, end] : ends) end.parent().remove_child(end);
+}
+
+}  // namespace
+
+void PrepareFragment(Fragment& fragment, DocumentState& source, const std::string& sourcePart,
+                     DocumentState& target, const std::string& targetPart) {
+    auto nodes = Elements(fragment.root);
+    if (&source != &target || sourcePart != targetPart)
+        CopyRelationships(nodes, source, sourcePart, target, targetPart);
+    if (&source != &target) {
+        CopyStyles(nodes, source, target);
+        CopyNumbering(nodes, source, target);
+    }
+    FitBookmarks(nodes, target);
+    nodes = Elements(fragment.root);
+    for (auto node : nodes)
+        if (xml::Is(node, "wp:docPr")) {
+            if (auto id = node.attribute("id")) id.set_value(target.NextDrawingId());
+        }
+}
+
+}  // namespace paperloom::word::detail

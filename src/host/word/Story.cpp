@@ -1,0 +1,1130 @@
+#include "host/word/Story.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "host/word/WordError.h"
+#include "host/word/WordXml.h"
+
+namespace paperloom::word::detail {
+namespace {
+
+constexpr std::string_view kTab = "\t";
+constexpr std::string_view kLineBreak = "\v";
+constexpr std::string_view kPageBreak = "\f";
+constexpr std::string_view kColumnBreak = "\x0e";
+constexpr std::string_view kObject = "\x01";
+constexpr std::string_view kNoteReference = "\x02";
+constexpr std::string_view kNoBreakHyphen = "\x1e";
+constexpr std::string_view kSoftHyphen = "\x1f";
+constexpr std::string_view kSymbol = "(";
+constexpr std::string_view kFieldBegin = "\x13";
+constexpr std::string_view kFieldSeparator = "\x14";
+constexpr std::string_view kFieldEnd = "\x15";
+constexpr std::string_view kParagraphMark = "\r";
+constexpr std::string_view kSectionMark = "\f";
+constexpr std::string_view kCellMark = "\r\a";
+
+bool IsBookmarkMarker(pugi::xml_node n) {
+    return xml::Is(n, "w:bookmarkStart") || xml::Is(n, "w:bookmarkEnd");
+}
+
+// Inline (floating shapes anchored to the text take no position) or not.
+bool IsInlineObject(pugi::xml_node object) {
+    if (xml::Is(object, "w:drawing")) return static_cast<bool>(object.child("wp:inline"));
+    if (xml::Is(object, "w:object")) return true;
+    if (xml::Is(object, "w:pict")) {
+        for (auto shape : object.children()) {
+            const std::string_view style = shape.attribute("style").value();
+            if (style.find("position:absolute") != std::string_view::npos) return false;
+        }
+        return true;
+    }
+    if (xml::Is(object, "mc:AlternateContent")) {
+        auto choice = object.child("mc:Choice");
+        auto branch = choice ? choice : object.child("mc:Fallback");
+        auto inner = branch.first_child();
+        return inner && IsInlineObject(inner);
+    }
+    return false;
+}
+
+// Emits the atoms of blocks, paragraphs and runs in story order.
+class Walker {
+public:
+    Walker(Story& story, const std::function<bool(const Atom&)>& visit) : story_(story), visit_(visit) {}
+
+    // Returns false when the visitor stopped the walk.
+    bool Block(pugi::xml_node block, long& pos, pugi::xml_node cellLast) {
+        const std::string_view name = block.name();
+        if (name == "w:p") return Paragraph(block, pos, block == cellLast);
+        if (name == "w:tbl") return Table(block, pos);
+        if (name == "w:tr") return Row(block, pos);
+        if (name == "w:tc") return Blocks(block, pos, LastParagraph(block));
+        if (name == "w:sdt") return Blocks(block.child("w:sdtContent"), pos, cellLast);
+        if (name == "w:customXml") return Blocks(block, pos, cellLast);
+        if (IsBookmarkMarker(block)) return Marker(block, {}, pos, 0);
+        return true;
+    }
+
+    bool Blocks(pugi::xml_node container, long& pos, pugi::xml_node cellLast) {
+        for (auto child : container.children())
+            if (child.type() == pugi::node_element && !Block(child, pos, cellLast)) return false;
+        return true;
+    }
+
+private:
+    static pugi::xml_node LastParagraph(pugi::xml_node container) {
+        for (auto child = container.last_child(); child; child = child.previous_sibling()) {
+            if (xml::Is(child, "w:p")) return child;
+            if (xml::Is(child, "w:sdt")) {
+                if (auto p = LastParagraph(child.child("w:sdtContent"))) return p;
+            } else if (xml::Is(child, "w:customXml")) {
+                if (auto p = LastParagraph(child)) return p;
+            }
+        }
+        return {};
+    }
+
+    bool Rows(pugi::xml_node container, long& pos) {
+        for (auto child : container.children()) {
+            const std::string_view name = child.name();
+            if (name == "w:tr") {
+                if (!Row(child, pos)) return false;
+            } else if (name == "w:sdt") {
+                if (!Rows(child.child("w:sdtContent"), pos)) return false;
+            } else if (name == "w:customXml") {
+                if (!Rows(child, pos)) return false;
+            } else if (IsBookmarkMarker(child)) {
+                if (!Marker(child, {}, pos, 0)) return false;
+            }
+        }
+        return true;
+    }
+
+    bool Cells(pugi::xml_node container, long& pos) {
+        for (auto child : container.children()) {
+            const std::string_view name = child.name();
+            if (name == "w:tc") {
+                if (!Blocks(child, pos, LastParagraph(child))) return false;
+            } else if (name == "w:sdt") {
+                if (!Cells(child.child("w:sdtContent"), pos)) return false;
+            } else if (name == "w:customXml") {
+                if (!Cells(child, pos)) return false;
+            } else if (IsBookmarkMarker(child)) {
+                if (!Marker(child, {}, pos, 0)) return false;
+            }
+        }
+        return true;
+    }
+
+    bool Table(pugi::xml_node table, long& pos) { return Rows(table, pos); }
+
+    bool Row(pugi::xml_node row, long& pos) {
+        if (!Cells(row, pos)) return false;
+        Atom atom;
+        atom.kind = AtomKind::RowEnd;
+        atom.node = row;
+        atom.start = pos;
+        atom.length = 1;
+        atom.text = kCellMark;
+        pos += 1;
+        return visit_(atom);
+    }
+
+    bool Paragraph(pugi::xml_node p, long& pos, bool cellEnd) {
+        paragraph_ = p;
+        paragraphStart_ = pos;
+        if (!Inline(p, pos)) return false;
+        Atom atom;
+        atom.kind = cellEnd ? AtomKind::CellEnd : AtomKind::ParagraphMark;
+        atom.node = p;
+        atom.paragraph = p;
+        atom.start = pos;
+        atom.length = 1;
+        atom.paragraphOffset = pos - paragraphStart_;
+        atom.hidden = story_.MarkHidden(p);
+        const auto pPr = p.child("w:pPr");
+        atom.text = cellEnd ? kCellMark : (pPr.child("w:sectPr") ? kSectionMark : kParagraphMark);
+        pos += 1;
+        return visit_(atom);
+    }
+
+    bool Inline(pugi::xml_node container, long& pos) {
+        for (auto child : container.children()) {
+            if (child.type() != pugi::node_element) continue;
+            const std::string_view name = child.name();
+            if (name == "w:r") {
+                if (!Run(child, pos)) return false;
+            } else if (name == "w:hyperlink" || name == "w:smartTag" || name == "w:ins" ||
+                       name == "w:moveTo" || name == "w:customXml" || name == "w:dir" ||
+                       name == "w:bdo") {
+                if (!Inline(child, pos)) return false;
+            } else if (name == "w:sdt") {
+                if (!Inline(child.child("w:sdtContent"), pos)) return false;
+            } else if (IsBookmarkMarker(child)) {
+                if (!Marker(child, paragraph_, pos, 0)) return false;
+            }
+        }
+        return true;
+    }
+
+    bool Marker(pugi::xml_node node, pugi::xml_node paragraph, long pos, long) {
+        Atom atom;
+        atom.kind = AtomKind::Marker;
+        atom.node = node;
+        atom.paragraph = paragraph;
+        atom.start = pos;
+        atom.paragraphOffset = paragraph ? pos - paragraphStart_ : 0;
+        return visit_(atom);
+    }
+
+    bool Emit(AtomKind kind, pugi::xml_node node, long& pos, long length, std::string_view text,
+              bool hidden) {
+        Atom atom;
+        atom.kind = kind;
+        atom.node = node;
+        atom.paragraph = paragraph_;
+        atom.start = pos;
+        atom.length = length;
+        atom.paragraphOffset = pos - paragraphStart_;
+        atom.hidden = hidden;
+        atom.fieldCode = !fields_.empty() && fields_.back() && kind == AtomKind::Text;
+        atom.text = text;
+        pos += length;
+        return visit_(atom);
+    }
+
+    bool Run(pugi::xml_node run, long& pos) {
+        const bool hidden = story_.RunHidden(run);
+        for (auto child : run.children()) {
+            if (child.type() != pugi::node_element) continue;
+            const std::string_view name = child.name();
+            bool go = true;
+            if (name == "w:t" || name == "w:instrText") {
+                const std::string_view text = child.text().get();
+                if (text.empty()) continue;
+                const bool code = name == "w:instrText";
+                if (code && !fields_.empty()) fields_.back() = true;
+                go = Emit(AtomKind::Text, child, pos, xml::Utf16Length(text), text, hidden);
+            } else if (name == "w:tab" || name == "w:ptab") {
+                go = Emit(AtomKind::Char, child, pos, 1, kTab, hidden);
+            } else if (name == "w:br") {
+                const std::string_view type = child.attribute("w:type").value();
+                go = Emit(AtomKind::Char, child, pos, 1,
+                          type == "page" ? kPageBreak : type == "column" ? kColumnBreak : kLineBreak,
+                          hidden);
+            } else if (name == "w:cr") {
+                go = Emit(AtomKind::Char, child, pos, 1, kLineBreak, hidden);
+            } else if (name == "w:noBreakHyphen") {
+                go = Emit(AtomKind::Char, child, pos, 1, kNoBreakHyphen, hidden);
+            } else if (name == "w:softHyphen") {
+                go = Emit(AtomKind::Char, child, pos, 1, kSoftHyphen, hidden);
+            } else if (name == "w:sym") {
+                go = Emit(AtomKind::Char, child, pos, 1, kSymbol, hidden);
+            } else if (name == "w:footnoteReference" || name == "w:endnoteReference") {
+                go = Emit(AtomKind::Char, child, pos, 1, kNoteReference, hidden);
+            } else if (name == "w:drawing" || name == "w:pict" || name == "w:object" ||
+                       name == "mc:AlternateContent") {
+                if (IsInlineObject(child)) go = Emit(AtomKind::Char, child, pos, 1, kObject, hidden);
+            } else if (name == "w:fldChar") {
+                const std::string_view type = child.attribute("w:fldCharType").value();
+                if (type == "begin") {
+                    go = Emit(AtomKind::FieldBegin, child, pos, 1, kFieldBegin, hidden);
+                    fields_.push_back(true);
+                } else if (type == "separate") {
+                    if (!fields_.empty()) fields_.back() = false;
+                    go = Emit(AtomKind::FieldSeparator, child, pos, 1, kFieldSeparator, hidden);
+                } else if (type == "end") {
+                    if (!fields_.empty()) fields_.pop_back();
+                    go = Emit(AtomKind::FieldEnd, child, pos, 1, kFieldEnd, hidden);
+                }
+            }
+            if (!go) return false;
+        }
+        return true;
+    }
+
+    Story& story_;
+    const std::function<bool(const Atom&)>& visit_;
+    pugi::xml_node paragraph_;
+    long paragraphStart_ = 0;
+    std::vector<bool> fields_;  // per open field: still in its code
+};
+
+// w:fldSimple becomes begin/code/separator/result/end runs, so that every field has the same
+// shape and its code can be edited by position.
+void NormaliseSimpleFields(pugi::xml_node root) {
+    std::vector<pugi::xml_node> simple;
+    for (auto node : root.select_nodes(".//w:fldSimple")) simple.push_back(node.node());
+    for (auto field = simple.rbegin(); field != simple.rend(); ++field) {
+        auto f = *field;
+        auto parent = f.parent();
+        pugi::xml_node firstRun = f.child("w:r");
+        auto makeRun = [&](const char* what) {
+            auto run = parent.insert_child_before("w:r", f);
+            if (auto rPr = firstRun.child("w:rPr")) run.append_copy(rPr);
+            return run.append_child(what);
+        };
+        makeRun("w:fldChar").append_attribute("w:fldCharType") = "begin";
+        auto instr = makeRun("w:instrText");
+        instr.append_attribute("xml:space") = "preserve";
+        instr.text().set(f.attribute("w:instr").value());
+        makeRun("w:fldChar").append_attribute("w:fldCharType") = "separate";
+        while (auto child = f.first_child()) parent.insert_move_before(child, f);
+        makeRun("w:fldChar").append_attribute("w:fldCharType") = "end";
+        parent.remove_child(f);
+    }
+}
+
+pugi::xml_node FirstContentChild(pugi::xml_node node) {
+    for (auto child : node.children())
+        if (child.type() == pugi::node_element && !xml::IsPropertyElement(child)) return child;
+    return {};
+}
+
+bool HasContentBefore(pugi::xml_node node) {
+    for (auto s = node.previous_sibling(); s; s = s.previous_sibling())
+        if (s.type() == pugi::node_element && !xml::IsPropertyElement(s)) return true;
+    return false;
+}
+
+// A copy of paragraph properties for a new paragraph: never the section break it may end.
+void CopyParagraphProperties(pugi::xml_node from, pugi::xml_node toParagraph) {
+    auto pPr = from.child("w:pPr");
+    if (auto old = toParagraph.child("w:pPr")) toParagraph.remove_child(old);
+    if (!pPr) return;
+    auto copy = toParagraph.prepend_copy(pPr);
+    if (auto sect = copy.child("w:sectPr")) copy.remove_child(sect);
+    if (auto change = copy.child("w:pPrChange")) copy.remove_child(change);
+}
+
+// Run properties fit for new text: revision marks are not copied.
+void CleanRunProperties(pugi::xml_node rPr) {
+    for (const char* name : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"})
+        while (auto n = rPr.child(name)) rPr.remove_child(n);
+}
+
+}  // namespace
+
+Story::Story(StoryHost& host, std::string part, pugi::xml_node root, long storyType)
+    : host_(host), part_(std::move(part)), root_(root), storyType_(storyType) {
+    NormaliseSimpleFields(root_);
+}
+
+bool Story::RunHidden(pugi::xml_node run) {
+    const auto rPr = run.child("w:rPr");
+    const int direct = xml::OnOff(rPr.child("w:vanish"));
+    if (direct >= 0) return direct == 1;
+    if (auto style = rPr.child("w:rStyle"))
+        if (host_.StyleHidden(style.attribute("w:val").value())) return true;
+    auto p = run.parent();
+    while (p && !xml::Is(p, "w:p")) p = p.parent();
+    if (auto pStyle = p.child("w:pPr").child("w:pStyle"))
+        return host_.StyleHidden(pStyle.attribute("w:val").value());
+    return false;
+}
+
+bool Story::MarkHidden(pugi::xml_node paragraph) {
+    const auto pPr = paragraph.child("w:pPr");
+    const int direct = xml::OnOff(pPr.child("w:rPr").child("w:vanish"));
+    if (direct >= 0) return direct == 1;
+    if (auto pStyle = pPr.child("w:pStyle")) return host_.StyleHidden(pStyle.attribute("w:val").value());
+    return false;
+}
+
+long Story::BlockLength(pugi::xml_node block) {
+    long pos = 0;
+    const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+    Walker walker(*this, none);
+    walker.Block(block, pos, {});
+    return pos;
+}
+
+const Story::Block* Story::EnsureBlock(long pos) {
+    if (!root_) throw ObjectDeleted();
+    while (!complete_ && (blocks_.empty() || blocks_.back().start + blocks_.back().length <= pos)) {
+        auto next = blocks_.empty() ? root_.first_child() : blocks_.back().node.next_sibling();
+        while (next && next.type() != pugi::node_element) next = next.next_sibling();
+        if (!next) {
+            complete_ = true;
+            break;
+        }
+        const long start = blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length;
+        indexOf_[next.internal_object()] = blocks_.size();
+        blocks_.push_back({next, start, BlockLength(next)});
+    }
+    if (blocks_.empty() || blocks_.back().start + blocks_.back().length <= pos) return nullptr;
+    return &blocks_[BlockIndex(pos)];
+}
+
+std::size_t Story::BlockIndex(long pos) {
+    if (blocks_.empty() || blocks_.back().start + blocks_.back().length <= pos) {
+        if (!complete_) EnsureBlock(pos);
+        if (blocks_.empty()) return 0;
+        if (blocks_.back().start + blocks_.back().length <= pos) return blocks_.size() - 1;
+    }
+    const auto it = std::upper_bound(blocks_.begin(), blocks_.end(), pos,
+                                     [](long p, const Block& b) { return p < b.start + b.length; });
+    return static_cast<std::size_t>(it - blocks_.begin());
+}
+
+void Story::EnsureAll() {
+    if (!root_) throw ObjectDeleted();
+    while (!complete_) EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
+}
+
+void Story::Invalidate(std::size_t index) {
+    for (std::size_t i = index; i < blocks_.size(); ++i) indexOf_.erase(blocks_[i].node.internal_object());
+    if (index < blocks_.size()) blocks_.resize(index);
+    complete_ = false;
+}
+
+void Story::Touched(std::size_t blockIndex) {
+    Invalidate(blockIndex);
+    edited_ = true;
+}
+
+long Story::Length() {
+    EnsureAll();
+    return blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length;
+}
+
+long Story::ClampInsert(long pos) {
+    const long length = Length();
+    if (pos < 0) return 0;
+    // Nothing goes after the story's last paragraph mark: text added at the end of the
+    // story lands before it, as in the word processor.
+    if (pos >= length) return std::max(0L, length - 1);
+    return pos;
+}
+
+void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& visit) {
+    if (!root_) throw ObjectDeleted();
+    if (start < 0) start = 0;
+    auto index = BlockIndex(start);
+    // Markers standing right at `start` live in earlier zero-length blocks.
+    while (index > 0 && index <= blocks_.size() && blocks_[index - 1].start + blocks_[index - 1].length >= start &&
+           blocks_[index - 1].length == 0)
+        --index;
+    bool stopped = false;
+    const std::function<bool(const Atom&)> filter = [&](const Atom& atom) {
+        if (atom.start > end || (atom.start == end && atom.length > 0 && end > start)) {
+            stopped = true;
+            return false;
+        }
+        if (atom.start + atom.length < start || (atom.length > 0 && atom.start + atom.length == start))
+            return true;
+        if (!visit(atom)) {
+            stopped = true;
+            return false;
+        }
+        return true;
+    };
+    Walker walker(*this, filter);
+    for (;; ++index) {
+        if (index >= blocks_.size()) {
+            if (complete_) break;
+            EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
+            if (index >= blocks_.size()) break;
+        }
+        const Block block = blocks_[index];
+        if (block.start > end) break;
+        long pos = block.start;
+        walker.Block(block.node, pos, {});
+        if (stopped) break;
+    }
+}
+
+std::optional<Atom> Story::AtomAt(long pos) {
+    std::optional<Atom> found;
+    Visit(pos, pos + 1, [&](const Atom& atom) {
+        if (atom.length > 0 && atom.start <= pos && pos < atom.start + atom.length) {
+            found = atom;
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+std::string Story::Text(long start, long end, TextOptions options) {
+    std::string out;
+    if (end <= start) return out;
+    Visit(start, end, [&](const Atom& atom) {
+        if (atom.length == 0) return true;
+        if (atom.hidden && !options.includeHidden) return true;
+        const bool codePart = atom.fieldCode || atom.kind == AtomKind::FieldBegin ||
+                              atom.kind == AtomKind::FieldSeparator || atom.kind == AtomKind::FieldEnd;
+        if (codePart && !options.includeFieldCodes) return true;
+        if (atom.kind == AtomKind::Text) {
+            const long from = std::max(start, atom.start) - atom.start;
+            const long to = std::min(end, atom.start + atom.length) - atom.start;
+            const auto b = xml::Utf8Offset(atom.text, from);
+            const auto e = xml::Utf8Offset(atom.text, to);
+            out.append(atom.text.substr(b, e - b));
+        } else {
+            out.append(atom.text);
+        }
+        return true;
+    });
+    return out;
+}
+
+pugi::xml_node Story::TopLevelOf(pugi::xml_node node) const {
+    while (node && node.parent() != root_) node = node.parent();
+    return node;
+}
+
+std::size_t Story::TopBlockIndexOf(pugi::xml_node node) {
+    const auto top = TopLevelOf(node);
+    if (!top) return static_cast<std::size_t>(-1);
+    if (const auto it = indexOf_.find(top.internal_object()); it != indexOf_.end()) return it->second;
+    while (!complete_) {
+        EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
+        if (!blocks_.empty() && blocks_.back().node == top) return blocks_.size() - 1;
+    }
+    return static_cast<std::size_t>(-1);
+}
+
+std::optional<std::pair<long, long>> Story::SpanOf(pugi::xml_node node) {
+    const auto index = TopBlockIndexOf(node);
+    if (index == static_cast<std::size_t>(-1)) return std::nullopt;
+    const Block block = blocks_[index];
+    std::optional<long> first;
+    long last = 0;
+    const std::function<bool(const Atom&)> visit = [&](const Atom& atom) {
+        for (auto n = atom.node; n && n != block.node.parent(); n = n.parent()) {
+            if (n == node) {
+                if (!first) first = atom.start;
+                last = atom.start + atom.length;
+                return true;
+            }
+        }
+        return !first;  // past the node: stop
+    };
+    Walker walker(*this, visit);
+    long pos = block.start;
+    walker.Block(block.node, pos, {});
+    if (!first) return std::nullopt;
+    return std::make_pair(*first, last);
+}
+
+std::optional<long> Story::PositionOf(pugi::xml_node node) {
+    const auto span = SpanOf(node);
+    if (!span) return std::nullopt;
+    return span->first;
+}
+
+void Story::Track(const std::shared_ptr<TrackedSpan>& span) {
+    if (spans_.size() > 64 && spans_.size() % 64 == 0)
+        std::erase_if(spans_, [](const auto& w) { return w.expired(); });
+    spans_.push_back(span);
+}
+
+void Story::ShiftInsert(long pos, long length) {
+    if (length == 0) return;
+    std::erase_if(spans_, [](const auto& w) { return w.expired(); });
+    for (auto& weak : spans_) {
+        auto span = weak.lock();
+        if (span->start >= pos) span->start += length;
+        if (span->end > pos) span->end += length;
+        if (span->end < span->start) span->end = span->start;
+        if (span->limit && *span->limit > pos) *span->limit += length;
+    }
+}
+
+void Story::ShiftDelete(long start, long end) {
+    if (end <= start) return;
+    const auto map = [&](long x) { return x <= start ? x : (x >= end ? x - (end - start) : start); };
+    std::erase_if(spans_, [](const auto& w) { return w.expired(); });
+    for (auto& weak : spans_) {
+        auto span = weak.lock();
+        span->start = map(span->start);
+        span->end = map(span->end);
+        if (span->limit) span->limit = map(*span->limit);
+    }
+}
+
+void Story::StructureChanged(pugi::xml_node node, long pos, long delta) {
+    const auto top = TopLevelOf(node);
+    const auto it = indexOf_.find(top.internal_object());
+    Touched(it != indexOf_.end() ? it->second : blocks_.size());
+    if (delta > 0) ShiftInsert(pos, delta);
+    if (delta < 0) ShiftDelete(pos, pos - delta);
+}
+
+// --- splitting ---------------------------------------------------------------------------
+
+InsertionPoint Story::SplitParagraph(pugi::xml_node paragraph, long offset) {
+    std::optional<Atom> target;
+    long pos = 0;
+    const std::function<bool(const Atom&)> visit = [&](const Atom& atom) {
+        if (atom.paragraph != paragraph || atom.length == 0) return true;
+        if (atom.kind == AtomKind::ParagraphMark || atom.kind == AtomKind::CellEnd) return false;
+        if (atom.paragraphOffset + atom.length > offset) {
+            target = atom;
+            return false;
+        }
+        return true;
+    };
+    Walker walker(*this, visit);
+    walker.Block(paragraph, pos, {});
+    if (!target) return {paragraph, {}};
+
+    pugi::xml_node x = target->node;
+    const long inside = offset - target->paragraphOffset;
+    if (target->kind == AtomKind::Text && inside > 0) {
+        const std::string text = x.text().get();
+        const auto cut = xml::Utf8Offset(text, inside);
+        auto rest = x.parent().insert_child_after(x.name(), x);
+        rest.append_attribute("xml:space") = "preserve";
+        rest.text().set(text.substr(cut).c_str());
+        x.text().set(text.substr(0, cut).c_str());
+        if (!x.attribute("xml:space")) x.append_attribute("xml:space") = "preserve";
+        x = rest;
+    }
+    while (x.parent() != paragraph) {
+        auto container = x.parent();
+        if (xml::Is(container, "w:sdtContent")) {
+            auto sdt = container.parent();
+            if (!HasContentBefore(x)) {
+                x = sdt;
+                continue;
+            }
+            auto clone = sdt.parent().insert_child_after("w:sdt", sdt);
+            if (auto sdtPr = sdt.child("w:sdtPr")) {
+                auto copy = clone.append_copy(sdtPr);
+                if (auto id = copy.child("w:id")) copy.remove_child(id);
+            }
+            auto content = clone.append_child("w:sdtContent");
+            for (auto n = x; n;) {
+                auto next = n.next_sibling();
+                content.append_move(n);
+                n = next;
+            }
+            x = clone;
+            continue;
+        }
+        if (!HasContentBefore(x)) {
+            x = container;
+            continue;
+        }
+        auto clone = container.parent().insert_child_after(container.name(), container);
+        for (auto attr : container.attributes()) clone.append_attribute(attr.name()) = attr.value();
+        for (auto child : container.children())
+            if (xml::IsPropertyElement(child)) clone.append_copy(child);
+        for (auto n = x; n;) {
+            auto next = n.next_sibling();
+            clone.append_move(n);
+            n = next;
+        }
+        x = clone;
+    }
+    // Text inserted where a bookmark starts stays outside it, as a range's start would.
+    while (x.previous_sibling() && xml::Is(x.previous_sibling(), "w:bookmarkStart")) x = x.previous_sibling();
+    return {paragraph, x};
+}
+
+InsertionPoint Story::SplitAt(long pos) {
+    const auto atom = AtomAt(pos);
+    if (!atom) {
+        // An empty story still has its paragraph.
+        for (auto p : root_.select_nodes(".//w:p")) return {p.node(), {}};
+        auto p = root_.prepend_child("w:p");
+        Invalidate(0);
+        return {p, {}};
+    }
+    if (atom->kind == AtomKind::RowEnd) {
+        auto lastCell = atom->node.last_child();
+        while (lastCell && !xml::Is(lastCell, "w:tc")) lastCell = lastCell.previous_sibling();
+        pugi::xml_node p;
+        for (auto child = lastCell.last_child(); child; child = child.previous_sibling())
+            if (xml::Is(child, "w:p")) {
+                p = child;
+                break;
+            }
+        if (!p) p = lastCell.append_child("w:p");
+        return {p, {}};
+    }
+    return SplitParagraph(atom->paragraph, atom->paragraphOffset + (pos - atom->start));
+}
+
+pugi::xml_node Story::SplitParagraphAt(long pos) {
+    pos = ClampInsert(pos);
+    const auto index = BlockIndex(pos);
+    const auto point = SplitAt(pos);
+    auto p = point.paragraph;
+    bool hasLeft = false;
+    for (auto c = p.first_child(); c && c != point.before; c = c.next_sibling())
+        if (!xml::IsPropertyElement(c)) hasLeft = true;
+    if (!hasLeft) return p;
+    auto left = p.parent().insert_child_before("w:p", p);
+    CopyParagraphProperties(p, left);
+    for (auto c = FirstContentChild(p); c && c != point.before;) {
+        auto next = c.next_sibling();
+        left.append_move(c);
+        c = next;
+    }
+    Touched(index);
+    ShiftInsert(pos, 1);
+    return p;
+}
+
+pugi::xml_node Story::ReferenceRun(long pos, pugi::xml_node& paragraphOut) {
+    const auto here = AtomAt(pos);
+    if (!here) return {};
+    paragraphOut = here->paragraph;
+    if (!paragraphOut && here->kind == AtomKind::RowEnd) return {};
+    const long offset = here->paragraphOffset + (pos - here->start);
+    if (offset > 0) {
+        const auto before = AtomAt(pos - 1);
+        if (before && before->paragraph == paragraphOut && before->kind != AtomKind::ParagraphMark &&
+            before->kind != AtomKind::CellEnd)
+            return before->node.parent();
+    }
+    if (here->kind == AtomKind::ParagraphMark || here->kind == AtomKind::CellEnd) return {};
+    return here->node.parent();
+}
+
+// --- edits -------------------------------------------------------------------------------
+
+long Story::InsertText(long pos, std::string_view text) {
+    if (text.empty()) return 0;
+    pos = ClampInsert(pos);
+    pugi::xml_node paragraph;
+    const auto reference = ReferenceRun(pos, paragraph);
+    pugi::xml_node rPr = reference ? reference.child("w:rPr") : paragraph.child("w:pPr").child("w:rPr");
+
+    Fragment fragment;
+    fragment.openTail = true;
+    auto newParagraph = [&] {
+        auto p = fragment.root.append_child("w:p");
+        if (paragraph) CopyParagraphProperties(paragraph, p);
+        return p;
+    };
+    auto p = newParagraph();
+    pugi::xml_node run;
+    std::string pending;
+    auto newRun = [&] {
+        run = p.append_child("w:r");
+        if (rPr) {
+            auto copy = run.append_copy(rPr);
+            copy.set_name("w:rPr");
+            CleanRunProperties(copy);
+        }
+    };
+    auto flush = [&] {
+        if (pending.empty()) return;
+        if (!run) newRun();
+        xml::AppendText(run, pending);
+        pending.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            flush();
+            p = newParagraph();
+            run = {};
+            continue;
+        }
+        if (c == '\t' || c == '\v' || c == '\f' || c == '\x0e') {
+            flush();
+            if (!run) newRun();
+            if (c == '\t') {
+                run.append_child("w:tab");
+            } else {
+                auto br = run.append_child("w:br");
+                if (c == '\f') br.append_attribute("w:type") = "page";
+                if (c == '\x0e') br.append_attribute("w:type") = "column";
+            }
+            continue;
+        }
+        if (c == '\a') continue;  // cell marks are structure, not text
+        pending.push_back(c);
+    }
+    flush();
+    return InsertFragment(pos, fragment);
+}
+
+long Story::InsertFragment(long pos, Fragment& fragment) {
+    std::vector<pugi::xml_node> blocks;
+    for (auto child : fragment.root.children())
+        if (child.type() == pugi::node_element) blocks.push_back(child);
+    if (blocks.empty()) return 0;
+    if (fragment.openTail && !xml::Is(blocks.back(), "w:p")) fragment.openTail = false;
+
+    long length = 0;
+    {
+        const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+        Walker walker(*this, none);
+        walker.Blocks(fragment.root, length, {});
+        if (fragment.openTail) length -= 1;
+    }
+
+    pos = ClampInsert(pos);
+    const auto index = BlockIndex(pos);
+    const auto point = SplitAt(pos);
+    auto p = point.paragraph;
+    auto insertRuns = [](pugi::xml_node into, pugi::xml_node from, pugi::xml_node before) {
+        for (auto c : from.children()) {
+            if (xml::Is(c, "w:pPr")) continue;
+            if (before) into.insert_copy_before(c, before);
+            else into.append_copy(c);
+        }
+    };
+
+    if (blocks.size() == 1 && fragment.openTail) {
+        insertRuns(p, blocks[0], point.before);
+    } else {
+        auto parent = p.parent();
+        bool hasLeft = false;
+        for (auto c = p.first_child(); c && c != point.before; c = c.next_sibling())
+            if (!xml::IsPropertyElement(c)) hasLeft = true;
+        std::size_t first = 0;
+        if (hasLeft) {
+            auto left = parent.insert_child_before("w:p", p);
+            CopyParagraphProperties(p, left);
+            for (auto c = FirstContentChild(p); c && c != point.before;) {
+                auto next = c.next_sibling();
+                left.append_move(c);
+                c = next;
+            }
+            if (xml::Is(blocks[0], "w:p")) {
+                insertRuns(left, blocks[0], {});
+                if (auto old = left.child("w:pPr")) left.remove_child(old);
+                if (auto pPr = blocks[0].child("w:pPr")) left.prepend_copy(pPr);
+                first = 1;
+            } else {
+                length += 1;  // the split leaves a paragraph mark before the table
+            }
+        }
+        const std::size_t whole = blocks.size() - (fragment.openTail ? 1 : 0);
+        for (std::size_t i = first; i < whole; ++i) parent.insert_copy_before(blocks[i], p);
+        if (fragment.openTail) insertRuns(p, blocks.back(), FirstContentChild(p));
+    }
+    Touched(index);
+    ShiftInsert(pos, length);
+    return length;
+}
+
+void Story::DeleteInline(pugi::xml_node paragraph, long from, long to) {
+    if (to <= from) return;
+    const auto high = SplitParagraph(paragraph, to);
+    const auto low = SplitParagraph(paragraph, from);
+    for (auto c = low.before; c && c != high.before;) {
+        auto next = c.next_sibling();
+        if (!IsBookmarkMarker(c) && !xml::IsPropertyElement(c)) {
+            host_.BeforeRemove(c);
+            paragraph.remove_child(c);
+        }
+        c = next;
+    }
+}
+
+namespace {
+struct BlockSpan {
+    pugi::xml_node node;
+    long start;
+    long length;
+};
+}  // namespace
+
+void Story::Delete(long start, long end) {
+    const long length = Length();
+    start = std::max(0L, start);
+    // The story's last paragraph mark is never deleted.
+    end = std::min(end, length - 1);
+    if (start >= end) return;
+
+    const auto first = BlockIndex(start);
+    const auto last = BlockIndex(end - 1);
+    std::vector<BlockSpan> top;
+    for (auto i = first; i <= last && i < blocks_.size(); ++i)
+        top.push_back({blocks_[i].node, blocks_[i].start, blocks_[i].length});
+
+    std::vector<std::pair<long, long>> removed;
+    // Children of a container with their positions (sdt and customXml wrappers looked through).
+    std::function<void(pugi::xml_node, long, std::vector<BlockSpan>&)> expand =
+        [&](pugi::xml_node container, long pos, std::vector<BlockSpan>& out) {
+            for (auto child : container.children()) {
+                if (child.type() != pugi::node_element) continue;
+                if (xml::Is(child, "w:sdt")) {
+                    expand(child.child("w:sdtContent"), pos, out);
+                    pos += BlockLength(child);
+                    continue;
+                }
+                if (xml::Is(child, "w:customXml")) {
+                    expand(child, pos, out);
+                    pos += BlockLength(child);
+                    continue;
+                }
+                const long len = BlockLength(child);
+                out.push_back({child, pos, len});
+                pos += len;
+            }
+        };
+
+    std::function<void(const std::vector<BlockSpan>&, long, long)> deleteBlocks =
+        [&](const std::vector<BlockSpan>& blocks, long a, long b) {
+            struct Mark {
+                pugi::xml_node paragraph;
+                long pos;
+                bool remove;
+            };
+            std::vector<Mark> marks;
+            std::vector<pugi::xml_node> tables;
+            for (const auto& block : blocks) {
+                const long bs = block.start;
+                const long be = block.start + block.length;
+                if (block.length == 0 || be <= a || bs >= b) continue;
+                if (xml::Is(block.node, "w:sdt") || xml::Is(block.node, "w:customXml")) {
+                    std::vector<BlockSpan> inner;
+                    expand(xml::Is(block.node, "w:sdt") ? block.node.child("w:sdtContent") : block.node, bs, inner);
+                    deleteBlocks(inner, a, b);
+                    continue;
+                }
+                if (xml::Is(block.node, "w:p")) {
+                    const long lo = std::max(a, bs) - bs;
+                    const long hi = std::min(b, be - 1) - bs;
+                    if (lo < hi) {
+                        DeleteInline(block.node, lo, hi);
+                        removed.emplace_back(bs + lo, bs + hi);
+                    }
+                    marks.push_back({block.node, be - 1, a <= be - 1 && b > be - 1});
+                } else if (xml::Is(block.node, "w:tbl")) {
+                    marks.push_back({{}, 0, false});
+                    if (a <= bs && b >= be) {
+                        tables.push_back(block.node);
+                        removed.emplace_back(bs, be);
+                        continue;
+                    }
+                    // Only cell contents go; cell and row marks stay.
+                    long pos = bs;
+                    for (auto row : block.node.children("w:tr")) {
+                        for (auto cell : row.children("w:tc")) {
+                            const long cellLength = BlockLength(cell);
+                            const long cs = pos;
+                            const long ce = pos + cellLength;
+                            pos = ce;
+                            if (ce - 1 <= a || cs >= b) continue;
+                            std::vector<BlockSpan> inner;
+                            expand(cell, cs, inner);
+                            deleteBlocks(inner, std::max(a, cs), std::min(b, ce - 1));
+                        }
+                        pos += 1;
+                    }
+                }
+            }
+            for (auto table : tables) {
+                host_.BeforeRemove(table);
+                table.parent().remove_child(table);
+            }
+            pugi::xml_node target;
+            for (std::size_t i = 0; i < marks.size(); ++i) {
+                auto& mark = marks[i];
+                if (!mark.paragraph) {
+                    target = {};
+                    continue;
+                }
+                auto p = target ? target : mark.paragraph;
+                target = {};
+                if (!mark.remove) continue;
+                auto next = p.next_sibling();
+                while (next && (next.type() != pugi::node_element || IsBookmarkMarker(next))) {
+                    auto after = next.next_sibling();
+                    if (next.type() == pugi::node_element) p.append_move(next);
+                    next = after;
+                }
+                if (!next || !xml::Is(next, "w:p")) continue;
+                const bool nextEmpty = !FirstContentChild(next);
+                auto pPr = p.child("w:pPr");
+                auto nextPPr = next.child("w:pPr");
+                for (auto c = FirstContentChild(next); c;) {
+                    auto after = c.next_sibling();
+                    p.append_move(c);
+                    c = after;
+                }
+                if (nextEmpty && FirstContentChild(p)) {
+                    // Joining an empty paragraph keeps this paragraph's look; only a section
+                    // break the other one ended survives.
+                    if (pPr) {
+                        if (auto sect = pPr.child("w:sectPr")) pPr.remove_child(sect);
+                    }
+                    if (auto sect = nextPPr.child("w:sectPr")) {
+                        xml::ParagraphProperties(p, true);
+                        p.child("w:pPr").append_move(sect);
+                    }
+                } else {
+                    if (pPr) p.remove_child(pPr);
+                    if (nextPPr) p.prepend_move(nextPPr);
+                }
+                host_.BeforeRemove(next);
+                next.parent().remove_child(next);
+                removed.emplace_back(mark.pos, mark.pos + 1);
+                if (i + 1 < marks.size() && marks[i + 1].paragraph == next) target = p;
+            }
+        };
+
+    deleteBlocks(top, start, end);
+    Touched(first);
+    std::sort(removed.begin(), removed.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    for (const auto& [a, b] : removed) ShiftDelete(a, b);
+}
+
+void Story::SetHidden(long start, long end, bool hidden) {
+    const long length = Length();
+    start = std::max(0L, start);
+    end = std::min(end, length);
+    if (start >= end) return;
+    if (end < length) SplitAt(end);
+    SplitAt(start);
+    std::vector<pugi::xml_node> runs;
+    std::vector<pugi::xml_node> marks;
+    Visit(start, end, [&](const Atom& atom) {
+        if (atom.length == 0 || atom.start < start || atom.start >= end) return true;
+        switch (atom.kind) {
+        case AtomKind::ParagraphMark:
+        case AtomKind::CellEnd:
+            marks.push_back(atom.node);
+            break;
+        case AtomKind::RowEnd:
+        case AtomKind::Marker:
+            break;
+        default:
+            if (runs.empty() || runs.back() != atom.node.parent()) runs.push_back(atom.node.parent());
+        }
+        return true;
+    });
+    for (auto run : runs) xml::SetVanish(xml::RunProperties(run, true), hidden);
+    for (auto p : marks) xml::SetVanish(xml::MarkProperties(p, true), hidden);
+    edited_ = true;
+}
+
+pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
+    const std::string element(name);
+    const long length = Length();
+    if (pos >= length) {
+        // After the last paragraph mark: a block-level marker at the end of the story.
+        pugi::xml_node before = root_.child("w:sectPr");
+        auto marker = before ? root_.insert_child_before(element.c_str(), before)
+                             : root_.append_child(element.c_str());
+        complete_ = false;
+        return marker;
+    }
+    auto point = SplitAt(std::max(0L, pos));
+    return point.before ? point.paragraph.insert_child_before(element.c_str(), point.before)
+                        : point.paragraph.append_child(element.c_str());
+}
+
+// --- copying ----------------------------------------------------------------------------
+
+Fragment Story::Extract(long start, long end) {
+    Fragment fragment;
+    const long length = Length();
+    start = std::max(0L, start);
+    end = std::min(end, length);
+    if (start >= end) return fragment;
+
+    // A paragraph copied partly: its content outside [lo, hi) is cut away from the copy.
+    auto trim = [&](pugi::xml_node copy, long lo, long hi, bool withMark) {
+        long contentLength = 0;
+        {
+            const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+            Walker walker(*this, none);
+            walker.Block(copy, contentLength, {});
+            contentLength -= 1;
+        }
+        if (hi < contentLength) {
+            const auto high = SplitParagraph(copy, hi);
+            for (auto c = high.before; c;) {
+                auto next = c.next_sibling();
+                copy.remove_child(c);
+                c = next;
+            }
+        }
+        if (lo > 0) {
+            const auto low = SplitParagraph(copy, lo);
+            for (auto c = FirstContentChild(copy); c && c != low.before;) {
+                auto next = c.next_sibling();
+                if (!xml::IsPropertyElement(c)) copy.remove_child(c);
+                c = next;
+            }
+        }
+        if (!withMark) fragment.openTail = true;
+    };
+
+    std::function<void(pugi::xml_node, long, long, long)> extractBlocks;
+    std::function<void(pugi::xml_node, long, long, long, long)> extractBlock =
+        [&](pugi::xml_node node, long bs, long be, long a, long b) {
+            if (be <= a || bs >= b) {
+                if (be == bs && bs >= a && bs < b && IsBookmarkMarker(node)) fragment.root.append_copy(node);
+                return;
+            }
+            const std::string_view name = node.name();
+            if (name == "w:p") {
+                auto copy = fragment.root.append_copy(node);
+                if (a <= bs && b >= be) return;
+                trim(copy, std::max(a, bs) - bs, std::min(b, be - 1) - bs, b >= be);
+            } else if (name == "w:tbl") {
+                if (a <= bs && b >= be) {
+                    fragment.root.append_copy(node);
+                    return;
+                }
+                // Inside one cell: that cell's paragraphs. Across cells: the rows touched.
+                long pos = bs;
+                std::vector<pugi::xml_node> rows;
+                for (auto row : node.children("w:tr")) {
+                    const long rs = pos;
+                    for (auto cell : row.children("w:tc")) {
+                        const long cs = pos;
+                        const long ce = pos + BlockLength(cell);
+                        pos = ce;
+                        if (a >= cs && b <= ce) {
+                            extractBlocks(cell, cs, a, b);
+                            return;
+                        }
+                    }
+                    pos += 1;
+                    if (pos > a && rs < b) rows.push_back(row);
+                }
+                auto table = fragment.root.append_child("w:tbl");
+                for (auto child : node.children())
+                    if (!xml::Is(child, "w:tr")) table.append_copy(child);
+                for (auto row : rows) table.append_copy(row);
+            } else if (name == "w:sdt") {
+                extractBlocks(node.child("w:sdtContent"), bs, a, b);
+            } else if (name == "w:customXml") {
+                extractBlocks(node, bs, a, b);
+            }
+        };
+    extractBlocks = [&](pugi::xml_node container, long pos, long a, long b) {
+        std::vector<pugi::xml_node> children;
+        for (auto child : container.children())
+            if (child.type() == pugi::node_element) children.push_back(child);
+        // The last paragraph of a cell carries the cell mark.
+        for (auto child : children) {
+            const long len = BlockLength(child);
+            extractBlock(child, pos, pos + len, a, b);
+            pos += len;
+        }
+    };
+
+    const auto first = BlockIndex(start);
+    const auto last = BlockIndex(end - 1);
+    for (auto i = first; i <= last && i < blocks_.size(); ++i) {
+        const Block block = blocks_[i];
+        extractBlock(block.node, block.start, block.start + block.length, start, end);
+    }
+    // Paragraph ids must stay unique in the document the copy goes to.
+    for (auto hit : fragment.root.select_nodes(".//w:p")) {
+        auto p = hit.node();
+        p.remove_attribute("w14:paraId");
+        p.remove_attribute("w14:textId");
+    }
+    return fragment;
+}
+
+}  // namespace paperloom::word::detail

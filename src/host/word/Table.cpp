@@ -1,0 +1,305 @@
+#include "host/word/Table.h"
+
+#include <algorithm>
+#include <string>
+
+#include "host/word/DocumentState.h"
+#include "host/word/WordError.h"
+#include "host/word/WordXml.h"
+
+namespace paperloom::word {
+
+using detail::Atom;
+
+namespace {
+
+std::vector<pugi::xml_node> RowsOf(pugi::xml_node table) {
+    std::vector<pugi::xml_node> rows;
+    for (auto row : table.children("w:tr")) rows.push_back(row);
+    return rows;
+}
+
+std::vector<pugi::xml_node> CellsOf(pugi::xml_node row) {
+    std::vector<pugi::xml_node> cells;
+    for (auto cell : row.children("w:tc")) cells.push_back(cell);
+    return cells;
+}
+
+long GridColumns(pugi::xml_node table) {
+    long count = 0;
+    for (auto col : table.child("w:tblGrid").children("w:gridCol")) {
+        (void)col;
+        ++count;
+    }
+    return count;
+}
+
+pugi::xml_node ResolveTable(const detail::RangeData& data) {
+    auto& story = data.Live();
+    const auto atom = story.AtomAt(data.span->start);
+    if (!atom) throw ObjectDeleted();
+    std::vector<pugi::xml_node> tables;
+    for (auto n = atom->node; n && n != story.Root(); n = n.parent())
+        if (xml::Is(n, "w:tbl")) tables.push_back(n);
+    std::reverse(tables.begin(), tables.end());
+    if (data.tableDepth < 1 || static_cast<std::size_t>(data.tableDepth) > tables.size()) throw ObjectDeleted();
+    return tables[static_cast<std::size_t>(data.tableDepth) - 1];
+}
+
+pugi::xml_node RowAt(pugi::xml_node table, long index) {
+    const auto rows = RowsOf(table);
+    if (index < 1 || index > static_cast<long>(rows.size())) throw NoSuchMember();
+    return rows[static_cast<std::size_t>(index) - 1];
+}
+
+Range SpanRange(const detail::RangeData& data, pugi::xml_node node) {
+    auto& story = data.Live();
+    const auto span = story.SpanOf(node);
+    if (!span) throw ObjectDeleted();
+    return Range(detail::MakeRange(data.doc, story, span->first, span->second));
+}
+
+// A new row's cell: empty, with the paragraph look and the character look of the cell it copies.
+void ResetCell(pugi::xml_node cell) {
+    auto model = cell.child("w:p");
+    pugi::xml_node runProps;
+    for (auto run : model.select_nodes(".//w:r/w:rPr")) {
+        runProps = run.node();
+        if (xml::OnOff(runProps.child("w:vanish")) != 1) break;
+    }
+    if (!runProps) runProps = model.child("w:pPr").child("w:rPr");
+    pugi::xml_document keep;
+    auto holder = keep.append_child("keep");
+    if (auto pPr = model.child("w:pPr")) holder.append_copy(pPr);
+    if (runProps) holder.append_copy(runProps).set_name("w:rPr");
+    for (auto child = cell.first_child(); child;) {
+        auto next = child.next_sibling();
+        if (!xml::Is(child, "w:tcPr")) cell.remove_child(child);
+        child = next;
+    }
+    if (auto tcPr = cell.child("w:tcPr"))
+        if (auto vMerge = tcPr.child("w:vMerge")) tcPr.remove_child(vMerge);
+    auto p = cell.append_child("w:p");
+    if (auto pPr = holder.child("w:pPr")) {
+        auto copy = p.append_copy(pPr);
+        for (const char* drop : {"w:sectPr", "w:pPrChange"})
+            if (auto n = copy.child(drop)) copy.remove_child(n);
+        if (auto old = copy.child("w:rPr")) copy.remove_child(old);
+    }
+    if (auto rPr = holder.child("w:rPr")) {
+        auto mark = xml::MarkProperties(p, true);
+        for (auto child : rPr.children())
+            if (!xml::Is(child, "w:vanish") && !xml::Is(child, "w:rPrChange")) mark.append_copy(child);
+    }
+}
+
+}  // namespace
+
+// --- Cell / Row -----------------------------------------------------------------------------
+
+Range Cell::Range() const {
+    auto table = ResolveTable(*table_);
+    const auto row = RowAt(table, row_);
+    const auto cells = CellsOf(row);
+    if (column_ < 1) throw NoSuchMember();
+    if (column_ > static_cast<long>(cells.size())) {
+        if (column_ <= GridColumns(table))
+            throw WordError(errnum::mergedCells, "The requested cell is hidden by merged cells.");
+        throw NoSuchMember();
+    }
+    const auto cell = cells[static_cast<std::size_t>(column_) - 1];
+    if (auto vMerge = cell.child("w:tcPr").child("w:vMerge")) {
+        const std::string_view val = vMerge.attribute("w:val").value();
+        if (val != "restart")
+            throw WordError(errnum::mergedCells, "The requested cell is hidden by merged cells.");
+    }
+    return SpanRange(*table_, cell);
+}
+
+Range Row::Range() const { return SpanRange(*table_, RowAt(ResolveTable(*table_), index_)); }
+
+long Row::CellCount() const { return static_cast<long>(CellsOf(RowAt(ResolveTable(*table_), index_)).size()); }
+
+void Row::Delete() {
+    auto& story = table_->Live();
+    auto table = ResolveTable(*table_);
+    const auto row = RowAt(table, index_);
+    if (RowsOf(table).size() == 1) {
+        Table(table_).Delete();
+        return;
+    }
+    const auto span = story.SpanOf(row);
+    if (!span) throw ObjectDeleted();
+    story.StructureChanged(table, span->first, -(span->second - span->first));
+    table_->doc->BeforeRemove(row);
+    table.remove_child(row);
+    table_->doc->saved = false;
+}
+
+long Rows::Count() const { return static_cast<long>(RowsOf(ResolveTable(*table_)).size()); }
+
+Row Rows::Item(long index) const {
+    RowAt(ResolveTable(*table_), index);
+    return Row(table_, index);
+}
+
+Row Rows::Add(std::optional<long> beforeRow) {
+    auto& story = table_->Live();
+    auto table = ResolveTable(*table_);
+    const auto rows = RowsOf(table);
+    if (rows.empty()) throw NoSuchMember();
+    pugi::xml_node model = rows.back();
+    long at = 0;
+    pugi::xml_node row;
+    if (beforeRow) {
+        model = RowAt(table, *beforeRow);
+        const auto span = story.SpanOf(model);
+        if (!span) throw ObjectDeleted();
+        at = span->first;
+        row = table.insert_copy_before(model, model);
+    } else {
+        const auto span = story.SpanOf(table);
+        if (!span) throw ObjectDeleted();
+        at = span->second;
+        row = table.insert_copy_after(model, model);
+    }
+    row.remove_attribute("w14:paraId");
+    row.remove_attribute("w14:textId");
+    for (auto cell : row.children("w:tc")) ResetCell(cell);
+    story.StructureChanged(table, at, story.LengthOf(row));
+    table_->doc->saved = false;
+    return Row(table_, beforeRow ? *beforeRow : static_cast<long>(rows.size()) + 1);
+}
+
+long Columns::Count() const {
+    auto table = ResolveTable(*table_);
+    const long grid = GridColumns(table);
+    if (grid > 0) return grid;
+    long widest = 0;
+    for (auto row : RowsOf(table)) widest = std::max(widest, static_cast<long>(CellsOf(row).size()));
+    return widest;
+}
+
+// --- Table ----------------------------------------------------------------------------------
+
+pugi::xml_node Table::Node() const { return ResolveTable(*data_); }
+
+Range Table::Range() const { return SpanRange(*data_, ResolveTable(*data_)); }
+
+Cell Table::Cell(long row, long column) const {
+    word::Cell cell(data_, row, column);
+    cell.Range();  // raises now for a missing or hidden cell
+    return cell;
+}
+
+void Table::Delete() {
+    auto& story = data_->Live();
+    auto table = ResolveTable(*data_);
+    const auto span = story.SpanOf(table);
+    if (!span) throw ObjectDeleted();
+    story.StructureChanged(table, span->first, -(span->second - span->first));
+    data_->doc->BeforeRemove(table);
+    table.parent().remove_child(table);
+    data_->doc->saved = false;
+}
+
+// --- Tables ---------------------------------------------------------------------------------
+
+Table Tables::Item(long index) const {
+    if (index < 1 || index > Count()) throw NoSuchMember();
+    return items_[static_cast<std::size_t>(index) - 1];
+}
+
+Table Tables::Add(const word::Range& range, long rows, long columns) {
+    if (rows < 1 || columns < 1 || columns > 63 || rows > 32767)
+        throw WordError(errnum::valueOutOfRange, "The number must be between 1 and 63 columns and at least 1 row.");
+    const auto& data = range.Data();
+    auto& story = data->Live();
+    story.Delete(data->span->start, data->span->end);
+    const auto paragraph = story.SplitParagraphAt(data->span->start);
+    const auto at = story.PositionOf(paragraph);
+    if (!at) throw ObjectDeleted();
+
+    long textWidth = 9026;
+    if (auto sect = data->doc->Main().Root().child("w:sectPr")) {
+        const long page = sect.child("w:pgSz").attribute("w:w").as_int(11906);
+        const long left = sect.child("w:pgMar").attribute("w:left").as_int(1440);
+        const long right = sect.child("w:pgMar").attribute("w:right").as_int(1440);
+        if (page - left - right > 0) textWidth = page - left - right;
+    }
+    const std::string cellWidth = std::to_string(textWidth / columns);
+
+    auto table = paragraph.parent().insert_child_before("w:tbl", paragraph);
+    auto tblPr = table.append_child("w:tblPr");
+    auto tblW = tblPr.append_child("w:tblW");
+    tblW.append_attribute("w:w") = "0";
+    tblW.append_attribute("w:type") = "auto";
+    auto borders = tblPr.append_child("w:tblBorders");
+    for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
+        auto b = borders.append_child(side);
+        b.append_attribute("w:val") = "single";
+        b.append_attribute("w:sz") = "4";
+        b.append_attribute("w:space") = "0";
+        b.append_attribute("w:color") = "auto";
+    }
+    auto look = tblPr.append_child("w:tblLook");
+    look.append_attribute("w:val") = "04A0";
+    auto grid = table.append_child("w:tblGrid");
+    for (long c = 0; c < columns; ++c) grid.append_child("w:gridCol").append_attribute("w:w") = cellWidth.c_str();
+    for (long r = 0; r < rows; ++r) {
+        auto tr = table.append_child("w:tr");
+        for (long c = 0; c < columns; ++c) {
+            auto tc = tr.append_child("w:tc");
+            auto tcW = tc.append_child("w:tcPr").append_child("w:tcW");
+            tcW.append_attribute("w:w") = cellWidth.c_str();
+            tcW.append_attribute("w:type") = "dxa";
+            auto p = tc.append_child("w:p");
+            if (auto pPr = paragraph.child("w:pPr")) {
+                auto copy = p.append_copy(pPr);
+                for (const char* drop : {"w:sectPr", "w:pPrChange", "w:numPr"})
+                    if (auto n = copy.child(drop)) copy.remove_child(n);
+            }
+        }
+    }
+    const long length = story.LengthOf(table);
+    story.StructureChanged(table, *at, length);
+    data->doc->saved = false;
+    return detail::TableOf(data->doc, story, table);
+}
+
+namespace detail {
+
+Table TableOf(const std::shared_ptr<DocumentState>& doc, Story& story, pugi::xml_node table) {
+    const auto span = story.SpanOf(table);
+    if (!span) throw ObjectDeleted();
+    auto data = MakeRange(doc, story, span->first, span->second);
+    int depth = 0;
+    for (auto n = table; n && n != story.Root(); n = n.parent())
+        if (xml::Is(n, "w:tbl")) ++depth;
+    data->tableDepth = depth;
+    return Table(data);
+}
+
+std::vector<Table> TablesIn(const std::shared_ptr<RangeData>& range) {
+    auto& story = range->Live();
+    std::vector<pugi::xml_node> found;
+    const long start = range->span->start;
+    const long end = std::max(range->span->end, start + 1);
+    story.Visit(start, end, [&](const Atom& atom) {
+        if (atom.length == 0) return true;
+        pugi::xml_node outer;
+        for (auto n = atom.node; n && n != story.Root(); n = n.parent())
+            if (xml::Is(n, "w:tbl")) outer = n;
+        if (outer && (found.empty() || found.back() != outer)) found.push_back(outer);
+        return true;
+    });
+    std::vector<Table> tables;
+    for (auto t : found) tables.push_back(TableOf(range->doc, story, t));
+    return tables;
+}
+
+}  // namespace detail
+
+Tables Range::Tables() const { return word::Tables(data_, detail::TablesIn(data_)); }
+
+}  // namespace paperloom::word

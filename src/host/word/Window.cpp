@@ -1,0 +1,34 @@
+#include "host/word/Window.h"
+
+#include "host/word/DocumentState.h"
+#include "host/word/WordError.h"
+
+namespace paperloom::word {
+
+bool View::ShowHiddenText() const {
+    doc_->CheckOpen();
+    return doc_->showHiddenText;
+}
+
+void View::SetShowHiddenText(bool show) {
+    doc_->CheckOpen();
+    doc_->showHiddenText = show;
+}
+
+bool Window::Visible() const {
+    doc_->CheckOpen();
+    return doc_->windowVisible;
+}
+
+void Window::SetVisible(bool visible) {
+    doc_->CheckOpen();
+    doc_->windowVisible = visible;
+}
+
+Window Windows::Item(long index) const {
+    doc_->CheckOpen();
+    if (index != 1) throw NoSuchMember();
+    return Window(doc_);
+}
+
+}  // namespace paperloom::word

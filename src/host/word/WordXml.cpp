@@ -1,0 +1,112 @@
+#include "host/word/WordXml.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace paperloom::word::xml {
+
+long Utf16Length(std::string_view utf8) {
+    long units = 0;
+    for (const unsigned char c : utf8) {
+        if ((c & 0xC0) == 0x80) continue;
+        units += c >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+std::size_t Utf8Offset(std::string_view utf8, long units) {
+    std::size_t i = 0;
+    while (i < utf8.size() && units > 0) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        units -= c >= 0xF0 ? 2 : 1;
+        ++i;
+        while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+    }
+    return i;
+}
+
+bool Is(pugi::xml_node node, std::string_view name) { return name == node.name(); }
+
+int OnOff(pugi::xml_node element) {
+    if (!element) return -1;
+    const auto val = element.attribute("w:val");
+    if (!val) return 1;
+    const std::string_view v = val.value();
+    return (v == "0" || v == "false" || v == "off") ? 0 : 1;
+}
+
+static pugi::xml_node FirstChildProperties(pugi::xml_node parent, const char* name, bool create) {
+    auto props = parent.child(name);
+    if (!props && create) props = parent.prepend_child(name);
+    return props;
+}
+
+pugi::xml_node RunProperties(pugi::xml_node run, bool create) {
+    return FirstChildProperties(run, "w:rPr", create);
+}
+
+pugi::xml_node ParagraphProperties(pugi::xml_node paragraph, bool create) {
+    return FirstChildProperties(paragraph, "w:pPr", create);
+}
+
+pugi::xml_node MarkProperties(pugi::xml_node paragraph, bool create) {
+    auto pPr = ParagraphProperties(paragraph, create);
+    if (!pPr) return {};
+    auto rPr = pPr.child("w:rPr");
+    if (!rPr && create) rPr = InsertOrdered(pPr, "w:rPr", {"w:rPr", "w:sectPr", "w:pPrChange"});
+    return rPr;
+}
+
+pugi::xml_node InsertOrdered(pugi::xml_node parent, std::string_view name,
+                             std::initializer_list<std::string_view> order) {
+    // `order` lists `name` and the elements that must follow it.
+    const std::string n(name);
+    for (auto child : parent.children()) {
+        if (std::find(order.begin(), order.end(), std::string_view(child.name())) != order.end())
+            return parent.insert_child_before(n.c_str(), child);
+    }
+    return parent.append_child(n.c_str());
+}
+
+void SetVanish(pugi::xml_node rPr, bool hidden) {
+    auto vanish = rPr.child("w:vanish");
+    if (!hidden) {
+        // A style may hide the text; an explicit "off" then wins over it.
+        if (rPr.child("w:rStyle")) {
+            if (!vanish)
+                vanish = InsertOrdered(rPr, "w:vanish",
+                                       {"w:webHidden", "w:color", "w:spacing", "w:w", "w:kern",
+                                        "w:position", "w:sz", "w:szCs", "w:highlight", "w:u",
+                                        "w:effect", "w:bdr", "w:shd", "w:fitText", "w:vertAlign",
+                                        "w:rtl", "w:cs", "w:em", "w:lang", "w:eastAsianLayout",
+                                        "w:specVanish", "w:oMath", "w:rPrChange"});
+            vanish.remove_attributes();
+            vanish.append_attribute("w:val") = "0";
+        } else if (vanish) {
+            rPr.remove_child(vanish);
+        }
+        return;
+    }
+    if (!vanish)
+        vanish = InsertOrdered(rPr, "w:vanish",
+                               {"w:webHidden", "w:color", "w:spacing", "w:w", "w:kern",
+                                "w:position", "w:sz", "w:szCs", "w:highlight", "w:u", "w:effect",
+                                "w:bdr", "w:shd", "w:fitText", "w:vertAlign", "w:rtl", "w:cs",
+                                "w:em", "w:lang", "w:eastAsianLayout", "w:specVanish", "w:oMath",
+                                "w:rPrChange"});
+    vanish.remove_attributes();
+}
+
+pugi::xml_node AppendText(pugi::xml_node run, std::string_view text) {
+    auto t = run.append_child("w:t");
+    t.append_attribute("xml:space") = "preserve";
+    t.text().set(std::string(text).c_str());
+    return t;
+}
+
+bool IsPropertyElement(pugi::xml_node node) {
+    const std::string_view n = node.name();
+    return n.size() > 2 && n.substr(n.size() - 2) == "Pr" && n.starts_with("w:");
+}
+
+}  // namespace paperloom::word::xml
