@@ -59,7 +59,8 @@ void SessionPool::Release(const std::string& key, std::unique_ptr<ProviderSessio
     std::lock_guard lock(mutex_);
     // The first release of each kind of session happens after that provider's libraries are
     // initialised, so a handler registered now runs before their static state is torn down.
-    const std::type_index kind(typeid(*session));
+    const ProviderSession& held = *session;
+    const std::type_index kind(typeid(held));
     if (std::find(exitHandled_.begin(), exitHandled_.end(), kind) == exitHandled_.end()) {
         exitHandled_.push_back(kind);
         if (this == &Instance()) std::atexit(ClearProcessPool);
