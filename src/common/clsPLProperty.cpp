@@ -64,8 +64,15 @@ std::size_t ValueLength(std::string_view text, std::size_t start) {
 struct KeyHit {
     std::size_t entryStart = 0;  // first character of the entry's key; the prefix ends here
     std::size_t keyEnd = 0;      // just after the searched key
-    std::size_t valueStart = 0;  // the opening quote (or whatever follows the equals sign)
+    std::size_t valueStart = 0;  // the opening quote
 };
+
+// An entry's value opens with a double quote. A key followed by "=" and anything else (a
+// damaged entry such as K=, or K=abc) is no entry: it is neither read nor rewritten, so a
+// value set is always the value read back.
+bool IsValueStart(std::string_view text, std::size_t pos) {
+    return pos != npos && text[pos] == kQuote;
+}
 
 bool IsEntryStart(std::string_view text, std::size_t pos) {
     return pos == 0 || LookBack(text, pos, kComma);
@@ -81,7 +88,7 @@ std::optional<KeyHit> FindKey(std::string_view text, std::string_view key) {
         }
         const std::size_t keyEnd = hit + key.size();
         const std::size_t valueStart = SkipForward(text, keyEnd, kEquals);
-        if (valueStart != npos) {
+        if (IsValueStart(text, valueStart)) {
             return KeyHit{hit, keyEnd, valueStart};
         }
     }
@@ -103,7 +110,7 @@ std::optional<KeyHit> FindKeyBySuffix(std::string_view text, std::string_view ke
         }
         const std::size_t keyEnd = hit + key.size();
         const std::size_t valueStart = SkipForward(text, keyEnd, kEquals);
-        if (valueStart != npos) {
+        if (IsValueStart(text, valueStart)) {
             return KeyHit{entryStart, keyEnd, valueStart};
         }
     }

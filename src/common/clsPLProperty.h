@@ -12,7 +12,7 @@ namespace paperloom {
 class clsPLProperty {
 public:
     // Value of strPropName, or strDefaultVlaue when the key is absent, its entry unterminated
-    // or not enclosed in double quotes, or either input empty. "Format" is read back with
+    // or its value not enclosed in double quotes, or either input empty. "Format" is read back with
     // doubled backslashes halved.
     std::string GetPropertyFromText(std::string_view strSource, std::string_view strPropName,
                                     std::string_view strDefaultVlaue) const;

@@ -59,14 +59,33 @@ std::string clsPLSortEditor::GetSort() const {
 
 void clsPLSortEditor::SetSort(std::string_view strSort) {
     std::vector<std::string> tokens;
-    if (modPLFunction::SplitTokens(strSort, tokens, ",") < 2) {
+    if (modPLFunction::SplitTokensKeepDelimiters(strSort, tokens, ",") < 1) {
+        return;
+    }
+    // Keys are the comma-separated parts; within a part fields and direction words alternate.
+    // Reading part by part keeps every key even when one lacks its direction word.
+    std::vector<std::vector<std::string>> parts(1);
+    std::size_t words = 0;
+    for (std::string& token : tokens) {
+        const char first = token.front();
+        const bool delimiterRun = first == ' ' || first == '\t' || first == '\r' || first == '\n' || first == ',';
+        if (!delimiterRun) {
+            parts.back().push_back(std::move(token));
+            ++words;
+        } else if (token.find(',') != std::string::npos && !parts.back().empty()) {
+            parts.emplace_back();
+        }
+    }
+    if (words < 2) {
         return;
     }
     rows_.clear();
-    for (std::size_t i = 0; i < tokens.size(); i += 2) {
-        const std::size_t row = AddConditionToList();
-        rows_[row].strDataField = tokens[i];
-        rows_[row].strSortCaption = i + 1 < tokens.size() ? SortToSortCap(tokens[i + 1]) : std::string();
+    for (const auto& part : parts) {
+        for (std::size_t i = 0; i < part.size(); i += 2) {
+            const std::size_t row = AddConditionToList();
+            rows_[row].strDataField = part[i];
+            rows_[row].strSortCaption = i + 1 < part.size() ? SortToSortCap(part[i + 1]) : std::string();
+        }
     }
     SelectOnly(0);
     SetConditionToControls(0);

@@ -51,8 +51,8 @@ public:
     const std::vector<std::string>& DataFieldList() const { return dataFields_; }
 
     std::string GetSort() const;
-    // Fields and direction words alternate; a last field without a direction word is loaded
-    // with an empty direction. Fewer than two tokens leave the list as it is.
+    // Fields and direction words alternate within each comma-separated part; a field without a
+    // direction word is loaded with an empty direction. Fewer than two words leave the list.
     void SetSort(std::string_view strSort);
 
     static std::string SortCapToSort(std::string_view strSortCap);

@@ -118,6 +118,19 @@ TEST(PropertyTextWrite, UnterminatedOldValueIsReplacedWithEverythingAfterIt) {
     EXPECT_EQ(Get(text, "B"), "x");
 }
 
+TEST(PropertyTextWrite, DamagedEntriesWithoutQuotesAreNotRewrittenButShadowed) {
+    // found by fuzzing: a key with "=" and no quoted value must not hide the entry written after it
+    std::string text = R"(A gg  ,B="x,  " ,C=)";
+    property.SetPropertyToText(text, "C", "new");
+    EXPECT_EQ(text, R"(A gg  ,B="x,  " ,C=, C="new")");
+    EXPECT_EQ(Get(text, "C"), "new");
+    std::string unquoted = R"(A=abc, B="1")";
+    property.SetPropertyToText(unquoted, "A", "2");
+    EXPECT_EQ(Get(unquoted, "A"), "2");
+    property.DeletePropertyFromText(unquoted, "A");
+    EXPECT_EQ(unquoted, R"(A=abc, B="1")");
+}
+
 TEST(PropertyTextWrite, EmptyKeyChangesNothingAndQuotesAreRefused) {
     std::string text = R"(A="1")";
     property.SetPropertyToText(text, "", "x");

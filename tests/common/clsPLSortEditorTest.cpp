@@ -65,6 +65,27 @@ TEST(SortText, OddTokenCountLoadsTheLastFieldWithoutDirection) {
     EXPECT_EQ(editor.Conditions()[1].strSortCaption, "");
 }
 
+TEST(SortText, KeysWithoutDirectionSurviveAWriteAndRead) {
+    clsPLSortEditor editor;
+    editor.Init("");
+    editor.SetSort("Date asc,Qty desc");
+    EXPECT_EQ(editor.GetSort(), "Date ,Qty ");
+    clsPLSortEditor reader;
+    reader.Init("");
+    reader.SetSort(editor.GetSort());
+    ASSERT_EQ(reader.Conditions().size(), 2u);
+    EXPECT_EQ(reader.Conditions()[1].strDataField, "Qty");
+    EXPECT_EQ(reader.GetSort(), "Date ,Qty ");
+    // without commas the words pair up as written
+    reader.SetSort("Date ASC Qty DESC");
+    ASSERT_EQ(reader.Conditions().size(), 2u);
+    EXPECT_EQ(reader.GetSort(), "Date ASC,Qty DESC");
+    // a quoted field keeps its comma
+    reader.SetSort("'a,b' DESC,c ASC");
+    ASSERT_EQ(reader.Conditions().size(), 2u);
+    EXPECT_EQ(reader.Conditions()[0].strDataField, "'a,b'");
+}
+
 TEST(SortCaptions, BothWaysExactly) {
     EXPECT_EQ(clsPLSortEditor::SortCapToSort("昇順"), "ASC");
     EXPECT_EQ(clsPLSortEditor::SortCapToSort("降順"), "DESC");
