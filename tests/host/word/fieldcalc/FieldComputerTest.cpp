@@ -44,6 +44,8 @@ TEST(FieldComputerTest, NumberFieldsWithPictures) {
         {"=3 \\# 0.0", "3.0"},
         {"=5 \\* MERGEFORMAT", "5"},
         {"=45017 \\@ \"yyyy/MM/dd\"", "2023/04/01"},
+        {"=1234.5 \\#", "1234.5"},
+        {"=1234.5 \\# \"\"", "1234.5"},
     });
 }
 
@@ -66,6 +68,7 @@ TEST(FieldComputerTest, QuoteFieldsWithSwitches) {
         {"quote \"not a date\" \\@ \"yyyy/MM/dd\"", "not a date"},
         {"quote \"1,234\" \\# \"0.00\"", "1234.00"},
         {"quote \"abc\" \\# \"0.00\"", "abc"},
+        {"quote \"2023/04/01\" \\@", "2023/04/01"},
         {"quote ", ""},
         {"quote", ""},
         {"QUOTE \"東京\"", "東京"},
@@ -115,6 +118,7 @@ TEST(FieldComputerTest, ErrorsBecomeVisibleResults) {
         {"=SUM(ABOVE)", FieldErrorKind::NotInTable},
         {"quote \"a\" \\* Shout", FieldErrorKind::UnknownSwitch},
         {"=1 \\* Shout", FieldErrorKind::UnknownSwitch},
+        {"=(-8)^0.5", FieldErrorKind::Overflow},
         {"INCLUDEPICTURE \"\" \\d", FieldErrorKind::NoPicturePath},
         {"INCLUDEPICTURE", FieldErrorKind::NoPicturePath},
     };

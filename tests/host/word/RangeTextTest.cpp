@@ -1,0 +1,171 @@
+// Positions, text and the way ranges follow edits.
+
+#include <gtest/gtest.h>
+
+#include "WordTestSupport.h"
+#include "host/HostError.h"
+#include "host/word/Document.h"
+
+namespace paperloom::word {
+namespace {
+
+using test::MakeDocument;
+using test::P;
+
+TEST(RangeText, PositionsCountUtf16UnitsAndMarks) {
+    // "日本" is two positions, the emoji (outside the BMP) two, each paragraph mark one.
+    auto doc = MakeDocument(P("日本") + P("a\xF0\x9F\x98\x80") + test::TableXml({{"<w:r><w:t>x</w:t></w:r>", ""}}) + "<w:p/>");
+    auto content = doc->Content();
+    // 2 + 1, 3 + 1, cell x + mark, empty cell mark, row mark, final paragraph mark.
+    EXPECT_EQ(content.StoryLength(), 3 + 4 + 2 + 1 + 1 + 1);
+    EXPECT_EQ(content.Text(), "日本\ra\xF0\x9F\x98\x80\rx\r\a\r\a\r\a\r");
+    EXPECT_EQ(doc->Range(0, 2).Text(), "日本");
+    EXPECT_EQ(doc->Range(3, 6).Text(), "a\xF0\x9F\x98\x80");
+    EXPECT_EQ(doc->Tables().Item(1).Cell(1, 1).Range().Text(), "x\r\a");
+}
+
+TEST(RangeText, FieldsShowTheirResultUnlessCodesAreAsked) {
+    auto doc = MakeDocument(
+        "<w:p><w:r><w:t>A</w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+        "<w:r><w:instrText> QUOTE \"x\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+        "<w:r><w:t>x</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r><w:r><w:t>B</w:t></w:r></w:p>"
+        "<w:p><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>1</w:t></w:r></w:fldSimple></w:p>");
+    auto content = doc->Content();
+    EXPECT_EQ(content.Text(), "AxB\r1\r");
+    content.TextRetrievalMode().SetIncludeFieldCodes(true);
+    EXPECT_EQ(content.Text(), "A\x13 QUOTE \"x\" \x14x\x15" "B\r\x13 PAGE \x14" "1\x15\r");
+    // begin + 11 code + separator + result + end around A and B; the simple field the same.
+    EXPECT_EQ(content.StoryLength(), 1 + 1 + 11 + 1 + 1 + 1 + 1 + 1 + (1 + 6 + 1 + 1 + 1) + 1);
+}
+
+TEST(RangeText, HiddenTextIsLeftOutUnlessAskedOrShown) {
+    auto doc = MakeDocument("<w:p>" + test::HiddenRun("secret") + test::Run("shown") + "</w:p>");
+    auto content = doc->Content();
+    EXPECT_EQ(content.Text(), "shown\r");
+    auto full = content.Duplicate();
+    full.TextRetrievalMode().SetIncludeHiddenText(true);
+    EXPECT_EQ(full.Text(), "secretshown\r");
+    doc->Windows().Item(1).View().SetShowHiddenText(true);
+    EXPECT_EQ(content.Text(), "secretshown\r");
+}
+
+TEST(RangeText, SetTextReplacesAndSplitsParagraphs) {
+    auto doc = MakeDocument(P("hello world"));
+    auto range = doc->Range(6, 11);
+    range.SetText("there\rnew line");
+    EXPECT_EQ(doc->Content().Text(), "hello there\rnew line\r");
+    EXPECT_EQ(range.Start(), 6);
+    EXPECT_EQ(range.End(), 20);
+    EXPECT_EQ(range.Text(), "there\rnew line");
+    // The new paragraph is a real paragraph of the body.
+    EXPECT_EQ(doc->State()->Main().Root().select_nodes("w:p").size(), 2u);
+}
+
+TEST(RangeText, RangesFollowEditsElsewhere) {
+    auto doc = MakeDocument(P("abcdef"));
+    auto before = doc->Range(0, 1);
+    auto inside = doc->Range(1, 5);
+    auto after = doc->Range(5, 6);
+    doc->Range(3, 3).InsertBefore("XY");
+    EXPECT_EQ(before.Start(), 0);
+    EXPECT_EQ(before.End(), 1);
+    EXPECT_EQ(inside.Text(), "bcXYde");
+    EXPECT_EQ(after.Start(), 7);
+    EXPECT_EQ(after.Text(), "f");
+    doc->Range(1, 4).Delete();
+    EXPECT_EQ(doc->Content().Text(), "aYdef\r");
+    EXPECT_EQ(inside.Start(), 1);
+    EXPECT_EQ(inside.Text(), "Yde");
+    EXPECT_EQ(after.Text(), "f");
+}
+
+TEST(RangeText, InsertBeforeAndAfterGrowTheRange) {
+    auto doc = MakeDocument(P("mid"));
+    auto range = doc->Range(0, 3);
+    range.InsertBefore("<");
+    range.InsertAfter(">");
+    EXPECT_EQ(range.Text(), "<mid>");
+    EXPECT_EQ(doc->Content().Text(), "<mid>\r");
+    // At the end of the story text lands before the last paragraph mark.
+    auto end = doc->Content();
+    end.Collapse(wdCollapseEnd);
+    end.InsertAfter("!");
+    EXPECT_EQ(doc->Content().Text(), "<mid>!\r");
+}
+
+TEST(RangeText, NewTextTakesTheFormattingBeforeIt) {
+    auto doc = MakeDocument("<w:p><w:r><w:rPr><w:b/></w:rPr><w:t>bold</w:t></w:r></w:p>");
+    doc->Range(4, 4).InsertBefore("er");
+    auto runs = doc->State()->Main().Root().select_nodes(".//w:r[w:rPr/w:b]");
+    std::string bold;
+    for (auto r : runs) bold += r.node().child("w:t").text().get();
+    EXPECT_EQ(bold, "bolder");
+}
+
+TEST(RangeText, DeletingParagraphMarksJoinsParagraphs) {
+    auto doc = MakeDocument(P("one") + P("two") + P("three"));
+    doc->Range(2, 6).Delete();  // "e\rtw"
+    EXPECT_EQ(doc->Content().Text(), "ono\rthree\r");
+    // Deleting everything keeps the story's last paragraph mark.
+    doc->Content().Delete();
+    EXPECT_EQ(doc->Content().Text(), "\r");
+    EXPECT_EQ(doc->Content().StoryLength(), 1);
+}
+
+TEST(RangeText, DeletingAcrossATableEmptiesCellsButKeepsTheirMarks) {
+    auto doc = MakeDocument(test::TableXml({{test::Run("ab"), test::Run("cd")}}) + P("z"));
+    doc->Range(1, 4).Delete();  // "b", cell mark, "c"
+    EXPECT_EQ(doc->Content().Text(), "a\r\ad\r\a\r\az\r");
+    // A range over the whole table removes it.
+    auto table = doc->Tables().Item(1).Range();
+    table.Delete();
+    EXPECT_EQ(doc->Content().Text(), "z\r");
+    EXPECT_EQ(doc->Tables().Count(), 0);
+}
+
+TEST(RangeText, BreaksAndCollapse) {
+    auto doc = MakeDocument(P("ab"));
+    auto range = doc->Range(1, 1);
+    range.InsertBreak();
+    EXPECT_EQ(doc->Content().Text(), "a\fb\r");
+    EXPECT_EQ(range.Text(), "\f");
+    range.Collapse(wdCollapseEnd);
+    range.InsertBreak(wdSectionBreakNextPage);
+    EXPECT_EQ(doc->Content().Text(), "a\f\fb\r");
+    EXPECT_EQ(doc->Sections().Count(), 2);
+    EXPECT_THROW(range.InsertBreak(99), host::HostError);
+}
+
+TEST(RangeText, InRangeIsEqualAndCharacters) {
+    auto doc = MakeDocument(P("abc"));
+    auto whole = doc->Content();
+    auto part = doc->Range(1, 2);
+    EXPECT_TRUE(part.InRange(whole));
+    EXPECT_FALSE(whole.InRange(part));
+    EXPECT_TRUE(part.IsEqual(doc->Range(1, 2)));
+    EXPECT_FALSE(part.IsEqual(doc->Range(1, 3)));
+    EXPECT_EQ(whole.Characters().Count(), 4);
+    EXPECT_EQ(whole.Characters().Item(2).Text(), "b");
+    EXPECT_EQ(whole.Characters().Last().Text(), "\r");
+    EXPECT_THROW(whole.Characters().Item(5), host::HostError);
+    EXPECT_THROW(doc->Range(0, 99), host::HostError);
+}
+
+TEST(RangeText, AppendingAtTheEndKeepsEarlierContentAndIndex) {
+    auto doc = MakeDocument(P("start"));
+    for (int i = 0; i < 200; ++i) {
+        auto end = doc->Content();
+        end.Collapse(wdCollapseEnd);
+        end.InsertAfter("line " + std::to_string(i) + "\r");
+    }
+    auto content = doc->Content();
+    const auto text = content.Text();
+    EXPECT_EQ(text.substr(0, 14), "startline 0\rli");
+    EXPECT_EQ(doc->Range(5, 11).Text(), "line 0");
+    const auto last = text.rfind("line 199");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(doc->Range(static_cast<long>(last), static_cast<long>(last) + 8).Text(), "line 199");
+}
+
+}  // namespace
+}  // namespace paperloom::word
