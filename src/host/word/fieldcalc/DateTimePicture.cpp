@@ -8,6 +8,7 @@
 #include <unicode/unistr.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 
 #include <fmt/format.h>
@@ -55,10 +56,22 @@ JapaneseEra EraOf(const DateTimeValue& value) {
     return {ToUtf8(name), eraYear};
 }
 
+// Symbols are costly to load; a print run formats thousands of dates.
+const icu::DateFormatSymbols* SymbolsFor(const std::string& locale) {
+    thread_local std::map<std::string, std::unique_ptr<icu::DateFormatSymbols>> cache;
+    auto& slot = cache[locale];
+    if (!slot) {
+        UErrorCode status = U_ZERO_ERROR;
+        slot = std::make_unique<icu::DateFormatSymbols>(icu::Locale(locale.c_str()), status);
+        if (U_FAILURE(status)) slot.reset();
+    }
+    return slot.get();
+}
+
 std::string LocaleName(const std::string& locale, bool weekday, int index, bool full) {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::DateFormatSymbols symbols(icu::Locale(locale.c_str()), status);
-    if (U_FAILURE(status)) return {};
+    const icu::DateFormatSymbols* found = SymbolsFor(locale);
+    if (found == nullptr) return {};
+    const icu::DateFormatSymbols& symbols = *found;
     int32_t count = 0;
     const auto width = full ? icu::DateFormatSymbols::WIDE : icu::DateFormatSymbols::ABBREVIATED;
     const icu::UnicodeString* names = weekday

@@ -18,7 +18,10 @@ namespace {
 
 const FieldSwitch* FirstPictureSwitch(const std::vector<FieldSwitch>& switches) {
     const auto it = std::find_if(switches.begin(), switches.end(),
-                                 [](const FieldSwitch& s) { return s.name == "\\#" || s.name == "\\@"; });
+                                 [](const FieldSwitch& s) {
+                                     // A picture switch without a picture is ignored.
+                                     return (s.name == "\\#" || s.name == "\\@") && s.argument && !s.argument->empty();
+                                 });
     return it == switches.end() ? nullptr : &*it;
 }
 

@@ -11,7 +11,7 @@ std::string FieldErrorText(FieldErrorKind kind, const std::string& detail) {
         case FieldErrorKind::NotInTable: text = "!表の外ではセルを参照できません"; break;
         case FieldErrorKind::CellOutOfRange: text = "!表の範囲外のセル"; break;
         case FieldErrorKind::NotANumber: text = "!数値ではありません"; break;
-        case FieldErrorKind::Overflow: text = "!数値が大きすぎます"; break;
+        case FieldErrorKind::Overflow: text = "!数値が範囲外です"; break;
         case FieldErrorKind::UnknownSwitch: text = "!不明なスイッチ引数"; break;
         case FieldErrorKind::NoPicturePath: text = "!ファイル名が指定されていません"; break;
         case FieldErrorKind::Unexpected: text = "!フィールドを計算できません"; break;

@@ -15,7 +15,7 @@ enum class FieldErrorKind {
     NotInTable,         // a cell reference in a field outside any table
     CellOutOfRange,     // a cell reference past the table's rows or columns
     NotANumber,         // a bookmark or cell used as a number holds no number
-    Overflow,           // the result is not a finite number
+    Overflow,           // the result is not a finite number (too large, or undefined)
     UnknownSwitch,      // an unknown \* argument
     NoPicturePath,      // an INCLUDEPICTURE field without a file name
     Unexpected,         // anything else that went wrong while computing
