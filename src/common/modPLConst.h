@@ -2,6 +2,7 @@
 // Names and fixed texts shared by both add-ins: property keys, data-source and record-source
 // type codes, flag texts, titles and the messages the user sees. Texts are used exactly.
 
+#include <array>
 #include <string_view>
 
 namespace paperloom::modPLConst {
@@ -38,6 +39,13 @@ inline constexpr std::string_view PROP_BREAK_ROW_FIELD_TYPE = "BreakRowFieldType
 inline constexpr std::string_view PROP_BREAK_ROW_FIELD_VALUE = "BreakRowFieldValue";
 inline constexpr std::string_view PROP_BREAK_ROW_FORMAT_TYPE = "BreakRowFormatType";
 inline constexpr std::string_view PROP_BREAK_ROW_FORMAT = "BreakRowFormat";
+
+// The keys a column loses when its content kind is set to none (with every break-row key).
+inline constexpr std::array<std::string_view, 9> COLUMN_KEYS = {
+    PROP_FIELD_TYPE, PROP_DATA_FIELD, PROP_FORMAT_TYPE, PROP_FORMAT, PROP_SKIP_SAME_VALUE,
+    PROP_BREAK, PROP_BROKEN_ROWS, PROP_EFFECTIVE_ROW_CNT, PROP_BREAK_ROW_INFO};
+inline constexpr std::array<std::string_view, 4> BREAK_ROW_KEYS = {
+    PROP_BREAK_ROW_FIELD_TYPE, PROP_BREAK_ROW_FIELD_VALUE, PROP_BREAK_ROW_FORMAT_TYPE, PROP_BREAK_ROW_FORMAT};
 
 // Defaults of the keys whose absence is not "".
 inline constexpr std::string_view DEFAULT_UPDATE_DETAIL = "True";

@@ -1,4 +1,5 @@
 #include "common/clsPLProperty.h"
+#include "common/modPLConst.h"
 #include "host/HostError.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +207,22 @@ TEST(PropertyTextDeleteBySuffix, FirstOnlyAndAbsent) {
     EXPECT_EQ(none, R"(Break="True")");
     property.DeletePropertiesFromText(none, "");
     EXPECT_EQ(none, R"(Break="True")");
+}
+
+TEST(PropertyTextDeleteBySuffix, ColumnSetToNoneKeepsOnlyForeignKeys) {
+    // what the designer does when a column's content kind becomes none
+    std::string text =
+        R"(FieldType="1", DataField="数量", FormatType="\#", Format="#,##0", SkipSameValue="True", )"
+        R"(Break="True", Note="keep, me", BreakRowInfo="", aBreakRowFieldType="統計演算", )"
+        R"x(aBreakRowFieldValue="SUM", aBreakRowFormatType="\# (数値)", aBreakRowFormat="#,##0", )x"
+        R"(cBreakRowFieldType="キャプション", cBreakRowFieldValue="計")";
+    for (const auto key : modPLConst::COLUMN_KEYS) {
+        property.DeletePropertyFromText(text, key);
+    }
+    for (const auto key : modPLConst::BREAK_ROW_KEYS) {
+        property.DeletePropertiesFromText(text, key);
+    }
+    EXPECT_EQ(text, R"(Note="keep, me")");
 }
 
 TEST(PropertyTextRoundTrip, ManyKeysSurviveEachOther) {

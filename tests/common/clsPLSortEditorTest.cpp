@@ -1,3 +1,4 @@
+#include "common/clsPLBaseForm.h"
 #include "common/clsPLSortEditor.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +144,14 @@ TEST(SortButtons, OkAndCancel) {
     editor.cmdCancel_Click();
     EXPECT_FALSE(editor.Result());
     EXPECT_EQ(editor.Caption(), "明細データ部のソート");
+}
+
+TEST(BaseForm, CentresOnTheWorkArea) {
+    const clsPLBaseForm form([] { return WorkArea{100, 50, 1600, 900}; });
+    EXPECT_FLOAT_EQ(form.GetCenterLeftPos(400), 700);
+    EXPECT_FLOAT_EQ(form.GetCenterTopPos(300), 350);
+    const clsPLBaseForm noArea(nullptr);
+    EXPECT_FLOAT_EQ(noArea.GetCenterLeftPos(400), -200);
 }
 
 }  // namespace
