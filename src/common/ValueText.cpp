@@ -96,13 +96,12 @@ bool ReadsAsNumericDate(std::string_view text) {
             numbers.push_back(*number);
         }
         if (parts.size() == 3) {
-            // year first, or month/day/year with a four-digit year last
-            if (parts[0].size() >= 3 || parts[2].size() <= 2) {
-                if (ValidDay(FullYear(numbers[0], parts[0].size()), numbers[1], numbers[2])) {
-                    return true;
-                }
-            }
-            return parts[2].size() >= 3 && ValidDay(numbers[2], numbers[0], numbers[1]);
+            // year first, or month/day/year
+            const bool yearFirst = parts[2].size() <= 2 &&
+                                   ValidDay(FullYear(numbers[0], parts[0].size()), numbers[1], numbers[2]);
+            const bool yearLast = parts[0].size() <= 2 &&
+                                  ValidDay(FullYear(numbers[2], parts[2].size()), numbers[0], numbers[1]);
+            return yearFirst || yearLast;
         }
         if (parts.size() == 2 && separator != '.') {
             if (parts[0].size() >= 3) {
