@@ -8,7 +8,8 @@
 #include <array>
 #include <cctype>
 #include <cstring>
-#include <memory>
+#include <map>
+#include <mutex>
 
 namespace paperloom::host::ado::odbc {
 
@@ -74,10 +75,6 @@ std::optional<std::string> LibraryOfDriver(const EnvironmentHandle& environment,
     }
 }
 
-struct LibraryCloser {
-    void operator()(void* library) const noexcept { dlclose(library); }
-};
-
 }  // namespace
 
 std::optional<std::string> DriverLibraryFor(const EnvironmentHandle& environment,
@@ -94,11 +91,19 @@ std::optional<std::string> DriverLibraryFor(const EnvironmentHandle& environment
 }
 
 TextMode TextModeOfLibrary(const std::string& libraryPath) {
-    const std::unique_ptr<void, LibraryCloser> library(dlopen(libraryPath.c_str(), RTLD_LAZY | RTLD_LOCAL));
-    if (!library) return TextMode::Wide;
-    const bool wide = dlsym(library.get(), "SQLDriverConnectW") != nullptr ||
-                      dlsym(library.get(), "SQLExecDirectW") != nullptr;
-    return wide ? TextMode::Wide : TextMode::Utf8;
+    static std::mutex mutex;
+    static std::map<std::string, TextMode> known;
+    const std::lock_guard lock(mutex);
+    if (const auto found = known.find(libraryPath); found != known.end()) return found->second;
+    // The library stays loaded: the driver manager loads it next anyway, and unloading a
+    // driver loses whatever its initialisers allocated.
+    void* library = dlopen(libraryPath.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    if (library == nullptr) return TextMode::Wide;
+    const bool wide = dlsym(library, "SQLDriverConnectW") != nullptr ||
+                      dlsym(library, "SQLExecDirectW") != nullptr;
+    const TextMode mode = wide ? TextMode::Wide : TextMode::Utf8;
+    known.emplace(libraryPath, mode);
+    return mode;
 }
 
 TextMode DetectTextMode(const EnvironmentHandle& environment, std::string_view connectionString) {
