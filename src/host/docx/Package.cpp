@@ -131,7 +131,7 @@ struct Package::Impl {
                                                std::string_view value) {
         for (pugi::xml_node node : root.children()) {
             if (node.type() == pugi::node_element && xml::LocalName(node) == element &&
-                EqualsIgnoreCase(node.attribute(key).value(), value)) {
+                partname::FoldKey(node.attribute(key).value()) == partname::FoldKey(value)) {
                 return node;
             }
         }
@@ -214,7 +214,16 @@ struct Package::Impl {
                 break;
             }
         }
-        if (!main) throw PackageError("The package names no main document part; it is not a .docx document.");
+        if (!main) {
+            for (const Relationship& r : RelationshipsOf("")) {
+                if (r.type.ends_with("/officeDocument")) {
+                    throw PackageError(
+                        "The package is a Strict Open XML document, which is not supported; save it as an "
+                        "ordinary .docx document.");
+                }
+            }
+            throw PackageError("The package names no main document part; it is not a .docx document.");
+        }
         const Part* mainPart = Find(*main);
         if (!mainPart) {
             throw PackageError(fmt::format("The package's main document part \"{}\" is missing.", *main));

@@ -10,6 +10,13 @@ char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 std::vector<std::string> Segments(std::string_view path) {
     std::vector<std::string> out;
     std::size_t start = 0;
@@ -40,7 +47,20 @@ std::string Normalize(std::string_view name) {
 }
 
 std::string FoldKey(std::string_view name) {
-    std::string key = Normalize(name);
+    // Relationship targets may percent-encode what the zip entry name spells out, or the
+    // other way round; both name the same part.
+    const std::string normalized = Normalize(name);
+    std::string key;
+    key.reserve(normalized.size());
+    for (std::size_t i = 0; i < normalized.size(); ++i) {
+        if (normalized[i] == '%' && i + 2 < normalized.size() && HexValue(normalized[i + 1]) >= 0 &&
+            HexValue(normalized[i + 2]) >= 0) {
+            key += static_cast<char>(HexValue(normalized[i + 1]) * 16 + HexValue(normalized[i + 2]));
+            i += 2;
+        } else {
+            key += normalized[i];
+        }
+    }
     std::transform(key.begin(), key.end(), key.begin(), AsciiLower);
     return key;
 }

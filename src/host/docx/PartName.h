@@ -9,7 +9,7 @@ namespace paperloom::docx::partname {
 
 // Removes a leading slash: "/word/document.xml" -> "word/document.xml".
 std::string Normalize(std::string_view name);
-// The key under which a part is looked up: normalized and ASCII lower case.
+// The key under which a part is looked up: normalized, percent-escapes decoded, ASCII lower case.
 std::string FoldKey(std::string_view name);
 bool Equal(std::string_view a, std::string_view b);
 // "word/document.xml" -> "word/_rels/document.xml.rels"; "" (the package) -> "_rels/.rels".

@@ -116,6 +116,12 @@ TEST(Container, MissingOrBrokenStructureIsRefused) {
              Named(e, "_rels/.rels")->data =
                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>";
          }},
+        {"Strict Open XML", [](auto& e) {
+             std::string& rels = Named(e, "_rels/.rels")->data;
+             const std::string transitional = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+             rels.replace(rels.find(transitional), transitional.size(),
+                          "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument");
+         }},
         {"word/document.xml",
          [](auto& e) { std::erase_if(e, [](const RawEntry& x) { return x.name == "word/document.xml"; }); }},
         {"not well-formed", [](auto& e) { Named(e, "word/document.xml")->data = "<w:document><w:body>"; }},

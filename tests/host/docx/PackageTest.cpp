@@ -106,6 +106,10 @@ TEST(PackageParts, LookupIgnoresCaseAndLeadingSlash) {
     EXPECT_TRUE(pkg.HasPart("/word/document.xml"));
     EXPECT_EQ(pkg.ContentType("/Word/Styles.xml"),
               "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");
+    // A relationship target may percent-encode what the entry name spells out.
+    pkg.SetPartBytes("word/media/画像 1.png", "png", "image/png");
+    EXPECT_TRUE(pkg.HasPart(Package::ResolveTarget("word/document.xml", "media/%E7%94%BB%E5%83%8F%201.png")));
+    EXPECT_EQ(pkg.ContentType("word/media/%E7%94%BB%E5%83%8F%201.PNG"), "image/png");
     EXPECT_THROW(pkg.Xml("word/none.xml"), PackageError);
     EXPECT_THROW(pkg.PartBytes("word/none.xml"), PackageError);
 }
