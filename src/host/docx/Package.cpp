@@ -11,15 +11,16 @@
 #include "host/docx/BlankDocument.h"
 #include "host/docx/PartName.h"
 #include "host/docx/XmlCodec.h"
+#include "host/docx/XmlNames.h"
 #include "host/docx/ZipArchive.h"
 
 namespace paperloom::docx {
 namespace {
 
 constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
-constexpr std::string_view kContentTypesNs = "http://schemas.openxmlformats.org/package/2006/content-types";
-constexpr std::string_view kRelationshipsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
-constexpr std::string_view kRelationshipsType = "application/vnd.openxmlformats-package.relationships+xml";
+constexpr std::string_view kContentTypesNs = names::ns::contentTypes;
+constexpr std::string_view kRelationshipsNs = names::ns::packageRelationships;
+constexpr std::string_view kRelationshipsType = names::contenttype::relationships;
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
