@@ -83,6 +83,19 @@ TEST_F(OdbcPostgres, ManyRowsAndLongText) {
     EXPECT_EQ(Sql("UPDATE t SET body = '' WHERE id <= 10").recordsAffected, 10);
 }
 
+TEST_F(OdbcPostgres, BatchGivesItsFirstRowsAndEmptyResultsStayOpen) {
+    Sql("CREATE TABLE t (a integer)");
+    const ResultSet batch = Sql("INSERT INTO t VALUES (1), (2); SELECT a FROM t ORDER BY a");
+    ASSERT_EQ(batch.RowCount(), 2u);
+    EXPECT_EQ(batch.At(1, 0), Variant(2));
+    // A query without rows still describes its columns.
+    const ResultSet none = Sql("SELECT a, a * 2 AS twice FROM t WHERE a > 100");
+    EXPECT_EQ(none.RowCount(), 0u);
+    ASSERT_EQ(none.ColumnCount(), 2u);
+    EXPECT_EQ(none.columns[1].name, "twice");
+    EXPECT_EQ(Sql("DELETE FROM t WHERE a > 100").recordsAffected, 0);
+}
+
 TEST_F(OdbcPostgres, StoredProceduresThroughTheCallEscape) {
     Sql("CREATE TABLE orders (id integer, customer text, amount numeric(10,2))");
     Sql("INSERT INTO orders VALUES (1, '佐藤', 100.50), (2, '鈴木', 20), (3, '佐藤', 7.25)");

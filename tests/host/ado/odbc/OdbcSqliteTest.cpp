@@ -78,6 +78,20 @@ TEST_F(OdbcSqlite, LongValuesAreReadWhole) {
     EXPECT_EQ(Cell(result, 0, "data").AsString().size(), 20000u);
 }
 
+TEST_F(OdbcSqlite, ValuesTheirColumnTypeCannotHoldStayReadable) {
+    // The engine stores any value in any column; such a row must not make the table unreadable.
+    Sql("CREATE TABLE t (id INTEGER, n INTEGER, d DATE, x NUMERIC(8,2))");
+    Sql("INSERT INTO t VALUES (1, 'abc', 'not a date', 'n/a')");
+    Sql("INSERT INTO t VALUES (2, 5, '2024-12-31', 1.25)");
+    const ResultSet result = Sql("SELECT * FROM t ORDER BY id");
+    ASSERT_EQ(result.RowCount(), 2u);
+    EXPECT_EQ(Cell(result, 1, "n"), Variant(5));
+    EXPECT_EQ(Cell(result, 1, "d"), Variant(DateTime::Date(2024, 12, 31)));
+    EXPECT_EQ(CStr(Cell(result, 1, "x")), "1.25");  // the driver has no exact decimals
+    // The driver itself turns what it cannot convert into NULL; the row still reads.
+    EXPECT_EQ(Cell(result, 0, "id"), Variant(1));
+}
+
 TEST_F(OdbcSqlite, ReportsRecordsAffected) {
     Sql("CREATE TABLE t (a INTEGER)");
     Sql("INSERT INTO t VALUES (1)");
