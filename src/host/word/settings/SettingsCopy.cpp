@@ -28,22 +28,11 @@ void CopyDocumentSettings(docx::Package& destination, docx::Package& source,
 
 long CopyUsedStyles(docx::Package& destination, docx::Package& source) {
     if (&destination == &source) return 0;
-    StyleOrganizer organizer(source, destination);
     long copied = 0;
-    std::vector<Style> styles;
     try {
-        styles = Styles(source).All();
+        copied = StyleOrganizer(source, destination).CopyAll();
     } catch (const std::exception&) {
-        return 0;  // an unreadable styles part has nothing to offer
-    }
-    for (const Style& style : styles) {
-        try {
-            if (!style.InUse()) continue;
-            organizer.Copy(style.StyleId());
-            ++copied;
-        } catch (const std::exception&) {
-            // The style is skipped; the others are still copied.
-        }
+        // An unreadable styles part has nothing to offer.
     }
     try {
         CopyDocumentDefaults(destination, source);

@@ -51,9 +51,8 @@ pugi::xml_node FindById(const parts::PartRoot& styles, std::string_view id) {
 }
 
 pugi::xml_node FindByName(const parts::PartRoot& styles, std::string_view name) {
-    const std::string key = wml::FoldCase(name);
     for (const pugi::xml_node& style : StyleNodes(styles)) {
-        if (wml::FoldCase(NameOf(styles.names, style)) == key) return style;
+        if (wml::SameName(NameOf(styles.names, style), name)) return style;
     }
     return {};
 }
@@ -277,46 +276,89 @@ std::vector<Style> Styles::All() const {
 StyleOrganizer::StyleOrganizer(docx::Package& source, docx::Package& destination)
     : source_(&source), destination_(&destination) {}
 
+void StyleOrganizer::BuildIndexes() {
+    const auto build = [](Index& index, const parts::PartRoot& styles) {
+        index = {};
+        for (const pugi::xml_node& style : StyleNodes(styles)) {
+            index.byId.emplace(IdOf(styles.names, style), style);
+            index.byName.emplace(wml::NameKey(NameOf(styles.names, style)), style);
+        }
+    };
+    build(sourceIndex_, parts::Open(*source_, parts::Styles()));
+    build(destinationIndex_, parts::Open(*destination_, parts::Styles()));
+}
+
 void StyleOrganizer::Copy(std::string_view styleName) {
     const parts::PartRoot from = parts::Open(*source_, parts::Styles());
     const pugi::xml_node style = FindByNameOrId(from, styleName);
     if (!style) throw NoSuchMember();
     if (source_ == destination_) return;
+    BuildIndexes();
     CopyStyle(IdOf(from.names, style), true);
+}
+
+long StyleOrganizer::CopyAll() {
+    if (source_ == destination_) return 0;
+    BuildIndexes();
+    std::vector<std::string> ids;
+    const parts::PartRoot from = parts::Open(*source_, parts::Styles());
+    for (const pugi::xml_node& style : StyleNodes(from)) ids.push_back(IdOf(from.names, style));
+    long copied = 0;
+    for (const std::string& id : ids) {
+        try {
+            if (!CopyStyle(id, true).empty()) ++copied;
+        } catch (const std::exception&) {
+            // Skipped; the other styles are still copied.
+        }
+    }
+    return copied;
 }
 
 std::string StyleOrganizer::CopyStyle(const std::string& sourceId, bool replace) {
     if (!replace) {
         if (const auto known = styleIds_.find(sourceId); known != styleIds_.end()) return known->second;
     }
+    const auto found = sourceIndex_.byId.find(sourceId);
+    if (found == sourceIndex_.byId.end()) return {};
+    const pugi::xml_node sourceStyle = found->second;
     const parts::PartRoot from = parts::Open(*source_, parts::Styles());
-    const pugi::xml_node sourceStyle = FindById(from, sourceId);
-    if (!sourceStyle) return {};
+    const bool created = !parts::Find(*destination_, parts::Styles());
     const parts::PartRoot to = parts::OpenOrCreate(*destination_, parts::Styles());
+    if (created) destinationIndex_ = {};
     const wml::Wml& w = to.names;
 
-    const pugi::xml_node existing = FindByName(to, NameOf(from.names, sourceStyle));
+    const std::string nameKey = wml::NameKey(NameOf(from.names, sourceStyle));
+    const auto named = destinationIndex_.byName.find(nameKey);
+    const pugi::xml_node existing = named == destinationIndex_.byName.end() ? pugi::xml_node{} : named->second;
     if (existing && !replace) {
         return styleIds_[sourceId] = IdOf(w, existing);
     }
+    const auto idTaken = [&](const std::string& id) { return destinationIndex_.byId.count(id) > 0; };
     std::string destinationId;
     if (existing) {
         destinationId = IdOf(w, existing);
         // Taking the source's id keeps content copied from the source pointing at this style.
-        if (destinationId != sourceId && !FindById(to, sourceId)) {
+        if (destinationId != sourceId && !idTaken(sourceId)) {
             RenameStyleReferences(*destination_, destinationId, sourceId);
+            destinationIndex_.byId.erase(destinationId);
             destinationId = sourceId;
         }
     } else {
-        destinationId = UniqueId(to, sourceId);
+        destinationId = sourceId;
+        for (int n = 0; idTaken(destinationId); ++n) destinationId = sourceId + std::to_string(n);
     }
     styleIds_[sourceId] = destinationId;
 
     pugi::xml_node copy =
         existing ? w.InsertCopyAfter(to.root, existing, sourceStyle, from.names)
                  : w.InsertCopyOrdered(to.root, sourceStyle, from.names, wml::order::Styles());
-    if (existing) copy.parent().remove_child(existing);
+    if (existing) {
+        destinationIndex_.byId.erase(IdOf(w, existing));
+        copy.parent().remove_child(existing);
+    }
     w.SetAttr(copy, "styleId", destinationId);
+    destinationIndex_.byId[destinationId] = copy;
+    destinationIndex_.byName[nameKey] = copy;
 
     for (const std::string_view local : {"basedOn"sv, "next"sv, "link"sv}) {
         pugi::xml_node reference = w.Child(copy, local);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include <pugixml.hpp>
+
 #include "host/docx/Package.h"
 
 namespace paperloom::word {
@@ -79,14 +81,26 @@ public:
 
     // Error 5941 when the source has no style of that name.
     void Copy(std::string_view styleName);
+    // Every style the source defines; a style that cannot be copied is skipped. Returns the
+    // number copied.
+    long CopyAll();
 
 private:
+    // Styles by id and by case-folded name, so that documents with thousands of styles copy
+    // in linear time. Rebuilt by each public call; kept current by the copies themselves.
+    struct Index {
+        std::map<std::string, pugi::xml_node> byId;
+        std::map<std::string, pugi::xml_node> byName;
+    };
+    void BuildIndexes();
     std::string CopyStyle(const std::string& sourceId, bool replace);
     std::string CopyNumbering(const std::string& sourceNumId);
     std::string CopyAbstractNumbering(const std::string& sourceAbstractId);
 
     docx::Package* source_;
     docx::Package* destination_;
+    Index sourceIndex_;
+    Index destinationIndex_;
     std::map<std::string, std::string> styleIds_;     // source style id -> destination id
     std::map<std::string, std::string> numIds_;       // source w:numId -> destination
     std::map<std::string, std::string> abstractIds_;  // source w:abstractNumId -> destination

@@ -87,10 +87,9 @@ Found FindVariable(docx::Package& package, std::string_view name) {
     const parts::PartRoot settings = parts::Open(package, parts::Settings());
     const wml::Wml& w = settings.names;
     const pugi::xml_node docVars = w.Child(settings.root, "docVars");
-    const std::string key = FoldName(name);
     for (pugi::xml_node var = docVars.first_child(); var; var = var.next_sibling()) {
         if (w.LocalOf(var) != "docVar") continue;
-        if (FoldName(Decode(w.Value(var, "name").value_or(""))) == key) return {var, w};
+        if (wml::SameName(Decode(w.Value(var, "name").value_or("")), name)) return {var, w};
     }
     return {};
 }

@@ -215,6 +215,27 @@ std::string FoldCase(std::string_view text) {
     return out;
 }
 
+std::string NameKey(std::string_view name) {
+    const bool ascii = std::all_of(name.begin(), name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? Lower(name) : FoldCase(name);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    const auto ascii = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (ascii(a) && ascii(b)) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) ==
+                          std::tolower(static_cast<unsigned char>(y));
+               });
+    }
+    return FoldCase(a) == FoldCase(b);
+}
+
 std::optional<bool> ParseOnOff(std::string_view text) {
     const std::string value = Lower(text);
     if (value == "true" || value == "1" || value == "on") return true;

@@ -83,6 +83,13 @@ private:
 // A case-folded copy of the text (Unicode simple folding) for comparing names.
 std::string FoldCase(std::string_view text);
 
+// A key under which names that differ only in case are equal.
+std::string NameKey(std::string_view name);
+
+// Whether two names are the same without regard to case (ASCII names compare without
+// folding, which keeps lookups among hundreds of styles cheap).
+bool SameName(std::string_view a, std::string_view b);
+
 // ST_OnOff text.
 std::optional<bool> ParseOnOff(std::string_view text);
 
