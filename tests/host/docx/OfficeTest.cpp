@@ -146,6 +146,15 @@ TEST_F(OfficeTest, BlankDocumentConvertsAndKeepsTextThroughTheSuite) {
     std::string text;  // the suite may split the text into runs by script
     for (const auto& t : back.Xml(back.MainDocumentPart()).select_nodes("//w:t")) text += t.node().text().get();
     EXPECT_EQ(text, "請求書 Invoice");
+
+    // And the suite's package, edited and saved here, converts again.
+    Package edited = Package::Open(work_ / "docx" / "blank.docx");
+    pugi::xml_node body = edited.Xml(edited.MainDocumentPart()).select_node("//w:body").node();
+    pugi::xml_node para = body.insert_child_before("w:p", body.first_child());
+    para.append_child("w:r").append_child("w:t").text() = "明細";
+    const fs::path again = Folder("again") / "edited.docx";
+    edited.Save(again);
+    EXPECT_TRUE(office_->ToPdf({again}, Folder("pdf")).empty());
 }
 
 TEST_F(OfficeTest, EverySavedCorpusFileConverts) {
