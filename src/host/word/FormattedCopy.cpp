@@ -209,13 +209,37 @@ void FitBookmarks(const std::vector<pugi::xml_node>& nodes, DocumentState& targe
     for (auto& [id, end] : ends) end.parent().remove_child(end);
 }
 
+// Every namespace prefix the copy uses must be declared by the part it goes into.
+void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& source,
+                       const std::string& sourcePart, DocumentState& target, const std::string& targetPart) {
+    auto from = source.Package().Xml(sourcePart).document_element();
+    auto to = target.Package().Xml(targetPart).document_element();
+    std::set<std::string> prefixes;
+    auto note = [&](std::string_view name) {
+        const auto colon = name.find(':');
+        if (colon != std::string_view::npos && name.substr(0, colon) != "xmlns" && name.substr(0, colon) != "xml")
+            prefixes.emplace(name.substr(0, colon));
+    };
+    for (auto node : nodes) {
+        note(node.name());
+        for (auto attr : node.attributes()) note(attr.name());
+    }
+    for (const auto& prefix : prefixes) {
+        const std::string decl = "xmlns:" + prefix;
+        if (to.attribute(decl.c_str())) continue;
+        if (auto uri = from.attribute(decl.c_str())) to.append_attribute(decl.c_str()) = uri.value();
+    }
+}
+
 }  // namespace
 
 void PrepareFragment(Fragment& fragment, DocumentState& source, const std::string& sourcePart,
                      DocumentState& target, const std::string& targetPart) {
     auto nodes = Elements(fragment.root);
-    if (&source != &target || sourcePart != targetPart)
+    if (sourcePart != targetPart || &source != &target) {
+        DeclareNamespaces(nodes, source, sourcePart, target, targetPart);
         CopyRelationships(nodes, source, sourcePart, target, targetPart);
+    }
     if (&source != &target) {
         CopyStyles(nodes, source, target);
         CopyNumbering(nodes, source, target);

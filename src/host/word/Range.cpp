@@ -177,9 +177,14 @@ std::string Range::Text() const {
 void Range::SetText(std::string_view text) {
     auto& story = data_->Live();
     auto& span = *data_->span;
+    // The new text looks like the first character it replaces.
+    pugi::xml_document keep;
+    pugi::xml_node look;
+    if (span.end > span.start)
+        if (auto rPr = story.FormattingAt(span.start)) look = keep.append_copy(rPr);
     story.Delete(span.start, span.end);
     const long pos = story.ClampInsert(span.start);
-    const long inserted = story.InsertText(pos, text);
+    const long inserted = story.InsertText(pos, text, look);
     span.start = pos;
     span.end = pos + inserted;
     span.limit.reset();
@@ -260,7 +265,13 @@ void Range::InsertAfter(std::string_view text) {
     auto& story = data_->Live();
     auto& span = *data_->span;
     const long oldStart = span.start;
-    const long pos = story.ClampInsert(span.end);
+    long pos = story.ClampInsert(span.end);
+    // A range ending with a cell's (or row's) mark takes the text inside, before that mark.
+    if (span.end > span.start && pos == span.end) {
+        const auto last = story.AtomAt(span.end - 1);
+        if (last && (last->kind == detail::AtomKind::CellEnd || last->kind == detail::AtomKind::RowEnd))
+            pos = span.end - 1;
+    }
     const long inserted = story.InsertText(pos, text);
     span.start = std::min(oldStart, pos);
     span.end = std::max(span.end, pos + inserted);
@@ -303,7 +314,6 @@ long Range::Delete() {
     auto& span = *data_->span;
     const long before = span.end - span.start;
     story.Delete(span.start, span.end);
-    span.limit.reset();
     data_->doc->saved = false;
     return before - (span.end - span.start);
 }

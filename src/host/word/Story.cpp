@@ -523,12 +523,12 @@ void Story::Track(const std::shared_ptr<TrackedSpan>& span) {
     spans_.push_back(span);
 }
 
-void Story::ShiftInsert(long pos, long length) {
+void Story::ShiftInsert(long pos, long length, bool beforeRangesAtPos) {
     if (length == 0) return;
     std::erase_if(spans_, [](const auto& w) { return w.expired(); });
     for (auto& weak : spans_) {
         auto span = weak.lock();
-        if (span->start >= pos) span->start += length;
+        if (span->start > pos || (beforeRangesAtPos && span->start == pos)) span->start += length;
         if (span->end > pos) span->end += length;
         if (span->end < span->start) span->end = span->start;
         if (span->limit && *span->limit > pos) *span->limit += length;
@@ -551,7 +551,7 @@ void Story::StructureChanged(pugi::xml_node node, long pos, long delta) {
     const auto top = TopLevelOf(node);
     const auto it = indexOf_.find(top.internal_object());
     Touched(it != indexOf_.end() ? it->second : blocks_.size());
-    if (delta > 0) ShiftInsert(pos, delta);
+    if (delta > 0) ShiftInsert(pos, delta, true);
     if (delta < 0) ShiftDelete(pos, pos - delta);
 }
 
@@ -668,7 +668,7 @@ pugi::xml_node Story::SplitParagraphAt(long pos) {
         c = next;
     }
     Touched(index);
-    ShiftInsert(pos, 1);
+    ShiftInsert(pos, 1, true);
     return p;
 }
 
@@ -690,12 +690,22 @@ pugi::xml_node Story::ReferenceRun(long pos, pugi::xml_node& paragraphOut) {
 
 // --- edits -------------------------------------------------------------------------------
 
-long Story::InsertText(long pos, std::string_view text) {
+pugi::xml_node Story::FormattingAt(long pos) {
+    const auto atom = AtomAt(pos);
+    if (!atom) return {};
+    if (atom->kind == AtomKind::ParagraphMark || atom->kind == AtomKind::CellEnd)
+        return atom->node.child("w:pPr").child("w:rPr");
+    if (atom->kind == AtomKind::RowEnd) return {};
+    return atom->node.parent().child("w:rPr");
+}
+
+long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProperties) {
     if (text.empty()) return 0;
     pos = ClampInsert(pos);
     pugi::xml_node paragraph;
     const auto reference = ReferenceRun(pos, paragraph);
     pugi::xml_node rPr = reference ? reference.child("w:rPr") : paragraph.child("w:pPr").child("w:rPr");
+    if (runProperties) rPr = runProperties;
 
     Fragment fragment;
     fragment.openTail = true;

@@ -112,7 +112,10 @@ public:
     std::optional<std::pair<long, long>> SpanOf(pugi::xml_node node);
 
     // Edits. Every edit adjusts the tracked spans.
-    long InsertText(long pos, std::string_view text);
+    // New text takes the formatting of the character before it (or `runProperties`).
+    long InsertText(long pos, std::string_view text, pugi::xml_node runProperties = {});
+    // The run properties of the character at `pos` (a paragraph mark's own), if any.
+    pugi::xml_node FormattingAt(long pos);
     long InsertFragment(long pos, Fragment& fragment);
     void Delete(long start, long end);
     void SetHidden(long start, long end, bool hidden);
@@ -155,7 +158,8 @@ private:
     InsertionPoint SplitParagraph(pugi::xml_node paragraph, long offset);
     pugi::xml_node ReferenceRun(long pos, pugi::xml_node& paragraphOut);
     void DeleteInline(pugi::xml_node paragraph, long from, long to);
-    void ShiftInsert(long pos, long length);
+    // Text inserted at a range's start joins the range; blocks inserted there go before it.
+    void ShiftInsert(long pos, long length, bool beforeRangesAtPos = false);
     void ShiftDelete(long start, long end);
     void Touched(std::size_t blockIndex);
 

@@ -39,7 +39,7 @@ TEST(RangeText, FieldsShowTheirResultUnlessCodesAreAsked) {
 }
 
 TEST(RangeText, HiddenTextIsLeftOutUnlessAskedOrShown) {
-    auto doc = MakeDocument("<w:p>" + test::HiddenRun("secret") + test::Run("shown") + "</w:p>");
+    auto doc = MakeDocument("<w:p>" + test::HiddenRun("secret") + test::TextRun("shown") + "</w:p>");
     auto content = doc->Content();
     EXPECT_EQ(content.Text(), "shown\r");
     auto full = content.Duplicate();
@@ -113,7 +113,7 @@ TEST(RangeText, DeletingParagraphMarksJoinsParagraphs) {
 }
 
 TEST(RangeText, DeletingAcrossATableEmptiesCellsButKeepsTheirMarks) {
-    auto doc = MakeDocument(test::TableXml({{test::Run("ab"), test::Run("cd")}}) + P("z"));
+    auto doc = MakeDocument(test::TableXml({{test::TextRun("ab"), test::TextRun("cd")}}) + P("z"));
     doc->Range(1, 4).Delete();  // "b", cell mark, "c"
     EXPECT_EQ(doc->Content().Text(), "a\r\ad\r\a\r\az\r");
     // A range over the whole table removes it.

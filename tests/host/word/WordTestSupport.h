@@ -47,7 +47,7 @@ inline std::string HiddenRun(std::string_view text) {
     return "<w:r><w:rPr><w:vanish/></w:rPr><w:t xml:space=\"preserve\">" + std::string(text) + "</w:t></w:r>";
 }
 
-inline std::string Run(std::string_view text) {
+inline std::string TextRun(std::string_view text) {
     return "<w:r><w:t xml:space=\"preserve\">" + std::string(text) + "</w:t></w:r>";
 }
 

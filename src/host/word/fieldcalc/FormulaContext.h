@@ -32,6 +32,8 @@ public:
     virtual const TableCells* EnclosingTable() const { return nullptr; }
     // The cell of EnclosingTable() that holds the field.
     virtual std::optional<CellPosition> OwnCell() const { return std::nullopt; }
+    // Bookmark names arrive as written in the formula; the document compares them without
+    // regard to case, as it does for its bookmarks everywhere.
     // The first table that a bookmark of this name lies in, or nullptr.
     virtual const TableCells* BookmarkedTable(std::string_view /*bookmark*/) const { return nullptr; }
     // The text a bookmark encloses, or nothing when no bookmark has this name.
