@@ -27,6 +27,9 @@ struct Token {
 bool IsNameStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
 bool IsNameChar(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; }
 
+// U+3000, typed for a blank with Japanese input.
+bool IsIdeographicSpace(std::string_view text, std::size_t i) { return text.substr(i, 3) == "\xE3\x80\x80"; }
+
 std::vector<Token> Lex(std::string_view text) {
     std::vector<Token> tokens;
     std::size_t i = 0;
@@ -36,6 +39,11 @@ std::vector<Token> Lex(std::string_view text) {
         if (std::isspace(c)) {
             blank = true;
             ++i;
+            continue;
+        }
+        if (IsIdeographicSpace(text, i)) {
+            blank = true;
+            i += 3;
             continue;
         }
         Token token;
@@ -61,7 +69,7 @@ std::vector<Token> Lex(std::string_view text) {
             if (i < text.size() && IsNameStart(static_cast<unsigned char>(text[i])))
                 throw FieldError(FieldErrorKind::Syntax, token.text);
         } else if (IsNameStart(c)) {
-            while (i < text.size() && IsNameChar(static_cast<unsigned char>(text[i]))) ++i;
+            while (i < text.size() && IsNameChar(static_cast<unsigned char>(text[i])) && !IsIdeographicSpace(text, i)) ++i;
             token.kind = Token::Kind::Name;
             token.text = std::string(text.substr(start, i - start));
         } else {

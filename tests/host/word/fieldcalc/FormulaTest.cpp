@@ -101,6 +101,7 @@ protected:
         context.ownCell = CellPosition{8, 3};
         context.bookmarkedTables["Detail1"] = &detail;
         context.bookmarkedTables["Detail2"] = &other;
+        context.bookmarkedTables["明細"] = &other;
         context.bookmarkTexts["Rate"] = "8%";
         context.bookmarkTexts["Label"] = "合計";
         context.bookmarkTexts["Blank"] = "";
@@ -149,6 +150,7 @@ TEST_F(TableFormulaTest, BookmarkedTables) {
          (4000.0 + 400) / 5},
         {"Rate+1", 9},
         {"Blank+1", 1},
+        {"SUM(\xE3\x80\x80明細 b2:b3\xE3\x80\x80)", 400},
     };
     for (const auto& [formula, expected] : cases)
         EXPECT_DOUBLE_EQ(EvaluateFormula(formula, context), expected) << formula;
