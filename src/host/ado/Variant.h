@@ -67,7 +67,7 @@ public:
     };
 
     Variant() = default;  // Empty
-    static Variant Null() { return Variant(Storage{NullTag{}}); }
+    static Variant Null() { return Variant(NullTag{}); }
     Variant(bool value) : value_(value) {}
     Variant(int value) : value_(static_cast<std::int64_t>(value)) {}
     Variant(long value) : value_(static_cast<std::int64_t>(value)) {}
@@ -105,7 +105,7 @@ public:
 private:
     using Storage = std::variant<std::monostate, NullTag, bool, std::int64_t, double, Decimal,
                                  DateTime, std::string>;
-    explicit Variant(Storage value) : value_(std::move(value)) {}
+    explicit Variant(NullTag tag) : value_(tag) {}
     Storage value_;
 };
 
