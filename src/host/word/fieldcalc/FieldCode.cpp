@@ -68,10 +68,20 @@ std::vector<FieldToken> TokenizeFieldCode(std::string_view code) {
         token.begin = i;
         if (code[i] == '"') {
             token.kind = FieldToken::Kind::Quoted;
-            ++i;
-            while (i < code.size() && code[i] != '"') {
-                if (code[i] == '\\' && i + 1 < code.size() && (code[i + 1] == '\\' || code[i + 1] == '"')) ++i;
-                token.text += code[i++];
+            const std::size_t open = i;
+            // A value ending in a backslash ("C:\data\") would escape its closing quote and
+            // swallow the switches after it; when escaped quotes leave the text unclosed,
+            // read it again with a backslash before a quote taken literally.
+            for (const bool escapedQuotes : {true, false}) {
+                token.text.clear();
+                i = open + 1;
+                while (i < code.size() && code[i] != '"') {
+                    if (code[i] == '\\' && i + 1 < code.size() &&
+                        (code[i + 1] == '\\' || (escapedQuotes && code[i + 1] == '"')))
+                        ++i;
+                    token.text += code[i++];
+                }
+                if (i < code.size()) break;
             }
             if (i < code.size()) ++i;  // closing quote; an unclosed quote runs to the end
         } else if (code[i] == '\\') {

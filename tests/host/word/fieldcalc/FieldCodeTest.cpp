@@ -80,6 +80,12 @@ TEST(FieldCodeTest, QuoteTextForms) {
     ASSERT_EQ(quoted.Switches().size(), 1u);
     EXPECT_EQ(quoted.Switches()[0].argument, "Upper");
     EXPECT_EQ(FieldCode::Parse("quote \"He said \"hi\" ok\"").QuotedText(), "He said \"hi\" ok");
+    // A value ending in a backslash keeps it and the switch after it.
+    const FieldCode folder = FieldCode::Parse(R"(quote "C:\data\" \* Upper)");
+    EXPECT_EQ(folder.QuotedText(), "C:\\data\\");
+    ASSERT_EQ(folder.Switches().size(), 1u);
+    EXPECT_EQ(folder.Switches()[0].argument, "Upper");
+    EXPECT_EQ(FieldCode::Parse(R"(quote "C:\temp\new")").QuotedText(), "C:\\temp\\new");
     // Japanese text passes through untouched.
     EXPECT_EQ(FieldCode::Parse("quote \"株式会社　東京\"").QuotedText(), "株式会社　東京");
 }
