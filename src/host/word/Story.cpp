@@ -548,9 +548,16 @@ void Story::ShiftDelete(long start, long end) {
 }
 
 void Story::StructureChanged(pugi::xml_node node, long pos, long delta) {
-    const auto top = TopLevelOf(node);
-    const auto it = indexOf_.find(top.internal_object());
-    Touched(it != indexOf_.end() ? it->second : blocks_.size());
+    // A new block is not indexed yet: lengths are stale from the block before it on.
+    std::size_t index = 0;
+    for (auto n = TopLevelOf(node); n; n = n.previous_sibling()) {
+        const auto it = indexOf_.find(n.internal_object());
+        if (it != indexOf_.end()) {
+            index = n == TopLevelOf(node) ? it->second : it->second + 1;
+            break;
+        }
+    }
+    Touched(index);
     if (delta > 0) ShiftInsert(pos, delta, true);
     if (delta < 0) ShiftDelete(pos, pos - delta);
 }

@@ -1,0 +1,121 @@
+// Tables: adding, rows that copy the last row's look, deleting rows, cell ranges, columns,
+// and cells that merged cells hide.
+
+#include <gtest/gtest.h>
+
+#include "WordTestSupport.h"
+#include "host/HostError.h"
+
+namespace paperloom::word {
+namespace {
+
+using test::MakeDocument;
+using test::P;
+using test::TableXml;
+using test::TextRun;
+
+long ErrorNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const host::HostError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+TEST(Tables, AddOverARangeSplitsTheParagraph) {
+    auto doc = MakeDocument(P("beforeafter"));
+    auto at = doc->Range(6, 6);
+    auto tail = doc->Range(6, 11);
+    auto table = doc->Tables().Add(at, 2, 3);
+    EXPECT_EQ(doc->Tables().Count(), 1);
+    EXPECT_EQ(table.Rows().Count(), 2);
+    EXPECT_EQ(table.Columns().Count(), 3);
+    EXPECT_EQ(doc->Content().Text(), "before\r\r\a\r\a\r\a\r\a\r\a\r\a\r\a\r\aafter\r");
+    EXPECT_EQ(tail.Text(), "after");  // the text after the table moved with it
+    table.Cell(2, 3).Range().SetText("x");
+    EXPECT_EQ(table.Cell(2, 3).Range().Text(), "x\r\a");
+    EXPECT_EQ(table.Range().Text(), "\r\a\r\a\r\a\r\a\r\a\r\ax\r\a\r\a");
+    EXPECT_EQ(ErrorNumber([&] { doc->Tables().Add(doc->Range(0, 0), 1, 0); }), 6028);
+}
+
+TEST(Tables, RowsAddCopiesTheLastRowsLookWithoutItsText) {
+    const std::string bold = "<w:r><w:rPr><w:b/></w:rPr><w:t>total</w:t></w:r>";
+    const std::string shaded = "<w:pPr><w:jc w:val=\"right\"/></w:pPr>" + bold;
+    auto doc = MakeDocument(TableXml({{TextRun("h1"), TextRun("h2")}, {shaded, TextRun("9")}}) + P("end"));
+    auto table = doc->Tables().Item(1);
+    auto end = doc->Range(doc->Content().End() - 4, doc->Content().End() - 1);
+    ASSERT_EQ(end.Text(), "end");
+    auto row = table.Rows().Add();
+    EXPECT_EQ(row.Index(), 3);
+    EXPECT_EQ(table.Rows().Count(), 3);
+    EXPECT_EQ(row.Range().Text(), "\r\a\r\a\r\a");
+    EXPECT_EQ(end.Text(), "end");
+    // New text in the new row is bold and right-aligned like the row it copies.
+    table.Cell(3, 1).Range().SetText("sum");
+    auto cell = table.Node().select_nodes("w:tr")[2].node().child("w:tc");
+    EXPECT_STREQ(cell.child("w:p").child("w:pPr").child("w:jc").attribute("w:val").value(), "right");
+    EXPECT_TRUE(cell.select_node(".//w:r/w:rPr/w:b"));
+    // Adding before a row inserts there.
+    table.Cell(1, 1).Range().SetText("first");
+    table.Rows().Add(1);
+    EXPECT_EQ(table.Cell(2, 1).Range().Text(), "first\r\a");
+    EXPECT_EQ(table.Rows().Count(), 4);
+}
+
+TEST(Tables, RowsDeleteAndTheLastRowTakesTheTable) {
+    auto doc = MakeDocument(TableXml({{TextRun("a")}, {TextRun("b")}, {TextRun("c")}}) + P("z"));
+    auto table = doc->Tables().Item(1);
+    auto z = doc->Range(doc->Content().End() - 2, doc->Content().End() - 1);
+    table.Rows().Item(2).Delete();
+    EXPECT_EQ(doc->Content().Text(), "a\r\a\r\ac\r\a\r\az\r");
+    EXPECT_EQ(z.Text(), "z");
+    table.Rows().Item(1).Delete();
+    table.Rows().Item(1).Delete();
+    EXPECT_EQ(doc->Tables().Count(), 0);
+    EXPECT_EQ(doc->Content().Text(), "z\r");
+    EXPECT_EQ(z.Text(), "z");
+    EXPECT_EQ(ErrorNumber([&] { table.Rows().Count(); }), 5825);
+}
+
+TEST(Tables, CellRangesAndMergedCells) {
+    const std::string merged = "<w:tcPr><w:gridSpan w:val=\"2\"/></w:tcPr>";
+    auto doc = MakeDocument(
+        "<w:tbl><w:tblGrid><w:gridCol/><w:gridCol/></w:tblGrid>"
+        "<w:tr><w:tc><w:tcPr><w:gridSpan w:val=\"2\"/></w:tcPr><w:p>" + TextRun("wide") + "</w:p></w:tc></w:tr>"
+        "<w:tr><w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr><w:p>" + TextRun("top") + "</w:p></w:tc>"
+        "<w:tc><w:p>" + TextRun("r2") + "</w:p></w:tc></w:tr>"
+        "<w:tr><w:tc><w:tcPr><w:vMerge/></w:tcPr><w:p/></w:tc><w:tc><w:p>" + TextRun("r3") + "</w:p></w:tc></w:tr>"
+        "</w:tbl>" + P(""));
+    auto table = doc->Tables().Item(1);
+    EXPECT_EQ(table.Columns().Count(), 2);
+    EXPECT_EQ(table.Cell(1, 1).Range().Text(), "wide\r\a");
+    EXPECT_EQ(ErrorNumber([&] { table.Cell(1, 2); }), 5991);  // hidden by the wide cell
+    EXPECT_EQ(ErrorNumber([&] { table.Cell(3, 1); }), 5991);  // hidden by the cell above
+    EXPECT_EQ(ErrorNumber([&] { table.Cell(1, 3); }), 5941);
+    EXPECT_EQ(ErrorNumber([&] { table.Cell(4, 1); }), 5941);
+    EXPECT_EQ(table.Cell(3, 2).Range().Text(), "r3\r\a");
+    // Cell ranges follow edits in earlier cells.
+    auto r3 = table.Cell(3, 2).Range();
+    table.Cell(1, 1).Range().SetText("much wider");
+    EXPECT_EQ(r3.Text(), "r3\r\a");
+}
+
+TEST(Tables, RangeAndSelectionTables) {
+    auto doc = MakeDocument(P("x") + TableXml({{TextRun("a"), TextRun("b")}}) + P("y") +
+                            TableXml({{TextRun("c")}}) + P("z"));
+    EXPECT_EQ(doc->Tables().Count(), 2);
+    EXPECT_EQ(doc->Content().Tables().Count(), 2);
+    EXPECT_EQ(doc->Range(0, 1).Tables().Count(), 0);
+    auto inSecond = doc->Tables().Item(2).Cell(1, 1).Range();
+    EXPECT_EQ(inSecond.Tables().Count(), 1);
+    EXPECT_EQ(inSecond.Tables().Item(1).Cell(1, 1).Range().Text(), "c\r\a");
+    auto selection = doc->Selection();
+    selection.Select(doc->Tables().Item(1).Cell(1, 2).Range());
+    EXPECT_EQ(selection.Tables().Count(), 1);
+    EXPECT_EQ(selection.Cells().Item(1).ColumnIndex(), 2);
+    EXPECT_EQ(selection.Cells().Item(1).RowIndex(), 1);
+}
+
+}  // namespace
+}  // namespace paperloom::word
