@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace paperloom::word::fieldcalc {
 namespace {
 
@@ -62,6 +64,14 @@ TEST(NumberPictureTest, PlaceholdersLiteralsAndSigns) {
     };
     for (const PictureCase& c : cases)
         EXPECT_EQ(FormatNumberPicture(c.value, c.picture), c.expected) << c.picture << " " << c.value;
+}
+
+TEST(NumberPictureTest, PicturesWithMorePlacesThanADoubleHolds) {
+    const std::string manyPlaces = "0." + std::string(400, '0');
+    const std::string shown = FormatNumberPicture(1.5, manyPlaces);
+    EXPECT_EQ(shown, "1.5" + std::string(399, '0'));
+    EXPECT_EQ(FormatNumberPicture(1.5, "0." + std::string(400, '#')), "1.5");
+    EXPECT_EQ(FormatNumberPicture(1e300, "0").size(), 301u);
 }
 
 TEST(NumberPictureTest, SectionsForPositiveNegativeAndZero) {
