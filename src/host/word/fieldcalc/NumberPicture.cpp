@@ -170,24 +170,23 @@ private:
     }
 
     std::string FractionPart(Iterator begin, Iterator end) const {
+        // Places past the rounding precision (a picture with hundreds of them) show zeros.
         const std::string& digits = number_.fraction;
+        const auto digitAt = [&](std::size_t index) { return index < digits.size() ? digits[index] : '0'; };
+        const auto places = static_cast<std::size_t>(section_.fractionDigits);
         // '#' drops trailing zeros from the right until a '0' or 'x' placeholder.
-        std::size_t shown = digits.size();
-        {
-            std::size_t index = digits.size();
-            for (Iterator it = end; it != begin;) {
-                --it;
-                if (it->kind != PictureItem::Kind::Digit) continue;
-                --index;
-                if (it->digit != '#' || digits[index] != '0') break;
-                shown = index;
-            }
+        std::size_t shown = places;
+        for (Iterator it = end; it != begin && shown > 0;) {
+            --it;
+            if (it->kind != PictureItem::Kind::Digit) continue;
+            if (it->digit != '#' || digitAt(shown - 1) != '0') break;
+            --shown;
         }
         std::string text;
         std::size_t index = 0;
         for (Iterator it = begin; it != end; ++it) {
             if (it->kind == PictureItem::Kind::Digit) {
-                if (index < shown) text += digits[index];
+                if (index < shown) text += digitAt(index);
                 ++index;
             } else if (it->kind == PictureItem::Kind::Literal) {
                 text += it->text;
