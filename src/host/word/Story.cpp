@@ -906,11 +906,23 @@ void Story::Delete(long start, long end) {
                 if (xml::Is(block.node, "w:p")) {
                     const long lo = std::max(a, bs) - bs;
                     const long hi = std::min(b, be - 1) - bs;
-                    if (lo < hi) {
+                    const bool markGoes = a <= be - 1 && b > be - 1;
+                    if (lo == 0 && markGoes) {
+                        // The whole paragraph goes, shapes anchored in it included.
+                        for (auto c = FirstContentChild(block.node); c;) {
+                            auto next = c.next_sibling();
+                            if (!IsBookmarkMarker(c)) {
+                                host_.BeforeRemove(c);
+                                block.node.remove_child(c);
+                            }
+                            c = next;
+                        }
+                        if (hi > 0) removed.emplace_back(bs, bs + hi);
+                    } else if (lo < hi) {
                         DeleteInline(block.node, lo, hi);
                         removed.emplace_back(bs + lo, bs + hi);
                     }
-                    marks.push_back({block.node, be - 1, a <= be - 1 && b > be - 1});
+                    marks.push_back({block.node, be - 1, markGoes});
                 } else if (xml::Is(block.node, "w:tbl")) {
                     marks.push_back({{}, 0, false});
                     if (a <= bs && b >= be) {
