@@ -913,7 +913,7 @@ void Story::Delete(long start, long end) {
                             auto next = c.next_sibling();
                             if (!IsBookmarkMarker(c)) {
                                 host_.BeforeRemove(c);
-                                block.node.remove_child(c);
+                                c.parent().remove_child(c);
                             }
                             c = next;
                         }
