@@ -1,7 +1,6 @@
 #include "host/word/fieldcalc/FieldComputer.h"
 
 #include <algorithm>
-#include <new>
 
 #include "host/word/fieldcalc/CellNumber.h"
 #include "host/word/fieldcalc/DateTimePicture.h"
