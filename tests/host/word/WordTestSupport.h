@@ -25,9 +25,9 @@ inline constexpr const char* kNamespaces =
     R"(xmlns:wpg="http://schemas.microsoft.com/office/word/2010/wordprocessingGroup" )"
     R"(xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o="urn:schemas-microsoft-com:office:office")";
 
-// A document whose body is `body` followed by a section.
-inline std::shared_ptr<Document> MakeDocument(std::string_view body, std::string name = "Test1") {
-    auto package = docx::Package::CreateBlank();
+// A document over `package` whose body is `body` followed by a section.
+inline std::shared_ptr<Document> MakeDocumentIn(docx::Package package, std::string_view body,
+                                                std::string name = "Test1") {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document ";
     xml += kNamespaces;
     xml += "><w:body>";
@@ -37,6 +37,10 @@ inline std::shared_ptr<Document> MakeDocument(std::string_view body, std::string
     package.SetPartBytes("word/document.xml", xml,
                          "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
     return Document::Create(std::move(package), std::move(name));
+}
+
+inline std::shared_ptr<Document> MakeDocument(std::string_view body, std::string name = "Test1") {
+    return MakeDocumentIn(docx::Package::CreateBlank(), body, std::move(name));
 }
 
 inline std::string P(std::string_view text) {
