@@ -4,11 +4,93 @@
 #include "common/clsPLSortEditor.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 using paperloom::fuzz::Check;
 
+namespace {
+
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+    std::vector<std::string> parts(1);
+    for (const char c : text) {
+        if (c == separator) {
+            parts.emplace_back();
+        } else {
+            parts.back().push_back(c);
+        }
+    }
+    return parts;
+}
+
+// A field name as a user picks it from the list: no blanks, quotes or parentheses.
+bool IsUsableField(const std::string& field) {
+    return !field.empty() && field != "And" && field != "Or" &&
+           field.find_first_of(" \t\r\n'\"()") == std::string::npos;
+}
+
+// A typed value: single blanks between words, none around, no double quotes (which the
+// statement grammar cannot carry).
+std::string TypedValue(const std::string& raw) {
+    std::string value;
+    for (char c : raw) {
+        if (c == '"') {
+            continue;
+        }
+        if (c == '\t' || c == '\r' || c == '\n') {
+            c = ' ';
+        }
+        if (c == ' ' && (value.empty() || value.back() == ' ')) {
+            continue;
+        }
+        value.push_back(c);
+    }
+    while (!value.empty() && value.back() == ' ') {
+        value.pop_back();
+    }
+    return value;
+}
+
+// Rows entered through the controls come back unchanged from their own filter text.
+void CheckEnteredRowsRoundTrip(const std::string& spec) {
+    paperloom::clsPLFilterEditor editor;
+    editor.Init("");
+    for (const std::string& line : SplitAt(spec, '\n')) {
+        const auto cells = SplitAt(line, '\x02');
+        if (cells.size() < 4 || cells[0].size() < 4 || !IsUsableField(cells[1])) {
+            continue;
+        }
+        auto& controls = editor.Controls();
+        controls.blnOr = (cells[0][0] & 1) != 0;
+        controls.intOpenParenthesisIndex = static_cast<unsigned char>(cells[0][1]) % 5;
+        controls.intCloseParenthesisIndex = static_cast<unsigned char>(cells[0][2]) % 5;
+        controls.strDataField = cells[1];
+        editor.cboComparisonOperator_Click(static_cast<unsigned char>(cells[0][3]) % 9);
+        if (controls.blnValueEnabled) {
+            controls.strValue = TypedValue(cells[2]);
+        }
+        Check(!editor.cmdEdit_Click(paperloom::clsPLFilterEditor::CMD_ADD).has_value());
+    }
+    if (editor.IsCleared()) {
+        return;
+    }
+    paperloom::clsPLFilterEditor reader;
+    reader.Init("");
+    reader.SetFilter(editor.GetFilter());
+    Check(reader.Conditions().size() == editor.Conditions().size());
+    for (std::size_t i = 0; i < editor.Conditions().size(); ++i) {
+        auto expected = editor.Conditions()[i];
+        auto actual = reader.Conditions()[i];
+        expected.blnSelected = actual.blnSelected = false;
+        Check(actual == expected);
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto pieces = paperloom::fuzz::Pieces(data, size, 2);
+    const auto pieces = paperloom::fuzz::Pieces(data, size, 3);
+    CheckEnteredRowsRoundTrip(pieces[2]);
 
     paperloom::clsPLFilterEditor filter;
     filter.Init("");
