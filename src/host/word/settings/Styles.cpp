@@ -110,8 +110,10 @@ bool IsWordprocessingPart(const docx::Package& package, const std::string& name)
     return type.find("wordprocessingml") != std::string::npos && type.ends_with("+xml");
 }
 
-// Renames every reference to a style id in the destination's WordprocessingML parts.
+// Renames every reference to a style id in the destination's WordprocessingML parts. All
+// parts are read before any is changed, so a part that cannot be read changes nothing.
 void RenameStyleReferences(docx::Package& package, const std::string& from, const std::string& to) {
+    std::vector<std::pair<pugi::xml_node, wml::Wml>> references;
     for (const std::string& name : package.PartNames()) {
         if (!IsWordprocessingPart(package, name)) continue;
         pugi::xml_document& document = package.Xml(name);
@@ -122,14 +124,16 @@ void RenameStyleReferences(docx::Package& package, const std::string& from, cons
             stack.pop_back();
             const std::string_view local = w.LocalOf(node);
             if (std::find(kStyleReferences.begin(), kStyleReferences.end(), local) !=
-                kStyleReferences.end()) {
-                if (w.Value(node, "val") == from) w.SetAttr(node, "val", to);
+                    kStyleReferences.end() &&
+                w.Value(node, "val") == from) {
+                references.emplace_back(node, w);
             }
             for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
                 if (child.type() == pugi::node_element) stack.push_back(child);
             }
         }
     }
+    for (auto& [node, w] : references) w.SetAttr(node, "val", to);
 }
 
 long MaxIdOf(const parts::PartRoot& numbering, std::string_view element, std::string_view attribute) {
@@ -339,9 +343,13 @@ std::string StyleOrganizer::CopyStyle(const std::string& sourceId, bool replace)
         destinationId = IdOf(w, existing);
         // Taking the source's id keeps content copied from the source pointing at this style.
         if (destinationId != sourceId && !idTaken(sourceId)) {
-            RenameStyleReferences(*destination_, destinationId, sourceId);
-            destinationIndex_.byId.erase(destinationId);
-            destinationId = sourceId;
+            try {
+                RenameStyleReferences(*destination_, destinationId, sourceId);
+                destinationIndex_.byId.erase(destinationId);
+                destinationId = sourceId;
+            } catch (const docx::PackageError&) {
+                // A part that is not readable XML: keep the destination's id.
+            }
         }
     } else {
         destinationId = sourceId;

@@ -160,7 +160,8 @@ TEST(WebOptions, DefaultsStoredValuesAndTheRememberedBrowserLevel) {
     copied.CopyFrom(options);
     EXPECT_EQ(copied.BrowserLevel(), wdBrowserLevelV4);
     EXPECT_EQ(copied.Encoding(), msoEncodingUTF8);
-    EXPECT_FALSE(copied.AllowPNG() && !options.AllowPNG());
+    EXPECT_EQ(copied.AllowPNG(), options.AllowPNG());
+    EXPECT_EQ(copied.PixelsPerInch(), 120);
     EXPECT_FALSE(copied.OptimizeForBrowser());
 }
 
