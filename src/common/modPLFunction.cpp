@@ -396,6 +396,11 @@ std::string MakeErrorReportText(std::string_view strSource, long lngNumber, std:
     return fmt::format("{}{}({:X})\n\n{}", strSource, modPLConst::ERROR_WORD, pattern, strDescription);
 }
 
+ErrorReport MakeErrorReport(const host::HostError& error) {
+    return {MakeErrorReportText(error.Source(), error.Number(), error.Description()), error.HelpFile(),
+            error.HelpContext()};
+}
+
 void SetDefaultFolder(std::string_view strFolder) {
     if (!strFolder.empty()) {
         DefaultFolderStore() = std::string(strFolder);

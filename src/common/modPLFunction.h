@@ -3,6 +3,8 @@
 // statements, the token splitters, flag texts, column letters, the error report text and the
 // fallback folder. Routines that need a document or a database build on these.
 
+#include "host/HostError.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -85,6 +87,15 @@ bool IsInvalidBookmarkName(std::string_view strName,
 
 // source + "エラー" + "(" + hexadecimal number + ")", a blank line, then the description.
 std::string MakeErrorReportText(std::string_view strSource, long lngNumber, std::string_view strDescription);
+
+// What the shared error box shows for an error: its text (error icon) and the help button's
+// file and context.
+struct ErrorReport {
+    std::string strText;
+    std::string strHelpFile;
+    long lngHelpContext = 0;
+};
+ErrorReport MakeErrorReport(const host::HostError& error);
 
 // Fallback folder ---------------------------------------------------------------------------------
 

@@ -235,6 +235,10 @@ TEST(BookmarkName, ExistingValidAndRejected) {
 TEST(ErrorReport, SourceNumberInHexAndDescription) {
     EXPECT_EQ(MakeErrorReportText("OsPLRun", 91, "Object not set"), "OsPLRunエラー(5B)\n\nObject not set");
     EXPECT_EQ(MakeErrorReportText("ADODB", -2147217843, "Login failed"), "ADODBエラー(80040E4D)\n\nLogin failed");
+    const auto report = MakeErrorReport(host::HostError(5941, "Word", "メンバーが見つかりません", "help.chm", 12));
+    EXPECT_EQ(report.strText, "Wordエラー(1735)\n\nメンバーが見つかりません");
+    EXPECT_EQ(report.strHelpFile, "help.chm");
+    EXPECT_EQ(report.lngHelpContext, 12);
 }
 
 TEST(DefaultFolder, EmptyNeverOverwrites) {
