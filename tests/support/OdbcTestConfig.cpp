@@ -78,7 +78,8 @@ std::optional<fs::path> OdbcTestConfig::FindDriverLibrary(std::string_view fileN
 
 OdbcTestConfig::OdbcTestConfig() {
     // The SQLite driver loads and unloads the installer library around every connection; held
-    // loaded here, what it keeps stays attributable (and reachable) for the leak checker.
+    // loaded here, what it keeps stays attributable for the leak checker. The library then
+    // caches what it read, which is why a data source is never redefined (AddDataSource).
     static void* const installer = dlopen("libodbcinst.so.2", RTLD_LAZY | RTLD_GLOBAL);
     (void)installer;
     std::string pattern = (fs::temp_directory_path() / "paperloom-odbc-XXXXXX").string();
@@ -113,9 +114,14 @@ OdbcTestConfig::~OdbcTestConfig() {
 
 void OdbcTestConfig::AddDataSource(const std::string& name, const std::string& driver,
                                    const std::map<std::string, std::string>& attributes) {
-    auto& entry = dataSources_[name];
-    entry = attributes;
-    entry["Driver"] = driver;
+    auto definition = attributes;
+    definition["Driver"] = driver;
+    if (const auto known = dataSources_.find(name); known != dataSources_.end()) {
+        if (known->second == definition) return;
+        throw std::logic_error("ODBC data source " + name +
+                               " is already defined differently; use a new name");
+    }
+    dataSources_.emplace(name, std::move(definition));
     WriteDataSources();
 }
 

@@ -30,7 +30,9 @@ public:
     bool HasPgDriver() const noexcept { return !pgDriver_.empty(); }
     const std::filesystem::path& Directory() const noexcept { return directory_; }
 
-    // Defines (or redefines) a data source and rewrites odbc.ini.
+    // Defines a data source and rewrites odbc.ini. Drivers cache what they read, so a name
+    // keeps its first definition: defining it again the same way does nothing, differently
+    // throws std::logic_error (use a new name for another database).
     void AddDataSource(const std::string& name, const std::string& driver,
                        const std::map<std::string, std::string>& attributes);
     void AddSqliteDataSource(const std::string& name, const std::filesystem::path& database);

@@ -24,8 +24,11 @@ protected:
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         database_ = config.Directory() / (std::string(info->name()) + ".db");
         std::filesystem::remove(database_);
-        config.AddSqliteDataSource("PaperloomSqlite", database_);
-        session_ = OpenOdbcSession("DSN=PaperloomSqlite", "", "");
+        // A fresh data source name per test (names are at most 32 characters).
+        static int counter = 0;
+        const std::string name = "PaperloomSqlite" + std::to_string(++counter);
+        config.AddSqliteDataSource(name, database_);
+        session_ = OpenOdbcSession("DSN=" + name, "", "");
     }
 
     ResultSet Sql(const std::string& statement) {
