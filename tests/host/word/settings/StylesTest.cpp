@@ -169,6 +169,25 @@ TEST(StyleOrganizer, ReplacingAStyleTakesTheSourceIdAndRenamesReferences) {
                  "40");
 }
 
+TEST(StyleOrganizer, AnUnreadablePartKeepsTheDestinationIdAndChangesNothing) {
+    docx::Package source = TemplateWithStyles();
+    docx::Package destination = docx::Package::CreateBlank();
+    AppendXml(StylesRoot(destination), R"(
+      <w:style w:type="paragraph" w:customStyle="1" w:styleId="a5"><w:name w:val="Report Body"/></w:style>)");
+    AppendXml(destination.Xml("word/document.xml").document_element().child("w:body"),
+              R"(<w:p><w:pPr><w:pStyle w:val="a5"/></w:pPr></w:p>)");
+    destination.SetPartBytes("word/header1.xml", "<w:hdr><broken",
+                             "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml");
+    OrganizerCopy(source, destination, "Report Body");
+    const pugi::xml_node copied = StyleById(destination, "a5");
+    ASSERT_TRUE(copied);
+    EXPECT_STREQ(copied.child("w:pPr").child("w:jc").attribute("w:val").value(), "center");
+    EXPECT_FALSE(StyleById(destination, "ReportBody"));
+    const pugi::xml_node paragraph =
+        destination.Xml("word/document.xml").document_element().child("w:body").last_child();
+    EXPECT_STREQ(paragraph.child("w:pPr").child("w:pStyle").attribute("w:val").value(), "a5");
+}
+
 TEST(StyleOrganizer, KeepsOneDefaultStylePerType) {
     docx::Package source = docx::Package::CreateBlank();
     pugi::xml_node normal = StyleById(source, "a");
