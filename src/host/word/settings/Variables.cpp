@@ -68,15 +68,12 @@ std::string Decode(std::string_view text) {
     return out;
 }
 
-std::string FoldName(std::string_view name) { return wml::FoldCase(name); }
-
 }  // namespace variables_detail
 
 namespace {
 
 using variables_detail::Decode;
 using variables_detail::Encode;
-using variables_detail::FoldName;
 
 struct Found {
     pugi::xml_node element;
@@ -142,11 +139,10 @@ void Variable::SetValue(std::string_view value) {
 }
 
 long Variable::Index() const {
-    const std::string key = FoldName(name_);
     long index = 0;
     for (const auto& [node, name] : ListVariables(*package_)) {
         ++index;
-        if (FoldName(name) == key) return index;
+        if (wml::SameName(name, name_)) return index;
     }
     throw ObjectDeleted();
 }

@@ -62,8 +62,6 @@ namespace variables_detail {
 // 1.0; they are written as _xHHHH_ (and a literal "_xHHHH_" as "_x005F_xHHHH_").
 std::string Encode(std::string_view text);
 std::string Decode(std::string_view text);
-// Case-folded key for name comparison.
-std::string FoldName(std::string_view name);
 }  // namespace variables_detail
 
 }  // namespace paperloom::word
