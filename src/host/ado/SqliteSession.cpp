@@ -270,8 +270,8 @@ ResultSet SqliteSession::OpenSchema(SchemaEnum schema) {
                 "SELECT name, upper(type) FROM sqlite_master WHERE type IN ('table','view') "
                 "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
             for (std::size_t r = 0; r < names.RowCount(); ++r) {
-                out.cells.push_back(Variant::Null());
-                out.cells.push_back(Variant::Null());
+                out.cells.emplace_back(Variant::NullTag{});
+                out.cells.emplace_back(Variant::NullTag{});
                 out.cells.push_back(names.At(r, 0));
                 out.cells.push_back(names.At(r, 1));
             }
@@ -289,8 +289,8 @@ ResultSet SqliteSession::OpenSchema(SchemaEnum schema) {
                 "JOIN pragma_table_info(m.name) AS p WHERE m.type IN ('table','view') "
                 "AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY m.name, p.cid");
             for (std::size_t r = 0; r < columns.RowCount(); ++r) {
-                out.cells.push_back(Variant::Null());
-                out.cells.push_back(Variant::Null());
+                out.cells.emplace_back(Variant::NullTag{});
+                out.cells.emplace_back(Variant::NullTag{});
                 out.cells.push_back(columns.At(r, 0));
                 out.cells.push_back(columns.At(r, 1));
                 out.cells.push_back(columns.At(r, 2));
@@ -298,7 +298,7 @@ ResultSet SqliteSession::OpenSchema(SchemaEnum schema) {
                 DataTypeEnum type = DataTypeFromDeclaredType(declared ? *declared : "");
                 // Undeclared columns hold any value; report them as variants.
                 if (type == DataTypeEnum::adEmpty) type = DataTypeEnum::adVariant;
-                out.cells.push_back(Variant(static_cast<long long>(type)));
+                out.cells.emplace_back(static_cast<long long>(type));
             }
             return out;
         }

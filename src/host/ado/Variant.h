@@ -68,6 +68,7 @@ public:
 
     Variant() = default;  // Empty
     static Variant Null() { return Variant(NullTag{}); }
+    explicit Variant(NullTag tag) : value_(tag) {}
     Variant(bool value) : value_(value) {}
     Variant(int value) : value_(static_cast<std::int64_t>(value)) {}
     Variant(long value) : value_(static_cast<std::int64_t>(value)) {}
@@ -105,7 +106,6 @@ public:
 private:
     using Storage = std::variant<std::monostate, NullTag, bool, std::int64_t, double, Decimal,
                                  DateTime, std::string>;
-    explicit Variant(NullTag tag) : value_(tag) {}
     Storage value_;
 };
 
