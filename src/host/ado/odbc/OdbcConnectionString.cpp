@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 
 namespace paperloom::host::ado::odbc {
 
@@ -104,14 +105,16 @@ std::string WithCredentials(std::string_view connectionString, std::string_view 
         result += QuoteAttributeValue(value);
     };
     const auto attributes = ParseConnectionString(connectionString);
-    const auto has = [&attributes](std::string_view keyword) {
-        return std::any_of(attributes.begin(), attributes.end(),
-                           [keyword](const ConnectionAttribute& a) {
-                               return EqualsIgnoringCase(a.first, keyword);
-                           });
+    // Drivers also take the spelled-out keywords; any of them means the string has its own.
+    const auto has = [&attributes](std::initializer_list<std::string_view> keywords) {
+        return std::any_of(attributes.begin(), attributes.end(), [&](const ConnectionAttribute& a) {
+            return std::any_of(keywords.begin(), keywords.end(), [&](std::string_view keyword) {
+                return EqualsIgnoringCase(a.first, keyword);
+            });
+        });
     };
-    if (!user.empty() && !has("UID")) append("UID", user);
-    if (!password.empty() && !has("PWD")) append("PWD", password);
+    if (!user.empty() && !has({"UID", "User ID", "Username", "User"})) append("UID", user);
+    if (!password.empty() && !has({"PWD", "Password"})) append("PWD", password);
     return result;
 }
 

@@ -28,6 +28,8 @@ TEST(OdbcConnectionString, CredentialsAreAddedOnlyWhenMissing) {
     // The string's own login wins, whatever the keyword's case.
     EXPECT_EQ(WithCredentials("DSN=Sales;uid=owner;Pwd=own", "user", "secret"),
               "DSN=Sales;uid=owner;Pwd=own");
+    EXPECT_EQ(WithCredentials("DSN=Sales;Username=owner;Password=own", "user", "secret"),
+              "DSN=Sales;Username=owner;Password=own");
     // A password with separators must not spill into further attributes.
     const std::string text = WithCredentials("DSN=Sales", "u", "p;UID=evil}x");
     EXPECT_EQ(FindAttribute(text, "PWD"), "p;UID=evil}x");

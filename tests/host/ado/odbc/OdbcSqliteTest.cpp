@@ -121,10 +121,10 @@ TEST_F(OdbcSqlite, TableAndUnknownCommandTypes) {
 
 TEST_F(OdbcSqlite, RejectedStatementCarriesTheDatabaseMessage) {
     try {
-        Sql("SELECT * FROM no_such_table");
+        Sql("SELECT * FROM 存在しない表");
         FAIL() << "expected an error";
     } catch (const HostError& error) {
-        EXPECT_NE(error.Description().find("no_such_table"), std::string::npos)
+        EXPECT_NE(error.Description().find("存在しない表"), std::string::npos)
             << error.Description();
         EXPECT_NE(error.Description().find("SQLSTATE"), std::string::npos);
         EXPECT_EQ(error.Number(), errors::kProviderFailed);
@@ -170,6 +170,23 @@ TEST_F(OdbcSqlite, DriverConnectionStringWithoutDataSourceName) {
     const ResultSet result = direct->Execute("SELECT a FROM t", CommandTypeEnum::adCmdText);
     ASSERT_EQ(result.RowCount(), 1u);
     EXPECT_EQ(result.At(0, 0), Variant(42));
+}
+
+TEST_F(OdbcSqlite, DatabaseInAFolderWithAJapaneseName) {
+    const auto folder = database_.parent_path() / "売上 データ";
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "台帳.db";
+    std::filesystem::remove(file);
+    const std::string driver = "Driver={" + std::string(test::OdbcTestConfig::kSqliteDriver) +
+                               "};Database=" + file.string();
+    OpenOdbcSession(driver, "", "")->Execute("CREATE TABLE t (a TEXT)", CommandTypeEnum::adCmdText);
+    // The file must exist under its own name, not a mangled one.
+    EXPECT_TRUE(std::filesystem::exists(file));
+    auto& config = test::SharedOdbcTestConfig();
+    config.AddSqliteDataSource("PaperloomSqliteJapanesePath", file);
+    const ResultSet tables = OpenOdbcSession("DSN=PaperloomSqliteJapanesePath", "", "")
+                                 ->OpenSchema(SchemaEnum::adSchemaTables);
+    EXPECT_TRUE(FindRow(tables, "TABLE_NAME", "t"));
 }
 
 TEST(OdbcConnect, UnknownDataSourceGivesAClearError) {
