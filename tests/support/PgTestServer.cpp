@@ -117,6 +117,21 @@ int VersionOf(const fs::path& folder) {
     }
 }
 
+// Where the server's folder goes. The postgres user must be able to reach it, and the socket
+// path inside it must stay under the 107-byte limit of unix sockets.
+fs::path ServerParentFolder() {
+    std::error_code ec;
+    fs::path folder = fs::temp_directory_path(ec);
+    if (ec || folder.string().size() > 60) return "/tmp";
+    if (RunningAsRoot()) {
+        for (fs::path part = folder; part != part.root_path(); part = part.parent_path()) {
+            const auto permissions = fs::status(part, ec).permissions();
+            if (ec || (permissions & fs::perms::others_exec) == fs::perms::none) return "/tmp";
+        }
+    }
+    return folder;
+}
+
 }  // namespace
 
 std::optional<fs::path> PgTestServer::FindBinDir() {
@@ -138,7 +153,7 @@ PgTestServer::PgTestServer() {
     if (!bin) throw std::runtime_error("PostgreSQL is not installed (no /usr/lib/postgresql/*/bin)");
     bin_ = *bin;
 
-    std::string pattern = (fs::temp_directory_path() / "paperloom-pg-XXXXXX").string();
+    std::string pattern = (ServerParentFolder() / "paperloom-pg-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::system_error(errno, std::generic_category(), "mkdtemp");
     directory_ = pattern;
