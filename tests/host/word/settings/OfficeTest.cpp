@@ -47,6 +47,16 @@ fs::path ConvertToPdf(const fs::path& input, const fs::path& work) {
     return work / (input.stem().string() + ".pdf");
 }
 
+// A scratch folder removed however the test ends.
+struct TempDir {
+    fs::path path = fs::temp_directory_path() / ("paperloom-settings-" + std::to_string(::getpid()));
+    TempDir() { fs::create_directories(path); }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
 // A template with every settings group changed from the blank document's.
 docx::Package Template() {
     docx::Package package = docx::Package::CreateBlank();
@@ -79,8 +89,8 @@ docx::Package Template() {
 
 TEST(SettingsOffice, ACopyOfTheTemplatesSettingsConvertsToPdf) {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "no office suite";
-    const fs::path work = fs::temp_directory_path() / ("paperloom-settings-" + std::to_string(::getpid()));
-    fs::create_directories(work);
+    const TempDir scratch;
+    const fs::path& work = scratch.path;
 
     docx::Package source = Template();
     docx::Package copy = docx::Package::CreateBlank();
@@ -112,7 +122,6 @@ TEST(SettingsOffice, ACopyOfTheTemplatesSettingsConvertsToPdf) {
     EXPECT_EQ(Variables(readable).Item("recordsource").Value(), "SELECT * FROM 受注");
     EXPECT_EQ(PageSetup(readable).Orientation(), wdOrientLandscape);
     EXPECT_EQ(DocumentSettings(readable).ClickAndTypeParagraphStyle(), "帳票本文");
-    fs::remove_all(work);
 }
 
 }  // namespace
