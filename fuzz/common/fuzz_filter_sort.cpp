@@ -29,14 +29,10 @@ bool IsUsableField(const std::string& field) {
            field.find_first_of(" \t\r\n'\"()") == std::string::npos;
 }
 
-// A typed value: single blanks between words, none around, no double quotes (which the
-// statement grammar cannot carry).
+// A typed value: single blanks between words, none around.
 std::string TypedValue(const std::string& raw) {
     std::string value;
     for (char c : raw) {
-        if (c == '"') {
-            continue;
-        }
         if (c == '\t' || c == '\r' || c == '\n') {
             c = ' ';
         }

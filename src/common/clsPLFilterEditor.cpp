@@ -2,7 +2,6 @@
 
 #include "common/Utf8Text.h"
 #include "common/ValueText.h"
-#include "common/modPLFunction.h"
 
 #include <algorithm>
 
@@ -68,6 +67,35 @@ std::string ValueFromToken(std::string_view token) {
         value = std::move(single);
     }
     return value;
+}
+
+// Filter text is split at blanks outside quoted values like the shared tokenizer does, but a
+// quoted value ends only at the quote that opened it: a text value may hold the other quote
+// character ('5"'), and it must not swallow the conditions behind it.
+std::vector<std::string> ConditionTokens(std::string_view text) {
+    std::vector<std::string> tokens;
+    std::string current;
+    char openQuote = 0;
+    for (const std::string_view piece : utf8::Characters(text)) {
+        const char c = piece.size() == 1 ? piece[0] : 0;
+        if (openQuote == 0 && (c == ' ' || c == '\t' || c == '\r' || c == '\n')) {
+            if (!current.empty()) {
+                tokens.push_back(std::move(current));
+                current.clear();
+            }
+            continue;
+        }
+        current.append(piece);
+        if (openQuote == 0 && (c == '\'' || c == '"')) {
+            openQuote = c;
+        } else if (c == openQuote) {
+            openQuote = 0;
+        }
+    }
+    if (!current.empty()) {
+        tokens.push_back(std::move(current));
+    }
+    return tokens;
 }
 
 std::size_t CountOf(std::string_view text, char c) {
@@ -160,8 +188,8 @@ std::string clsPLFilterEditor::GetFilter() const {
 }
 
 void clsPLFilterEditor::SetFilter(std::string_view strFilter) {
-    std::vector<std::string> tokens;
-    if (modPLFunction::SplitTokens(strFilter, tokens, "") < 1) {
+    const std::vector<std::string> tokens = ConditionTokens(strFilter);
+    if (tokens.empty()) {
         return;
     }
     enum class Expect { Field, Operator, Value };

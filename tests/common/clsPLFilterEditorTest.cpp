@@ -76,6 +76,26 @@ TEST(FilterText, RoundTripKeepsEveryRow) {
     EXPECT_EQ(reader.Controls().intOpenParenthesisIndex, 2);
 }
 
+TEST(FilterText, TextValuesMayHoldTheOtherQuote) {
+    clsPLFilterEditor editor;
+    editor.Init("");
+    AddCondition(editor, false, 0, "Size", kEquals, "5\" wide", 0);
+    AddCondition(editor, false, 0, "Name", kEquals, "O'Brien", 0);
+    const std::string text = editor.GetFilter();
+    EXPECT_EQ(text, "  Size = '5\" wide'  And  Name = 'O''Brien' ");
+    clsPLFilterEditor reader;
+    reader.Init("");
+    reader.SetFilter(text);
+    ASSERT_EQ(reader.Conditions().size(), 2u);
+    EXPECT_EQ(reader.Conditions()[0].strValue, "5\" wide");
+    EXPECT_EQ(reader.Conditions()[1].strValue, "O'Brien");
+    // a hand-typed identifier in double quotes stays one token
+    reader.SetFilter("\"Order Date\" >= #2000/1/1#");
+    ASSERT_EQ(reader.Conditions().size(), 1u);
+    EXPECT_EQ(reader.Conditions()[0].strDataField, "\"Order Date\"");
+    EXPECT_EQ(reader.Conditions()[0].strValue, "2000/1/1");
+}
+
 TEST(FilterText, ReadsHandTypedText) {
     clsPLFilterEditor editor;
     editor.Init("");
