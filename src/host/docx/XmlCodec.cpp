@@ -48,6 +48,21 @@ std::string Serialize(const pugi::xml_document& document, const Encoding& encodi
     unsigned int flags = pugi::format_raw | pugi::format_no_declaration;
     if (encoding.byteOrderMark) flags |= pugi::format_write_bom;
     document.save(writer, "", flags, encoding.encoding);
+    // A carriage return in text came from "&#13;" (line ends in the source were normalised
+    // on parsing); written raw it would read back as a line feed, so it goes back to a
+    // character reference.
+    if (encoding.encoding == pugi::encoding_utf8 && out.find('\r') != std::string::npos) {
+        std::string escaped;
+        escaped.reserve(out.size() + 64);
+        for (const char c : out) {
+            if (c == '\r') {
+                escaped += "&#13;";
+            } else {
+                escaped += c;
+            }
+        }
+        out = std::move(escaped);
+    }
     return out;
 }
 

@@ -100,6 +100,17 @@ TEST(PackageXml, WhitespaceOnlyTextAndCommentsSurvive) {
     EXPECT_NE(saved.find("standalone=\"yes\""), std::string::npos);
 }
 
+TEST(PackageXml, CharacterReferencesForLineEndsSurviveASave) {
+    Package pkg = Package::CreateBlank();
+    pkg.SetPartBytes("word/custom.xml", "<r v=\"a&#13;&#10;b\">one&#13;two&#13;&#10;three\r\nfour</r>",
+                     "application/xml");
+    (void)pkg.Xml("word/custom.xml");
+    Package reopened = Package::OpenFromMemory(pkg.SaveToMemory());
+    const pugi::xml_node root = reopened.Xml("word/custom.xml").document_element();
+    EXPECT_STREQ(root.text().get(), "one\rtwo\r\nthree\nfour");  // a raw line end reads as one \n
+    EXPECT_STREQ(root.attribute("v").value(), "a\r\nb");
+}
+
 TEST(PackageParts, LookupIgnoresCaseAndLeadingSlash) {
     Package pkg = Package::CreateBlank();
     EXPECT_TRUE(pkg.HasPart("WORD/Document.XML"));
