@@ -1,7 +1,10 @@
 # Warnings are errors for the project's own targets (not for imported libraries).
 function(paperloom_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
     -Wnon-virtual-dtor -Wcast-align -Wunused -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wshadow=local)
+  endif()
 endfunction()
 
 # paperloom_test(NAME SOURCES... [LIBS ...] [LABELS ...])
