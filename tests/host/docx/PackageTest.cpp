@@ -109,6 +109,21 @@ TEST(PackageXml, CharacterReferencesForLineEndsSurviveASave) {
     const pugi::xml_node root = reopened.Xml("word/custom.xml").document_element();
     EXPECT_STREQ(root.text().get(), "one\rtwo\r\nthree\nfour");  // a raw line end reads as one \n
     EXPECT_STREQ(root.attribute("v").value(), "a\r\nb");
+
+    // A byte-order mark and a doctype's own line ends are written as they came.
+    const std::string withBom = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!DOCTYPE r [\r\n]>\r\n<r>x</r>";
+    pkg.SetPartBytes("word/bom.xml", withBom, "application/xml");
+    (void)pkg.Xml("word/bom.xml");
+    EXPECT_EQ(pkg.PartBytes("word/bom.xml"), "\xEF\xBB\xBF<?xml version=\"1.0\"?><!DOCTYPE r [\r\n]><r>x</r>");
+}
+
+TEST(PackageXml, ControlCharactersXmlCannotHoldAreDroppedOnSave) {
+    Package pkg = Package::CreateBlank();
+    pugi::xml_node t = pkg.Xml("word/document.xml").select_node("//w:p").node().append_child("w:r").append_child("w:t");
+    t.text() = "A\x01" "B\x0b\x1f\tC";
+    t.append_attribute("w:x") = "\x02y";
+    const std::string saved = Package::OpenFromMemory(pkg.SaveToMemory()).PartBytes("word/document.xml");
+    EXPECT_NE(saved.find("<w:t w:x=\"y\">AB\tC</w:t>"), std::string::npos) << saved;
 }
 
 TEST(PackageParts, LookupIgnoresCaseAndLeadingSlash) {
