@@ -52,6 +52,29 @@ enum class SchemaEnum : int {
     adSchemaProcedureColumns = 29,
 };
 
+// Recordsets are always client-side, static and read-only; these are accepted for callers that
+// pass them and do not change that.
+enum class CursorLocationEnum : int {
+    adUseServer = 2,
+    adUseClient = 3,
+};
+
+enum class CursorTypeEnum : int {
+    adOpenUnspecified = -1,
+    adOpenForwardOnly = 0,
+    adOpenKeyset = 1,
+    adOpenDynamic = 2,
+    adOpenStatic = 3,
+};
+
+enum class LockTypeEnum : int {
+    adLockUnspecified = -1,
+    adLockReadOnly = 1,
+    adLockPessimistic = 2,
+    adLockOptimistic = 3,
+    adLockBatchOptimistic = 4,
+};
+
 enum class ObjectStateEnum : int {
     adStateClosed = 0,
     adStateOpen = 1,

@@ -113,6 +113,8 @@ void Recordset::Close() noexcept {
     connection_.reset();
     view_.clear();
     view_.shrink_to_fit();
+    positionOfRow_.clear();
+    positionOfRow_.shrink_to_fit();
     position_ = -1;
     filter_.clear();
     sort_.clear();
@@ -120,8 +122,10 @@ void Recordset::Close() noexcept {
     sortOrder_ = SortOrder();
 }
 
-std::shared_ptr<Recordset> Recordset::Clone() const {
+std::shared_ptr<Recordset> Recordset::Clone(LockTypeEnum lockType) const {
     RequireOpen();
+    if (lockType != LockTypeEnum::adLockReadOnly && lockType != LockTypeEnum::adLockUnspecified)
+        ThrowAdoError(errors::kInvalidArgument, kRecordsetSource, "複製は読み取り専用でのみ作成できます。");
     auto clone = std::make_shared<Recordset>();
     clone->connection_ = connection_;
     clone->data_ = data_;
@@ -135,6 +139,7 @@ std::shared_ptr<Recordset> Recordset::Clone() const {
 }
 
 void Recordset::RebuildView() {
+    positionOfRow_.clear();
     const std::size_t rows = data_->RowCount();
     view_.resize(rows);
     std::iota(view_.begin(), view_.end(), std::uint32_t{0});
@@ -175,10 +180,14 @@ long Recordset::PositionOf(const Variant& bookmark) const {
     if (!value || !std::isfinite(*value) || *value < 1 || *value != std::floor(*value)) ThrowBadBookmark();
     const auto row = static_cast<std::uint64_t>(*value) - 1;
     if (row >= data_->RowCount()) ThrowBadBookmark();
-    // The view is small enough to scan; a bookmark move is rare next to reading fields.
-    for (std::size_t i = 0; i < view_.size(); ++i)
-        if (view_[i] == row) return static_cast<long>(i);
-    ThrowBadBookmark();  // the record is hidden by the filter
+    // Print runs return to a saved bookmark once per record: index the view once, not per move.
+    if (positionOfRow_.size() != data_->RowCount()) {
+        positionOfRow_.assign(data_->RowCount(), -1);
+        for (std::size_t i = 0; i < view_.size(); ++i) positionOfRow_[view_[i]] = static_cast<std::int32_t>(i);
+    }
+    const std::int32_t position = positionOfRow_[row];
+    if (position < 0) ThrowBadBookmark();  // the record is hidden by the filter
+    return position;
 }
 
 void Recordset::Move(long count, const Variant& start) {

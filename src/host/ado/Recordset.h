@@ -64,6 +64,13 @@ public:
     // A statement that returns no rows leaves the recordset closed.
     void Open(const std::string& source, const std::shared_ptr<Connection>& connection,
               CommandTypeEnum commandType = CommandTypeEnum::adCmdText);
+    // The full form; the cursor is always static and read-only whatever is asked for.
+    void Open(const std::string& source, const std::shared_ptr<Connection>& connection,
+              CursorTypeEnum /*cursorType*/, LockTypeEnum /*lockType*/, CommandTypeEnum commandType) {
+        Open(source, connection, commandType);
+    }
+    CursorLocationEnum CursorLocation() const noexcept { return CursorLocationEnum::adUseClient; }
+    void SetCursorLocation(CursorLocationEnum) noexcept {}
     // Opens on rows already fetched (Connection::Execute, OpenSchema).
     void OpenResult(ResultSet rows);
 
@@ -72,7 +79,7 @@ public:
     }
     void Close() noexcept;
     // Same rows, filter, sort and current record; moves independently afterwards.
-    std::shared_ptr<Recordset> Clone() const;
+    std::shared_ptr<Recordset> Clone(LockTypeEnum lockType = LockTypeEnum::adLockReadOnly) const;
     const std::shared_ptr<Connection>& ActiveConnection() const noexcept { return connection_; }
 
     void MoveFirst();
@@ -120,6 +127,7 @@ private:
     std::shared_ptr<Connection> connection_;
     std::shared_ptr<const ResultSet> data_;
     std::vector<std::uint32_t> view_;  // visible row numbers in order
+    mutable std::vector<std::int32_t> positionOfRow_;  // view index per row, -1 hidden; built on demand
     long position_ = -1;               // index in view_; -1 BOF, Size() EOF
     std::string filter_;
     std::string sort_;
