@@ -1,0 +1,52 @@
+#pragma once
+// The platform services of the process. A host installs its implementations once at start-up
+// (a desktop host its windows, the command line the headless set); until then, and after
+// Reset, the headless services writing to standard error are current.
+//
+// paperloom_ui is a shared library so that the add-ins and their host, whichever loads them,
+// all see the one set installed.
+
+#include <memory>
+
+#include "host/ui/HelpService.h"
+#include "host/ui/MessageService.h"
+#include "host/ui/ProgressService.h"
+#include "host/ui/ScreenService.h"
+
+namespace paperloom::ui {
+
+struct UiServices {
+    std::shared_ptr<MessageService> messages;
+    std::shared_ptr<HelpService> help;
+    std::shared_ptr<ProgressService> progress;
+    std::shared_ptr<ScreenService> screen;
+};
+
+// The headless set over standard error.
+UiServices MakeHeadlessServices();
+
+// Replaces the current services; a member left empty keeps the current one. Returns the set
+// that was current before.
+UiServices InstallServices(UiServices services);
+// Back to the headless set.
+void ResetServices();
+
+// The current services; never null.
+MessageService& Messages();
+HelpService& Help();
+ProgressService& Progress();
+ScreenService& Screen();
+
+// Installs a set for the lifetime of the object and puts the previous one back after it.
+class ScopedServices {
+public:
+    explicit ScopedServices(UiServices services) : previous_(InstallServices(std::move(services))) {}
+    ~ScopedServices() { InstallServices(std::move(previous_)); }
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    UiServices previous_;
+};
+
+}  // namespace paperloom::ui
