@@ -31,6 +31,9 @@ public:
     void SetRange(long start, long end) { word::Range(data_).SetRange(start, end); }
     void Collapse(long direction = wdCollapseStart) { word::Range(data_).Collapse(direction); }
     std::string Text() const { return word::Range(data_).Text(); }
+    // Replace what is selected; the selection then covers the new content.
+    void SetText(std::string_view text) { word::Range(data_).SetText(text); }
+    void SetFormattedText(const word::Range& source) { word::Range(data_).SetFormattedText(source); }
     word::Tables Tables() const { return word::Range(data_).Tables(); }
     word::Bookmarks Bookmarks() const;
     // The table cells the selection touches, in order.

@@ -57,6 +57,7 @@ public:
 
     // Returns false when the visitor stopped the walk.
     bool Block(pugi::xml_node block, long& pos, pugi::xml_node cellLast) {
+        const DepthGuard guard(depth_);
         const std::string_view name = block.name();
         if (name == "w:p") return Paragraph(block, pos, block == cellLast);
         if (name == "w:tbl") return Table(block, pos);
@@ -152,6 +153,7 @@ private:
     }
 
     bool Inline(pugi::xml_node container, long& pos) {
+        const DepthGuard guard(depth_);
         for (auto child : container.children()) {
             if (child.type() != pugi::node_element) continue;
             const std::string_view name = child.name();
@@ -246,8 +248,24 @@ private:
         return true;
     }
 
+    // Tables in cells and containers in paragraphs nest; a hostile file must not exhaust the
+    // stack.
+    struct DepthGuard {
+        explicit DepthGuard(int& depth) : depth_(depth) {
+            if (++depth_ > 256) {
+                --depth_;
+                throw WordError(errnum::commandNotAvailable, "The document nests tables or text too deeply.");
+            }
+        }
+        ~DepthGuard() { --depth_; }
+        DepthGuard(const DepthGuard&) = delete;
+        DepthGuard& operator=(const DepthGuard&) = delete;
+        int& depth_;
+    };
+
     Story& story_;
     const std::function<bool(const Atom&)>& visit_;
+    int depth_ = 0;
     pugi::xml_node paragraph_;
     long paragraphStart_ = 0;
     std::vector<bool> fields_;  // per open field: still in its code

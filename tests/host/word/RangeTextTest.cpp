@@ -169,3 +169,32 @@ TEST(RangeText, AppendingAtTheEndKeepsEarlierContentAndIndex) {
 
 }  // namespace
 }  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+TEST(RangeText, DeeplyNestedContentIsAnErrorNotACrash) {
+    std::string nested;
+    for (int i = 0; i < 2000; ++i) nested += "<w:hyperlink>";
+    nested += test::TextRun("deep");
+    for (int i = 0; i < 2000; ++i) nested += "</w:hyperlink>";
+    auto doc = test::MakeDocument(test::P("ok") + "<w:p>" + nested + "</w:p>");
+    EXPECT_THROW(doc->Content().Text(), host::HostError);
+    EXPECT_THROW(doc->Tables().Count(), host::HostError);
+}
+
+TEST(RangeText, SelectionReplacesWhatIsSelected) {
+    auto source = test::MakeDocument("<w:p><w:r><w:rPr><w:i/></w:rPr><w:t>italic</w:t></w:r></w:p>");
+    auto doc = test::MakeDocument(test::P("one two three"));
+    auto selection = doc->Selection();
+    selection.SetRange(4, 7);
+    selection.SetFormattedText(source->Range(0, 6));
+    EXPECT_EQ(doc->Content().Text(), "one italic three\r");
+    EXPECT_EQ(selection.Text(), "italic");
+    EXPECT_TRUE(doc->State()->Main().Root().select_node(".//w:r[w:rPr/w:i]/w:t[.='italic']"));
+    selection.SetText("2");
+    EXPECT_EQ(doc->Content().Text(), "one 2 three\r");
+}
+
+}  // namespace
+}  // namespace paperloom::word
