@@ -194,7 +194,15 @@ TEST_F(OdbcPostgres, LoginFromSeparateUserAndUnreachableServer) {
     EXPECT_EQ(session->Execute("SELECT current_user AS u", CommandTypeEnum::adCmdText).At(0, 0),
               Variant("paperloom"));
 
-    // Nothing listens on the port below the server's own (it was free when picked).
+    // The separate user name wins over the data source's own; an unknown role is refused.
+    try {
+        OpenOdbcSession("DSN=PaperloomPg", "誰でもない", "");
+        FAIL() << "expected an error";
+    } catch (const HostError& error) {
+        EXPECT_NE(error.Description().find("誰でもない"), std::string::npos) << error.Description();
+    }
+
+    // Nothing listens on port 1 of the loopback address.
     const std::string nowhere = std::string("Driver={") + test::OdbcTestConfig::kPgDriver +
                                 "};Servername=127.0.0.1;Port=1;Database=paperloom";
     try {
