@@ -139,6 +139,10 @@ TEST_F(OfficeTest, BlankDocumentConvertsAndKeepsTextThroughTheSuite) {
     const auto failed = office_->ToPdf({in}, Folder("pdf"));
     EXPECT_TRUE(failed.empty());
     EXPECT_EQ(ReadFile(work_ / "office.log").find("Error"), std::string::npos) << ReadFile(work_ / "office.log");
+    // An A4 portrait page is 595.3 x 841.9 points.
+    const std::string pdf = ReadFile(work_ / "pdf" / "blank.pdf");
+    EXPECT_NE(pdf.find("MediaBox[0 0 595.3"), std::string::npos);
+    EXPECT_NE(pdf.find(" 841.8"), std::string::npos);
 
     // The suite's own .docx of our document opens here and still holds the text.
     office_->Convert({in}, "docx", Folder("docx"));
