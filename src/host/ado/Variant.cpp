@@ -196,8 +196,27 @@ bool ParseTime(std::string_view s, std::size_t& pos, DateTime& out) {
     return true;
 }
 
+// Date "M/d/yyyy", the order of date literals in statements written for the US locale.
+bool ParseMonthDayYear(std::string_view s, std::size_t& pos, DateTime& out) {
+    std::size_t p = pos;
+    auto m = ReadNumber(s, p, 2);
+    if (!m || !Consume(s, p, "/")) return false;
+    auto d = ReadNumber(s, p, 2);
+    if (!d || !Consume(s, p, "/")) return false;
+    const std::size_t yearStart = p;
+    auto y = ReadNumber(s, p, 4);
+    if (!y || p - yearStart != 4) return false;
+    if (*m < 1 || *m > 12 || *d < 1 || *d > DaysInMonth(*y, *m) || *y < 100) return false;
+    out.year = *y;
+    out.month = *m;
+    out.day = *d;
+    pos = p;
+    return true;
+}
+
 // Date "y/M/d", "y-M-d", "y.M.d" or "y年M月d日" at pos; a two-digit year is 1930..2029.
 bool ParseDate(std::string_view s, std::size_t& pos, DateTime& out) {
+    if (ParseMonthDayYear(s, pos, out)) return true;
     std::size_t p = pos;
     const std::size_t yearStart = p;
     auto y = ReadNumber(s, p, 4);
@@ -442,6 +461,15 @@ std::optional<double> ParseNumericText(std::string_view text) {
         s = Trim(s.substr(0, s.size() - 1));
     }
     if (parenthesised && negative) return std::nullopt;
+    // A leading currency sign: the yen sign in its Latin-1, full-width and code-page 932 (backslash)
+    // forms, or the dollar sign.
+    for (std::string_view sign : {std::string_view("\xC2\xA5"), std::string_view("\xEF\xBF\xA5"),
+                                  std::string_view("\\"), std::string_view("$")}) {
+        if (s.substr(0, sign.size()) == sign) {
+            s = Trim(s.substr(sign.size()));
+            break;
+        }
+    }
     bool seenDigit = false;
     bool seenPoint = false;
     bool seenExponent = false;

@@ -352,6 +352,28 @@ TEST(ConnectionOpen, DataLinkFileOpensItsDatabase) {
     EXPECT_EQ(rs->Fields().Item("a").Value().AsString(), "ok");
 }
 
+TEST(ConnectionOpen, InMemoryDatabaseServesStatementsAndRecordsets) {
+    auto c = std::make_shared<Connection>();
+    c->Open("Provider=SQLite;Data Source=:memory:");
+    long affected = 0;
+    c->Execute("CREATE TABLE m(k INTEGER, v NUMERIC(12,3), at TIMESTAMP); "
+               "INSERT INTO m VALUES (1, 0.1, '2024-05-06T07:08:09'), (2, 12345678901.125, NULL), (3, -2, NULL)",
+               &affected);
+    EXPECT_EQ(affected, 3);
+    c->Execute("UPDATE m SET v = v * 2 WHERE k >= 2", &affected);
+    EXPECT_EQ(affected, 2);
+    auto rs = std::make_shared<Recordset>();
+    rs->Open("m", c, CursorTypeEnum::adOpenStatic, LockTypeEnum::adLockReadOnly, CommandTypeEnum::adCmdTable);
+    EXPECT_EQ(rs->Fields().Item("v").Type(), DataTypeEnum::adNumeric);
+    EXPECT_EQ(CStr(rs->Fields().Item("v").Value()), "0.1");
+    EXPECT_EQ(CStr(rs->Fields().Item("at").Value()), "2024/05/06 07:08:09");
+    rs->MoveNext();
+    EXPECT_EQ(CStr(rs->Fields().Item("v").Value()), "24691357802.25");
+    rs->SetSort("v");
+    EXPECT_EQ(rs->Fields().Item("k").Value().AsInteger(), 3);
+    EXPECT_EQ(ErrorNumber([&] { (void)rs->Clone(LockTypeEnum::adLockOptimistic); }), 3001);
+}
+
 TEST(ConnectionOpen, InMemoryDatabasesAreNeverShared) {
     auto first = std::make_shared<Connection>();
     first->Open("Provider=SQLite;Data Source=:memory:");

@@ -55,6 +55,10 @@ TEST(VariantTests, IsNumericAcceptsNumberTextInJapaneseAndAsciiForms) {
     EXPECT_FALSE(IsNumeric(Variant::Null()));
     EXPECT_FALSE(IsNumeric(Variant(DateTime::Date(2024, 1, 1))));
     EXPECT_DOUBLE_EQ(CDbl(Variant("(12)")), -12.0);
+    EXPECT_DOUBLE_EQ(CDbl(Variant("¥1,000")), 1000.0);
+    EXPECT_DOUBLE_EQ(CDbl(Variant("-\\1,000")), -1000.0);  // the yen sign of code page 932
+    EXPECT_DOUBLE_EQ(CDbl(Variant("￥5")), 5.0);
+    EXPECT_FALSE(IsNumeric(Variant("¥")));
 }
 
 TEST(VariantTests, IsDateAcceptsTheUsualFormsAndRejectsImpossibleDates) {
@@ -74,6 +78,10 @@ TEST(VariantTests, IsDateAcceptsTheUsualFormsAndRejectsImpossibleDates) {
     const DateTime d = CDate(Variant("24/3/9 7:08:09"));
     EXPECT_EQ(d, DateTime::Timestamp(2024, 3, 9, 7, 8, 9));
     EXPECT_EQ(CDate(Variant("99/3/9")).year, 1999);
+    // Month first with a four-digit year, as statements written for the US locale have it.
+    EXPECT_EQ(CDate(Variant("1/5/2024")), DateTime::Date(2024, 1, 5));
+    EXPECT_EQ(CDate(Variant("12/31/2023 23:59:59")), DateTime::Timestamp(2023, 12, 31, 23, 59, 59));
+    EXPECT_FALSE(IsDate(Variant("13/5/2024")));
 }
 
 TEST(VariantTests, BooleanFromText) {
