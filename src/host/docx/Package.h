@@ -101,16 +101,22 @@ public:
     std::vector<std::byte> SaveToMemory() const;
 
     // Part names are package paths without the leading slash: "word/document.xml".
+    // Every zip entry but folders, in save order: "[Content_Types].xml" first, then the
+    // relationship parts and the rest as they were stored. Look-ups ignore case.
     std::vector<std::string> PartNames() const;
     bool HasPart(std::string_view name) const;
     // The part's bytes as they will be saved (serialises the XML of a parsed part).
     std::string PartBytes(std::string_view name) const;
     // The parsed XML of a part; parsed on first use and from then on saved from this tree.
     // Throws PackageError when the part is missing or is not well-formed XML.
+    // Whitespace-only text is kept as nodes, so walk children by element type.
+    // The const form only reads: the part keeps its loaded bytes until the non-const form
+    // hands the tree out for writing.
     pugi::xml_document& Xml(std::string_view name);
     const pugi::xml_document& Xml(std::string_view name) const;
     // Adds or replaces a part. The content type goes into [Content_Types].xml as an Override
-    // unless the part's extension already has a matching Default.
+    // unless the part's extension already has a matching Default. Replacing a part drops its
+    // parsed tree: references from Xml() to it are no longer valid.
     void SetPartBytes(std::string_view name, std::string bytes, std::string_view contentType);
     pugi::xml_document& AddXmlPart(std::string_view name, std::string_view contentType);
     // Removes a part, its content-type override and its own relationships part.
@@ -125,6 +131,7 @@ public:
     // Adds a relationship and returns its new id.
     std::string AddRelationship(std::string_view sourcePart, std::string_view type,
                                 std::string_view target, bool external = false);
+    // An unknown id is ignored.
     void RemoveRelationship(std::string_view sourcePart, std::string_view id);
     // The part a relationship's target names, resolved against the source part's folder.
     static std::string ResolveTarget(std::string_view sourcePart, std::string_view target);
