@@ -1,5 +1,6 @@
 #include "host/ado/ConnectionRouter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
@@ -70,6 +71,34 @@ ProviderRoute RouteDatabaseFile(const std::string& path, const RouterEnvironment
                  "データベース ファイルの形式を認識できません (SQLite または Access 形式ではありません): " + path);
 }
 
+// The ODBC string inside an OLE DB string for the ODBC provider: its Extended Properties, or the
+// data source as a DSN, with the OLE DB names of the login keys turned into ODBC's.
+std::string OdbcStringFromOleDb(const ConnectionString& parts) {
+    std::string odbc = parts.Get("Extended Properties").value_or("");
+    const auto inner = ConnectionString::Parse(odbc);
+    auto append = [&](const std::string& key, const std::string& value) {
+        if (inner.Has(key)) return;
+        if (!odbc.empty() && odbc.back() != ';') odbc.push_back(';');
+        odbc += key + "=" + value;
+    };
+    if (auto dataSource = parts.Get("Data Source"); dataSource && !dataSource->empty() && !inner.Has("Driver") &&
+                                                    !inner.Has("FILEDSN"))
+        append("DSN", *dataSource);
+    if (auto catalog = parts.Get("Initial Catalog"); catalog && !catalog->empty()) append("DATABASE", *catalog);
+    if (auto user = parts.Get("User ID"); user && !user->empty()) append("UID", *user);
+    if (auto password = parts.Get("Password"); password && !password->empty()) append("PWD", *password);
+    // Keys already in ODBC form (DSN=, Driver=, UID= ...) written beside the provider.
+    for (const auto& entry : parts.Entries()) {
+        static constexpr std::string_view kOleDbKeys[] = {"Provider", "Persist Security Info", "Extended Properties",
+                                                          "Data Source", "Initial Catalog", "User ID", "Password"};
+        const bool oleDb = std::any_of(std::begin(kOleDbKeys), std::end(kOleDbKeys),
+                                       [&](std::string_view k) { return CompareTextNoCase(k, entry.key) == 0; });
+        if (!oleDb) append(entry.key, entry.value);
+    }
+    if (odbc.empty()) ThrowRouting(errors::kInvalidArgument, "ODBC のデータ ソースが指定されていません。");
+    return odbc;
+}
+
 ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const fs::path& baseFolder, int depth) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         ThrowRouting(errors::kInvalidArgument, "接続文字列が空です。");
@@ -112,12 +141,7 @@ ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const f
                 ThrowRouting(errors::kProviderFailed, "データベース ファイルが見つかりません: " + path);
             return {ProviderKind::Sqlite, path};
         }
-        if (name.rfind("msdasql", 0) == 0) {
-            std::string rest = parts.Join({"Provider", "Persist Security Info"});
-            if (!parts.Has("DSN") && !parts.Has("Driver") && !parts.Has("FILEDSN") && dataSource.size())
-                rest = "DSN=" + dataSource;
-            return {ProviderKind::Odbc, rest};
-        }
+        if (name.rfind("msdasql", 0) == 0) return {ProviderKind::Odbc, OdbcStringFromOleDb(parts)};
         ThrowRouting(errors::kProviderNotFound,
                      "プロバイダが見つかりません。正しくインストールされていない可能性があります: " + *provider);
     }

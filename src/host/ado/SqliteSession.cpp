@@ -1,6 +1,7 @@
 #include "host/ado/SqliteSession.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -159,12 +160,21 @@ SqliteSession::SqliteSession(const std::string& path) : path_(path) {
                       "[SQLite] データベースを開けません: " + path + " (" + message + ")");
     }
     probe.reset(rawProbe);
+    struct stat info {};
+    if (!memory && ::stat(path.c_str(), &info) == 0) {
+        device_ = static_cast<unsigned long long>(info.st_dev);
+        inode_ = static_cast<unsigned long long>(info.st_ino);
+    }
 }
 
 SqliteSession::~SqliteSession() = default;
 
 bool SqliteSession::IsUsable() noexcept {
-    return db_ != nullptr && sqlite3_get_autocommit(db_.get()) != 0;
+    if (db_ == nullptr || sqlite3_get_autocommit(db_.get()) == 0) return false;
+    if (path_ == ":memory:") return true;
+    struct stat info {};
+    return ::stat(path_.c_str(), &info) == 0 && static_cast<unsigned long long>(info.st_dev) == device_ &&
+           static_cast<unsigned long long>(info.st_ino) == inode_;
 }
 
 ResultSet SqliteSession::Execute(const std::string& statement, CommandTypeEnum commandType) {

@@ -32,6 +32,10 @@ private:
     ResultSet Run(const std::string& sql);
     std::unique_ptr<sqlite3, Closer> db_;
     std::string path_;
+    // The file's identity at open; a file replaced since then makes the session unusable, so
+    // the pool does not serve the old database's rows.
+    unsigned long long device_ = 0;
+    unsigned long long inode_ = 0;
 };
 
 }  // namespace paperloom::host::ado

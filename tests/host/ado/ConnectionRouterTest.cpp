@@ -43,6 +43,14 @@ TEST(ConnectionRouting, OdbcNamesAndStrings) {
     EXPECT_EQ(RouteConnectionString("Provider=MSDASQL;DSN=Sales").target, "DSN=Sales");
     EXPECT_EQ(RouteConnectionString("Provider=MSDASQL.1;Persist Security Info=False;Data Source=Sales").target,
               "DSN=Sales");
+    EXPECT_EQ(RouteConnectionString(
+                  "Provider=MSDASQL.1;Persist Security Info=True;User ID=sa;Password=pw;"
+                  "Extended Properties=\"DSN=Sales;SERVER=db1\";Initial Catalog=shop")
+                  .target,
+              "DSN=Sales;SERVER=db1;DATABASE=shop;UID=sa;PWD=pw");
+    EXPECT_EQ(RouteConnectionString("Provider=MSDASQL;Extended Properties=\"Driver={X};UID=u\";User ID=other").target,
+              "Driver={X};UID=u");
+    EXPECT_EQ(RouteError("Provider=MSDASQL"), 3001);
 }
 
 TEST(ConnectionRouting, DatabaseFilesOpenByTheirFormat) {

@@ -397,10 +397,19 @@ TEST(ConnectionPool, ReopeningTheSameStringReusesOneSession) {
         c->Close();
     }
     EXPECT_EQ(pool.OpenedCount() - before, 1u);
+    // A database file replaced since the session opened is opened afresh, not read stale.
+    testing::RunSqlite(folder.File("new.db"), "CREATE TABLE t(a); INSERT INTO t VALUES (1), (2);");
+    std::filesystem::rename(folder.File("new.db"), folder.File("pool.db"));
+    {
+        Connection c;
+        c.Open(cs, "user", "pw");
+        EXPECT_EQ(c.Execute("SELECT a FROM t")->RecordCount(), 2);
+    }
+    EXPECT_EQ(pool.OpenedCount() - before, 2u);
     // Another user name or password is another login.
     Connection other;
     other.Open(cs, "user", "other");
-    EXPECT_EQ(pool.OpenedCount() - before, 2u);
+    EXPECT_EQ(pool.OpenedCount() - before, 3u);
     // Two connections open at once do not share a session.
     Connection a;
     Connection b;
