@@ -1,14 +1,27 @@
 #pragma once
-// The shared routines of both add-ins that work on text: connection strings, record-source
-// statements, the token splitters, flag texts, column letters, the error report text and the
-// fallback folder. Routines that need a document or a database build on these.
+// The shared routines of both add-ins: connection strings, record-source statements, the
+// token splitters, flag texts, column letters, the error report and the fallback folder; the
+// message boxes and help through the platform's services; and connections and recordsets
+// opened from a template's settings.
 
 #include "host/HostError.h"
 
+#include <exception>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace paperloom::host::ado {
+class Connection;
+class Recordset;
+}  // namespace paperloom::host::ado
+
+namespace paperloom::word {
+class Document;
+}
 
 namespace paperloom::modPLFunction {
 
@@ -96,6 +109,66 @@ struct ErrorReport {
     long lngHelpContext = 0;
 };
 ErrorReport MakeErrorReport(const host::HostError& error);
+
+// Message boxes and help -------------------------------------------------------------------------
+// Boxes carry the add-in's application title (modPLConst::EDIT_APP_TITLE or RUN_APP_TITLE),
+// which each add-in passes as strTitle.
+
+// The shared error box for an error being handled (by default the one in flight in the
+// enclosing catch block): the report text, the error icon and a help button bound to the
+// error's help file and context. Nothing when there is no error or its number is 0. Errors
+// that are not the host's error object are shown with number 51 and their own message.
+void ShowErrorMessage(std::string_view strTitle, std::exception_ptr error = std::current_exception());
+// The error as the shared error box reports it; nothing for no error or number 0.
+std::optional<host::HostError> ErrorToReport(const std::exception_ptr& error);
+
+// Message box with the error icon.
+void ShowCriticalMessage(std::string_view strText, std::string_view strTitle);
+// Message box with the information icon.
+void ShowInformationMessage(std::string_view strText, std::string_view strTitle);
+
+// Opens the help file at its table of contents, when it exists: a bare name is looked for in
+// strFolder, or, when that is empty, in the add-in's folder (AddInFolder).
+void ShowHelpFile(std::string_view strHelpFile, std::string_view strFolder = {});
+// The folder of the shared library (or program) this code is part of.
+std::string AddInFolder();
+
+// Connections and recordsets ------------------------------------------------------------------------
+
+// An open connection, or, when opening failed, why.
+struct ConnectionAttempt {
+    std::shared_ptr<host::ado::Connection> connection;
+    std::optional<host::HostError> error;
+};
+
+// Opens the data source of a template's settings: MakeConnectionString, then a relative
+// database-file path resolved (ResolveDataSourcePath) against strDocumentFolder (the active
+// document's folder, "" for a document never saved) or the fallback folder. No connection
+// and no error for settings that name nothing to connect to.
+ConnectionAttempt TryOpenConnection(std::string_view strDataSourceType, std::string_view strDataSource,
+                                    std::string_view strUserName, std::string_view strPassword,
+                                    std::string_view strDocumentFolder);
+// The same, reporting failure only by returning nothing; callers decide what to show.
+std::shared_ptr<host::ado::Connection> OpenConnection(std::string_view strDataSourceType,
+                                                      std::string_view strDataSource,
+                                                      std::string_view strUserName, std::string_view strPassword,
+                                                      std::string_view strDocumentFolder);
+// OpenConnection with the document variables DataSourceType, DataSource, UserName and
+// Password; relative database paths are resolved against the document's own folder.
+std::shared_ptr<host::ado::Connection> ConnectHeaderDataSource(word::Document& docTarget);
+
+// A client-side static read-only recordset of a record source, or nothing (unknown type,
+// empty source, or any error). Filter and sort go into the statement, except for stored
+// procedures and EXECUTE statements, where they are set on the recordset instead.
+std::shared_ptr<host::ado::Recordset> OpenRecordset(const std::shared_ptr<host::ado::Connection>& connection,
+                                                    std::string_view strRecordSourceType,
+                                                    std::string_view strRecordSource, std::string_view strRSWhere,
+                                                    std::string_view strRSOrder, std::string_view strFilter,
+                                                    std::string_view strSort);
+// OpenRecordset with the document variables RecordSourceType, RecordSource, RSWhere,
+// RSOrder, HeadFilter and HeadSort.
+std::shared_ptr<host::ado::Recordset> OpenHeaderRecordset(const std::shared_ptr<host::ado::Connection>& connection,
+                                                          word::Document& docTarget);
 
 // Fallback folder ---------------------------------------------------------------------------------
 

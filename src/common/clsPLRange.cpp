@@ -1,0 +1,114 @@
+#include "common/clsPLRange.h"
+
+#include "host/word/Range.h"
+
+#include <string>
+
+namespace paperloom {
+namespace {
+
+bool StartsWithParagraphMark(const std::string& text) {
+    return !text.empty() && text.front() == '\r';
+}
+
+// The range over the text inserted at the start of a collapsed range.
+word::Range InsertAt(word::Range at, std::string_view text) {
+    const long lengthBefore = at.StoryLength();
+    at.InsertBefore(text);
+    const long inserted = at.StoryLength() - lengthBefore;
+    const long start = at.Start();
+    at.SetRange(start, start + inserted);
+    return at;
+}
+
+}  // namespace
+
+void clsPLRange::InsertBeforeHiddenText(std::string_view strTarget, const word::Range& rangeTarget) const {
+    if (strTarget.empty()) {
+        return;
+    }
+    auto at = rangeTarget.Duplicate();
+    at.Collapse(word::wdCollapseStart);
+    InsertAt(at, strTarget).Font().SetHidden(true);
+}
+
+void clsPLRange::AppendText(std::string_view strTarget, word::Range& rangeTarget) const {
+    auto at = rangeTarget.Duplicate();
+    if (at.End() > 0) {
+        at.TextRetrievalMode().SetIncludeHiddenText(true);
+        at.SetStart(at.End() - 1);
+        // A paragraph or end-of-cell mark closes the content: the text goes before it.
+        at.Collapse(StartsWithParagraphMark(at.Text()) ? word::wdCollapseStart : word::wdCollapseEnd);
+    }
+    if (strTarget.empty()) {
+        rangeTarget.SetRange(at.Start(), at.Start());
+        return;
+    }
+    const word::Range appended = InsertAt(at, strTarget);
+    rangeTarget.SetRange(appended.Start(), appended.End());
+    // The new text takes the look of what precedes it, which may be the hidden property text.
+    rangeTarget.Font().SetHidden(false);
+}
+
+void clsPLRange::ClearNotHiddenText(const word::Range& rangeTarget) const {
+    auto visible = rangeTarget.Duplicate();
+    visible.Find().ClearFormatting();
+    visible.Find().Font().SetHidden(false);
+    if (!visible.Find().Execute()) {
+        return;
+    }
+    std::string text = visible.Text();
+    if (StartsWithParagraphMark(text)) {
+        return;
+    }
+    // The end-of-cell mark belongs to the table, not to the content.
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\a") == 0) {
+        visible.SetEnd(visible.End() - 1);
+    }
+    if (visible.End() > visible.Start()) {
+        visible.Delete();
+    }
+}
+
+void clsPLRange::AppendRangeToPrintDoc(const word::Range& rangeDestination, const word::Range& rangeSource,
+                                       long /*lngSeqIndex*/) const {
+    auto copy = rangeDestination.Duplicate();
+    copy.Collapse(word::wdCollapseEnd);
+    copy.SetFormattedText(rangeSource);
+
+    // Property text and other hidden runs do not belong in a print document. A hidden run that
+    // begins with a paragraph mark is left, so paragraphs are not merged.
+    auto hidden = copy.Duplicate();
+    hidden.TextRetrievalMode().SetIncludeHiddenText(true);
+    hidden.Find().ClearFormatting();
+    hidden.Find().Font().SetHidden(true);
+    while (hidden.Find().Execute()) {
+        if (!StartsWithParagraphMark(hidden.Text())) {
+            hidden.Delete();
+        }
+    }
+
+    auto last = copy.Duplicate();
+    last.TextRetrievalMode().SetIncludeHiddenText(true);
+    last.Collapse(word::wdCollapseEnd);
+    if (last.End() > copy.Start()) {
+        last.SetStart(last.End() - 1);
+        if (last.Text() == "\r") {
+            last.Delete();
+        }
+    }
+}
+
+void clsPLRange::CopyRange(const word::Range& rangeDestination, const word::Range& rangeSource) const {
+    auto copy = rangeDestination.Duplicate();
+    copy.Collapse(word::wdCollapseEnd);
+    copy.SetFormattedText(rangeSource);
+    if (copy.End() <= copy.Start()) {
+        return;
+    }
+    auto last = copy.Duplicate();
+    last.SetStart(last.End() - 1);
+    last.Delete();
+}
+
+}  // namespace paperloom

@@ -1,0 +1,147 @@
+// clsPLRange on table cells with and without hidden property text, and the copies into
+// another document.
+
+#include <gtest/gtest.h>
+
+#include "CommonTestSupport.h"
+#include "common/clsPLRange.h"
+#include "host/word/Document.h"
+
+namespace paperloom {
+namespace {
+
+using test::DocumentWithTable;
+using test::FullText;
+
+class RangeEdits : public ::testing::Test {
+protected:
+    word::Range Cell(long row, long column) const { return doc_->Tables().Item(1).Cell(row, column).Range(); }
+
+    std::shared_ptr<word::Document> doc_ = DocumentWithTable(2, 2);
+    clsPLRange range_;
+};
+
+TEST_F(RangeEdits, InsertBeforeHiddenTextIntoAnEmptyCellShowsNothing) {
+    range_.InsertBeforeHiddenText(R"(DataField="品名", FieldType="1")", Cell(1, 1));
+    EXPECT_EQ(Cell(1, 1).Text(), "\r\a");
+    EXPECT_EQ(FullText(Cell(1, 1)), "DataField=\"品名\", FieldType=\"1\"\r\a");
+    // Only the inserted characters are hidden: the neighbouring cell is untouched.
+    EXPECT_EQ(FullText(Cell(1, 2)), "\r\a");
+    // Inserting before existing visible text keeps that text visible.
+    Cell(2, 1).SetText("見出し");
+    range_.InsertBeforeHiddenText(R"(A="1")", Cell(2, 1));
+    EXPECT_EQ(Cell(2, 1).Text(), "見出し\r\a");
+    EXPECT_EQ(FullText(Cell(2, 1)), "A=\"1\"見出し\r\a");
+}
+
+TEST_F(RangeEdits, AppendTextGoesAfterHiddenTextAndBeforeTheCellMark) {
+    range_.InsertBeforeHiddenText(R"(A="1")", Cell(1, 1));
+    auto target = Cell(1, 1);
+    range_.AppendText("売上", target);
+    EXPECT_EQ(Cell(1, 1).Text(), "売上\r\a");
+    EXPECT_EQ(FullText(Cell(1, 1)), "A=\"1\"売上\r\a");
+    // The target now covers exactly the appended text (two characters).
+    EXPECT_EQ(target.Text(), "売上");
+    EXPECT_EQ(target.End() - target.Start(), 2);
+    // Appending again extends the visible text; the hidden text stays in front.
+    auto again = Cell(1, 1);
+    range_.AppendText("合計", again);
+    EXPECT_EQ(Cell(1, 1).Text(), "売上合計\r\a");
+    EXPECT_EQ(FullText(Cell(1, 1)), "A=\"1\"売上合計\r\a");
+    EXPECT_EQ(FullText(Cell(1, 2)), "\r\a");
+}
+
+TEST_F(RangeEdits, AppendTextToARangeWithoutClosingMarkAddsAtItsEnd) {
+    Cell(1, 1).SetText("abc");
+    auto inner = Cell(1, 1);
+    inner.SetEnd(inner.Start() + 2);  // "ab"
+    range_.AppendText("X", inner);
+    EXPECT_EQ(Cell(1, 1).Text(), "abXc\r\a");
+    EXPECT_EQ(inner.Text(), "X");
+}
+
+TEST_F(RangeEdits, ClearNotHiddenTextRemovesTheCaptionOnly) {
+    Cell(1, 1).SetText("Caption");
+    range_.InsertBeforeHiddenText(R"(A="1")", Cell(1, 1));
+    range_.ClearNotHiddenText(Cell(1, 1));
+    EXPECT_EQ(Cell(1, 1).Text(), "\r\a");
+    EXPECT_EQ(FullText(Cell(1, 1)), "A=\"1\"\r\a");
+    // A cell without hidden text is emptied, and the table keeps its shape.
+    Cell(2, 2).SetText("値");
+    range_.ClearNotHiddenText(Cell(2, 2));
+    EXPECT_EQ(Cell(2, 2).Text(), "\r\a");
+    EXPECT_EQ(doc_->Tables().Item(1).Rows().Count(), 2);
+    EXPECT_EQ(doc_->Tables().Item(1).Columns().Count(), 2);
+    // An empty cell stays as it is.
+    range_.ClearNotHiddenText(Cell(1, 2));
+    EXPECT_EQ(FullText(Cell(1, 2)), "\r\a");
+}
+
+TEST_F(RangeEdits, ClearNotHiddenTextLeavesACellWhoseVisibleContentStartsWithAParagraphMark) {
+    Cell(1, 1).SetText("\rsecond");
+    range_.InsertBeforeHiddenText(R"(A="1")", Cell(1, 1));
+    const std::string before = FullText(Cell(1, 1));
+    range_.ClearNotHiddenText(Cell(1, 1));
+    EXPECT_EQ(FullText(Cell(1, 1)), before);
+}
+
+class Copies : public ::testing::Test {
+protected:
+    std::shared_ptr<word::Document> source_ = word::Document::Blank("Source");
+    std::shared_ptr<word::Document> destination_ = word::Document::Blank("Destination");
+    clsPLRange range_;
+};
+
+TEST_F(Copies, CopyRangeAlwaysRemovesTheCopysLastCharacter) {
+    source_->Content().SetText("Header text");
+    destination_->Content().SetText("Start");
+    // Source content "Header text\r": its final paragraph mark is the character removed.
+    range_.CopyRange(destination_->Content(), source_->Content());
+    const std::string once = destination_->Content().Text();
+    EXPECT_NE(once.find("Header text"), std::string::npos);
+    // A source that does not end with a paragraph mark still loses its last character.
+    auto partial = source_->Range(0, 6);  // "Header"
+    const long before = destination_->Content().StoryLength();
+    range_.CopyRange(destination_->Content(), partial);
+    EXPECT_EQ(destination_->Content().StoryLength() - before, 5);
+    EXPECT_NE(destination_->Content().Text().find("Heade"), std::string::npos);
+    EXPECT_EQ(destination_->Content().Text().find("Header\r"), std::string::npos);
+    // An empty source removes nothing of the destination.
+    const std::string full = destination_->Content().Text();
+    range_.CopyRange(destination_->Content(), source_->Range(0, 0));
+    EXPECT_EQ(destination_->Content().Text(), full);
+}
+
+TEST_F(Copies, AppendRangeToPrintDocDropsHiddenTextAndTheTrailingMark) {
+    source_ = test::DocumentWithTable(1, 2);
+    auto table = source_->Tables().Item(1);
+    table.Cell(1, 1).Range().SetText("品名");
+    range_.InsertBeforeHiddenText(R"(DataField="name")", table.Cell(1, 1).Range());
+    range_.InsertBeforeHiddenText(R"(FieldType="1")", table.Cell(1, 2).Range());
+    auto after = source_->Content();
+    after.Collapse(word::wdCollapseEnd);
+    const long sourceLength = source_->Content().StoryLength();
+
+    range_.AppendRangeToPrintDoc(destination_->Content(), source_->Content(), 1);
+    const std::string printed = FullText(destination_->Content());
+    EXPECT_EQ(printed.find("DataField"), std::string::npos);
+    EXPECT_EQ(printed.find("FieldType"), std::string::npos);
+    EXPECT_NE(printed.find("品名"), std::string::npos);
+    EXPECT_EQ(destination_->Tables().Count(), 1);
+    // The source is left as it was.
+    EXPECT_EQ(source_->Content().StoryLength(), sourceLength);
+    EXPECT_NE(FullText(source_->Content()).find("DataField"), std::string::npos);
+}
+
+TEST_F(Copies, AppendRangeToPrintDocTwiceKeepsBothCopies) {
+    source_->Content().SetText("Record");
+    range_.AppendRangeToPrintDoc(destination_->Content(), source_->Content(), 1);
+    range_.AppendRangeToPrintDoc(destination_->Content(), source_->Content(), 2);
+    const std::string text = destination_->Content().Text();
+    const auto first = text.find("Record");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(text.find("Record", first + 1), std::string::npos);
+}
+
+}  // namespace
+}  // namespace paperloom
