@@ -59,6 +59,9 @@ std::string TableStatement(const std::string& table, const std::string& identifi
 std::string CallStatement(const std::string& procedure) {
     const std::string name = Trimmed(procedure);
     if (!name.empty() && name.front() == '{') return name;
+    // An explicit empty argument list: psqlODBC does not find the end of a name written in
+    // other than ASCII letters by itself.
+    if (name.find('(') == std::string::npos) return "{call " + name + "()}";
     return "{call " + name + "}";
 }
 

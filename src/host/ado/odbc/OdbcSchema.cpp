@@ -7,7 +7,12 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <optional>
+#include <string>
+#include <vector>
 #include <string_view>
 
 namespace paperloom::host::ado::odbc {
@@ -55,7 +60,33 @@ bool IsSystemSchema(const Variant& schema, SqlDialect dialect) {
     return name && (*name == "pg_catalog" || *name == "information_schema");
 }
 
-ResultSet RunCatalog(const ConnectionHandle& connection, SchemaEnum schema) {
+// Procedures and procedure columns of one schema (a search pattern), or of all schemas.
+SQLRETURN CallProcedureCatalog(const StatementHandle& statement, SchemaEnum schema,
+                               const std::optional<std::string>& schemaPattern) {
+    const bool columns = schema == SchemaEnum::adSchemaProcedureColumns;
+    // No other patterns: psqlODBC matches nothing for a "%" column pattern.
+    if (!schemaPattern)
+        return columns ? SQLProcedureColumnsW(statement.Get(), nullptr, 0, nullptr, 0, nullptr, 0,
+                                              nullptr, 0)
+                       : SQLProceduresW(statement.Get(), nullptr, 0, nullptr, 0, nullptr, 0);
+    if (statement.Mode() == TextMode::Wide) {
+        WideString pattern = ToWide(*schemaPattern);
+        const auto length = static_cast<SQLSMALLINT>(pattern.size());
+        return columns ? SQLProcedureColumnsW(statement.Get(), nullptr, 0, pattern.data(), length,
+                                              nullptr, 0, nullptr, 0)
+                       : SQLProceduresW(statement.Get(), nullptr, 0, pattern.data(), length,
+                                        nullptr, 0);
+    }
+    std::string pattern = *schemaPattern;
+    auto* text = reinterpret_cast<SQLCHAR*>(pattern.data());
+    const auto length = static_cast<SQLSMALLINT>(pattern.size());
+    return columns ? SQLProcedureColumns(statement.Get(), nullptr, 0, text, length, nullptr, 0,
+                                         nullptr, 0)
+                   : SQLProcedures(statement.Get(), nullptr, 0, text, length, nullptr, 0);
+}
+
+ResultSet RunCatalog(const ConnectionHandle& connection, SchemaEnum schema,
+                     const std::optional<std::string>& schemaPattern = std::nullopt) {
     StatementHandle statement(connection);
     SQLRETURN rc = SQL_ERROR;
     switch (schema) {
@@ -65,9 +96,6 @@ ResultSet RunCatalog(const ConnectionHandle& connection, SchemaEnum schema) {
                             static_cast<SQLSMALLINT>(types.size()));
             break;
         }
-        case SchemaEnum::adSchemaProcedures:
-            rc = SQLProceduresW(statement.Get(), nullptr, 0, nullptr, 0, nullptr, 0);
-            break;
         case SchemaEnum::adSchemaColumns: {
             WideString all = ToWide("%");
             rc = SQLColumnsW(statement.Get(), nullptr, 0, nullptr, 0, all.data(),
@@ -75,14 +103,71 @@ ResultSet RunCatalog(const ConnectionHandle& connection, SchemaEnum schema) {
                              static_cast<SQLSMALLINT>(all.size()));
             break;
         }
+        case SchemaEnum::adSchemaProcedures:
         case SchemaEnum::adSchemaProcedureColumns:
-            // No patterns at all: psqlODBC matches nothing for a "%" column pattern.
-            rc = SQLProcedureColumnsW(statement.Get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr,
-                                      0);
+            rc = CallProcedureCatalog(statement, schema, schemaPattern);
             break;
     }
     statement.Check(rc, "Reading the schema");
     return ReadFirstResult(statement);
+}
+
+std::string CatalogInfoText(const ConnectionHandle& connection, SQLUSMALLINT infoType) {
+    std::array<SQLWCHAR, 32> buffer{};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection.Get(), infoType, buffer.data(),
+                                   static_cast<SQLSMALLINT>(sizeof buffer), &bytes)))
+        return {};
+    const auto units = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(bytes, 0)) /
+                                                 sizeof(SQLWCHAR),
+                                             buffer.size() - 1);
+    return FromWide(buffer.data(), units);
+}
+
+// The user schemas of a PostgreSQL database, as exact search patterns. Its own schemas hold
+// thousands of functions; asking per user schema keeps the procedure lists quick, which
+// matters because detail tables look up their key type in them for every record.
+std::vector<std::string> UserSchemaPatterns(const ConnectionHandle& connection) {
+    StatementHandle statement(connection);
+    WideString all = ToWide(SQL_ALL_SCHEMAS);
+    SQLWCHAR none = 0;
+    statement.Check(SQLTablesW(statement.Get(), &none, 0, all.data(),
+                               static_cast<SQLSMALLINT>(all.size()), &none, 0, &none, 0),
+                    "Listing the schemas");
+    const ResultSet schemas = ReadFirstResult(statement);
+    const std::string escape = CatalogInfoText(connection, SQL_SEARCH_PATTERN_ESCAPE);
+    std::vector<std::string> patterns;
+    for (std::size_t row = 0; row < schemas.RowCount() && schemas.ColumnCount() >= 2; ++row) {
+        const auto* name = schemas.At(row, 1).Get<std::string>();
+        if (!name || name->rfind("pg_", 0) == 0 || *name == "information_schema") continue;
+        std::string pattern;
+        for (char c : *name) {
+            if (!escape.empty() && (c == '_' || c == '%' || escape.find(c) != std::string::npos))
+                pattern += escape;
+            pattern += c;
+        }
+        patterns.push_back(std::move(pattern));
+    }
+    return patterns;
+}
+
+ResultSet RunProcedureCatalog(const ConnectionHandle& connection, SchemaEnum schema,
+                              SqlDialect dialect) {
+    if (dialect != SqlDialect::PostgreSQL) return RunCatalog(connection, schema);
+    ResultSet all;
+    bool first = true;
+    for (const auto& pattern : UserSchemaPatterns(connection)) {
+        ResultSet part = RunCatalog(connection, schema, pattern);
+        if (first) {
+            all = std::move(part);
+            first = false;
+        } else if (part.ColumnCount() == all.ColumnCount()) {
+            all.cells.insert(all.cells.end(), std::make_move_iterator(part.cells.begin()),
+                             std::make_move_iterator(part.cells.end()));
+        }
+    }
+    // Without a user schema the driver still describes the list's columns.
+    return first ? RunCatalog(connection, schema, std::string("-")) : all;
 }
 
 ResultSet Tables(const ResultSet& source, SqlDialect dialect) {
@@ -181,10 +266,10 @@ ResultSet ReadSchema(const ConnectionHandle& connection, SchemaEnum schema, SqlD
     switch (schema) {
         case SchemaEnum::adSchemaTables: return Tables(RunCatalog(connection, schema), dialect);
         case SchemaEnum::adSchemaProcedures:
-            return Procedures(RunCatalog(connection, schema), dialect);
+            return Procedures(RunProcedureCatalog(connection, schema, dialect), dialect);
         case SchemaEnum::adSchemaColumns: return Columns(RunCatalog(connection, schema), dialect);
         case SchemaEnum::adSchemaProcedureColumns:
-            return ProcedureColumns(RunCatalog(connection, schema), dialect);
+            return ProcedureColumns(RunProcedureCatalog(connection, schema, dialect), dialect);
     }
     ThrowAdoError(errors::kInvalidArgument, kConnectionSource,
                   fmt::format("Schema {} is not supported.", static_cast<int>(schema)));

@@ -43,7 +43,7 @@ TEST(OdbcStatements, TableAndProcedureStatements) {
     EXPECT_EQ(TableStatement("a\"b", "\""), "SELECT * FROM \"a\"\"b\"");
     EXPECT_EQ(TableStatement("\"Already\"", "\""), "SELECT * FROM \"Already\"");
     EXPECT_EQ(TableStatement("Orders", " "), "SELECT * FROM Orders");
-    EXPECT_EQ(CallStatement("get_orders"), "{call get_orders}");
+    EXPECT_EQ(CallStatement("get_orders"), "{call get_orders()}");
     EXPECT_EQ(CallStatement(" get_orders(3) "), "{call get_orders(3)}");
     EXPECT_EQ(CallStatement("{call x}"), "{call x}");
 }

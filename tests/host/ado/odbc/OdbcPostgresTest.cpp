@@ -142,6 +142,28 @@ TEST_F(OdbcPostgres, StoredProceduresThroughTheCallEscape) {
         EXPECT_NE(Cell(columns, row, "COLUMN_NAME"), Variant("who"));
 }
 
+TEST_F(OdbcPostgres, ProcedureListsCoverEveryUserSchemaOnce) {
+    // "_" is a wildcard in catalog patterns: "a_b" must not also match "axb".
+    Sql("DROP SCHEMA IF EXISTS a_b CASCADE; DROP SCHEMA IF EXISTS axb CASCADE; "
+        "DROP SCHEMA IF EXISTS 会計 CASCADE");
+    Sql("CREATE SCHEMA a_b; CREATE SCHEMA axb; CREATE SCHEMA 会計");
+    Sql("CREATE FUNCTION a_b.f_under() RETURNS TABLE (k integer) LANGUAGE sql AS $$ SELECT 1 $$");
+    Sql("CREATE FUNCTION axb.f_plain() RETURNS TABLE (k integer) LANGUAGE sql AS $$ SELECT 2 $$");
+    Sql("CREATE FUNCTION 会計.月次() RETURNS TABLE (金額 numeric) LANGUAGE sql AS $$ SELECT 3.0 $$");
+    const ResultSet procedures = session_->OpenSchema(SchemaEnum::adSchemaProcedures);
+    for (const char* name : {"f_under", "f_plain", "月次"}) {
+        int count = 0;
+        for (std::size_t row = 0; row < procedures.RowCount(); ++row)
+            if (Cell(procedures, row, "PROCEDURE_NAME") == Variant(name)) ++count;
+        EXPECT_EQ(count, 1) << name;
+    }
+    const ResultSet columns = session_->OpenSchema(SchemaEnum::adSchemaProcedureColumns);
+    const auto amount = FindRow(columns, "COLUMN_NAME", "金額");
+    ASSERT_TRUE(amount);
+    EXPECT_EQ(Cell(columns, *amount, "PROCEDURE_SCHEMA"), Variant("会計"));
+    EXPECT_EQ(session_->Execute("会計.月次", CommandTypeEnum::adCmdStoredProc).RowCount(), 1u);
+}
+
 TEST_F(OdbcPostgres, TablesSchemaAndTableCommand) {
     Sql("CREATE TABLE \"Orders\" (id integer, 品名 varchar(10), price numeric(8,2))");
     Sql("CREATE TABLE lower_case (id integer)");
