@@ -1,0 +1,196 @@
+#include "host/word/fields/Field.h"
+
+#include <array>
+#include <utility>
+
+#include "host/word/Document.h"
+#include "host/word/DocumentState.h"
+#include "host/word/Selection.h"
+#include "host/word/WordError.h"
+#include "host/word/fieldcalc/FieldCode.h"
+#include "host/word/fields/FieldEdit.h"
+#include "host/word/fields/FieldUpdater.h"
+
+namespace paperloom::word {
+
+using fields::FieldMarks;
+
+namespace {
+
+// The keyword that starts the code of a field added by type.
+std::string_view KeywordOf(long type) {
+    static constexpr std::array<std::pair<long, std::string_view>, 14> kKeywords{{
+        {34, "="}, {35, "QUOTE"}, {67, "INCLUDEPICTURE"}, {59, "MERGEFIELD"}, {64, "DOCVARIABLE"},
+        {33, "PAGE"}, {26, "NUMPAGES"}, {31, "DATE"}, {32, "TIME"}, {3, "REF"},
+        {7, "IF"}, {12, "SEQ"}, {88, "HYPERLINK"}, {13, "TOC"},
+    }};
+    for (const auto& [number, keyword] : kKeywords)
+        if (number == type) return keyword;
+    throw WordError(errnum::badParameter, "The field type is not supported.");
+}
+
+std::shared_ptr<detail::RangeData> SpanOf(const detail::RangeData& within, const FieldMarks& field) {
+    return detail::MakeRange(within.doc, within.Live(), field.begin, field.end + 1);
+}
+
+word::Range PartRange(const detail::RangeData& within, long start, long end, bool codes) {
+    auto data = detail::MakeRange(within.doc, within.Live(), start, end);
+    data->includeFieldCodes = codes;
+    return word::Range(data);
+}
+
+}  // namespace
+
+// --- Field ----------------------------------------------------------------------------------
+
+long Field::Type() const {
+    const auto field = fields::Locate(*span_);
+    return static_cast<long>(fieldcalc::FieldCode::Parse(fields::RawCode(span_->Live(), field)).Type());
+}
+
+word::Range Field::Code() const {
+    const auto field = fields::Locate(*span_);
+    return PartRange(*span_, field.CodeStart(), field.CodeEnd(), true);
+}
+
+word::Range Field::Result() const {
+    const auto field = fields::Locate(*span_);
+    return PartRange(*span_, field.ResultStart(), field.ResultEnd(), false);
+}
+
+word::Range Field::Range() const {
+    const auto field = fields::Locate(*span_);
+    return PartRange(*span_, field.begin, field.end + 1, false);
+}
+
+void Field::SetCode(std::string_view code) {
+    fields::WriteCode(span_->Live(), fields::Locate(*span_), code);
+    span_->doc->saved = false;
+}
+
+void Field::SetResult(std::string_view text) {
+    auto& story = span_->Live();
+    const auto field = fields::EnsureSeparator(story, fields::Locate(*span_));
+    pugi::xml_document holder;
+    const auto look = fields::CopyFormattingAt(
+        story, field.ResultEnd() > field.ResultStart() ? field.ResultStart() : field.begin, holder);
+    fields::WriteResult(story, field, text, look);
+    span_->doc->saved = false;
+}
+
+bool Field::Update() {
+    span_->doc->CheckOpen();
+    return fields::FieldUpdater(span_->doc).Update(*span_);
+}
+
+void Field::Delete() {
+    const auto field = fields::Locate(*span_);
+    span_->Live().Delete(field.begin, field.end + 1);
+    span_->doc->saved = false;
+}
+
+void Field::Select() {
+    const auto owner = span_->doc->owner.lock();
+    if (!owner) throw ObjectDeleted();
+    owner->Selection().Select(Range());
+}
+
+// --- Fields ---------------------------------------------------------------------------------
+
+Field Fields::Item(long index) const {
+    if (index < 1 || index > Count()) throw NoSuchMember();
+    return items_[static_cast<std::size_t>(index) - 1];
+}
+
+Field Fields::Add(const word::Range& range, long type, std::string_view text, bool /*preserveFormatting*/) {
+    const auto& data = *range.Data();
+    auto& story = data.Live();
+    std::string code;
+    if (type != wdFieldEmpty) {
+        code = KeywordOf(type);
+        if (!text.empty()) code += " ";
+    }
+    code += text;
+
+    pugi::xml_document holder;
+    const long start = data.span->start;
+    const auto look = fields::CopyFormattingAt(story, start, holder);
+    story.Delete(data.span->start, data.span->end);
+    const long pos = story.ClampInsert(data.span->start);
+
+    detail::Fragment fragment;
+    fragment.openTail = true;
+    auto p = fragment.root.append_child("w:p");
+    auto mark = [&](const char* kind) {
+        auto run = p.append_child("w:r");
+        if (look) run.append_copy(look);
+        run.append_child("w:fldChar").append_attribute("w:fldCharType") = kind;
+    };
+    mark("begin");
+    if (!code.empty()) {
+        auto run = p.append_child("w:r");
+        if (look) run.append_copy(look);
+        auto instr = run.append_child("w:instrText");
+        instr.append_attribute("xml:space") = "preserve";
+        instr.text().set(code.c_str());
+    }
+    mark("separate");
+    mark("end");
+    const long length = story.InsertFragment(pos, fragment);
+    data.doc->saved = false;
+
+    Field field(detail::MakeRange(data.doc, story, pos, pos + length));
+    if (!code.empty()) field.Update();
+    return field;
+}
+
+long Fields::Update() {
+    long firstError = 0;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        // Nested fields are computed by the field around them.
+        if (depths_[i] > 0) continue;
+        bool ok = false;
+        try {
+            ok = items_[i].Update();
+        } catch (const host::HostError&) {
+            ok = false;  // a field removed by an earlier update, or a document edit that failed
+        }
+        if (!ok && firstError == 0) firstError = static_cast<long>(i) + 1;
+    }
+    return firstError;
+}
+
+// --- entry points ---------------------------------------------------------------------------
+
+Fields FieldsOf(const word::Range& range) {
+    const auto& data = range.Data();
+    auto& story = data->Live();
+    const auto marks = fields::FieldsStartingIn(story, data->span->start, std::max(data->span->end, data->span->start + 1));
+    std::vector<Field> items;
+    std::vector<int> depths;
+    for (const auto& field : marks) {
+        // A collapsed range reads as the point it stands at: only a field starting there.
+        if (data->span->end == data->span->start && field.begin != data->span->start) continue;
+        items.emplace_back(SpanOf(*data, field));
+        depths.push_back(field.depth);
+    }
+    return Fields(data, std::move(items), std::move(depths));
+}
+
+Fields FieldsOf(const Document& document) { return FieldsOf(document.Content()); }
+
+Fields FieldsOf(const Selection& selection) { return FieldsOf(selection.Range()); }
+
+void InsertFormula(Selection& selection, std::string formula, std::string numberFormat) {
+    if (formula.empty()) formula = "=SUM(ABOVE)";
+    if (formula.front() != '=') formula.insert(formula.begin(), '=');
+    std::string code = formula;
+    if (!numberFormat.empty()) code += " \\# \"" + numberFormat + "\"";
+    const auto where = selection.Range();
+    Fields fields(where.Data(), {}, {});
+    const auto field = fields.Add(where, wdFieldEmpty, code);
+    const long after = field.Range().End();
+    selection.SetRange(after, after);
+}
+
+}  // namespace paperloom::word

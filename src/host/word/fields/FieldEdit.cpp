@@ -1,0 +1,110 @@
+#include "host/word/fields/FieldEdit.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "host/word/WordError.h"
+#include "host/word/WordXml.h"
+
+namespace paperloom::word::fields {
+
+using word::detail::Atom;
+using word::detail::AtomKind;
+
+FieldMarks Locate(const word::detail::RangeData& span) {
+    auto& story = span.Live();
+    const auto field = FirstFieldIn(story, span.span->start, span.span->end);
+    if (!field || field->end >= span.span->end) throw ObjectDeleted();
+    return *field;
+}
+
+std::string RawCode(word::detail::Story& story, const FieldMarks& field) {
+    return story.Text(field.CodeStart(), field.CodeEnd(), {true, true});
+}
+
+std::string EffectiveCode(word::detail::Story& story, const FieldMarks& field) {
+    std::string code;
+    // Per open field: whether we are in its code. The field itself is the first entry.
+    std::vector<bool> inCode{true};
+    story.Visit(field.CodeStart(), field.CodeEnd(), [&](const Atom& atom) {
+        if (atom.length == 0 || atom.start < field.CodeStart()) return true;
+        if (atom.start >= field.CodeEnd()) return false;
+        switch (atom.kind) {
+            case AtomKind::FieldBegin: inCode.push_back(true); return true;
+            case AtomKind::FieldSeparator: if (inCode.size() > 1) inCode.back() = false; return true;
+            case AtomKind::FieldEnd: if (inCode.size() > 1) inCode.pop_back(); return true;
+            default: break;
+        }
+        // Text counts when it is this field's own code or a nested field's shown result.
+        for (std::size_t i = 1; i < inCode.size(); ++i)
+            if (inCode[i]) return true;
+        if (atom.kind == AtomKind::Text) {
+            const long from = std::max(field.CodeStart(), atom.start) - atom.start;
+            const long to = std::min(field.CodeEnd(), atom.start + atom.length) - atom.start;
+            const std::string_view text = atom.text;
+            const auto a = xml::Utf8Offset(text, from);
+            const auto b = xml::Utf8Offset(text, to);
+            code.append(text.substr(a, b - a));
+        } else if (atom.kind == AtomKind::Char || atom.kind == AtomKind::ParagraphMark) {
+            code.push_back(' ');
+        }
+        return true;
+    });
+    return code;
+}
+
+FieldMarks EnsureSeparator(word::detail::Story& story, const FieldMarks& field) {
+    if (field.separator) return field;
+    word::detail::Fragment fragment;
+    fragment.openTail = true;
+    auto run = fragment.root.append_child("w:p").append_child("w:r");
+    run.append_child("w:fldChar").append_attribute("w:fldCharType") = "separate";
+    story.InsertFragment(field.end, fragment);
+    FieldMarks result = field;
+    result.separator = field.end;
+    result.end = field.end + 1;
+    return result;
+}
+
+void WriteCode(word::detail::Story& story, const FieldMarks& field, std::string_view code) {
+    pugi::xml_document holder;
+    const auto look = CopyFormattingAt(story, field.begin, holder);
+    story.Delete(field.CodeStart(), field.CodeEnd());
+    if (code.empty()) return;
+    word::detail::Fragment fragment;
+    fragment.openTail = true;
+    auto run = fragment.root.append_child("w:p").append_child("w:r");
+    if (look) run.append_copy(look);
+    auto instr = run.append_child("w:instrText");
+    instr.append_attribute("xml:space") = "preserve";
+    // Codes are one line: breaks would split the code into paragraphs.
+    std::string text(code);
+    for (auto& c : text)
+        if (c == '\r' || c == '\n' || c == '\a' || c == '\f' || c == '\v') c = ' ';
+    instr.text().set(text.c_str());
+    story.InsertFragment(field.CodeStart(), fragment);
+}
+
+pugi::xml_node CopyFormattingAt(word::detail::Story& story, long pos, pugi::xml_document& holder) {
+    const auto rPr = story.FormattingAt(pos);
+    if (!rPr) return {};
+    auto copy = holder.append_copy(rPr);
+    copy.set_name("w:rPr");
+    // Revision marks belong to the old text, not to a new result.
+    for (const char* name : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"})
+        while (auto n = copy.child(name)) copy.remove_child(n);
+    return copy;
+}
+
+void WriteResult(word::detail::Story& story, const FieldMarks& field, std::string_view text, pugi::xml_node look) {
+    story.Delete(field.ResultStart(), field.ResultEnd());
+    if (text.empty()) return;
+    story.InsertText(field.ResultStart(), text, look);
+}
+
+void WriteResultFragment(word::detail::Story& story, const FieldMarks& field, word::detail::Fragment& fragment) {
+    story.Delete(field.ResultStart(), field.ResultEnd());
+    story.InsertFragment(field.ResultStart(), fragment);
+}
+
+}  // namespace paperloom::word::fields
