@@ -1,0 +1,116 @@
+#pragma once
+// Binds one open document to its database: the connection named by the document's header
+// settings, the header record source whose current record the document shows, and the
+// document itself. Navigation, position, find and sort act on that record source; the fill
+// of the document (header fields, detail tables) builds on the same state.
+//
+// A binding owns its connection and record source. A clone (DBClone) shares the connection
+// of its source and never closes it; it has a record source of its own that starts on the
+// source's current record and moves independently.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "Run/KeyedTextCollection.h"
+#include "host/ado/Connection.h"
+#include "host/ado/Recordset.h"
+#include "host/ado/Variant.h"
+#include "host/word/Document.h"
+
+namespace paperloom {
+
+class clsPLRDBBind {
+public:
+    // Value kinds GetFieldType reports (the variant-type numbers the find dialog quotes by).
+    static constexpr int kFieldKindOther = 0;
+    static constexpr int kFieldKindNumber = 2;
+    static constexpr int kFieldKindDate = 7;
+    static constexpr int kFieldKindString = 8;
+    static constexpr int kFieldKindBoolean = 11;
+    static constexpr int kFieldKindVariant = 12;
+
+    clsPLRDBBind() = default;
+    clsPLRDBBind(const clsPLRDBBind&) = delete;
+    clsPLRDBBind& operator=(const clsPLRDBBind&) = delete;
+    // Releases the connection, record source and document without closing them explicitly;
+    // a connection still shared with a clone stays open for it.
+    ~clsPLRDBBind();
+
+    // Read and set by other bindings (DBClone equips the new one through them).
+    bool mblnClone = false;
+    std::shared_ptr<host::ado::Connection> mconDataSource;
+    std::shared_ptr<host::ado::Recordset> mrsRecordSource;
+    std::shared_ptr<word::Document> mdocTarget;
+
+    // Connection and record source ---------------------------------------------------------------
+
+    // Disconnects, then connects to the data source named by the document's header settings.
+    // True when a connection was obtained; failure is reported only by the result.
+    bool DBConnect(const std::shared_ptr<word::Document>& docTarget);
+    // Closes the record source, then closes and drops the connection. The document stays set.
+    void DBDisconnect();
+    // Opens (again) the header record source with the document's current settings, filter and
+    // sort. False without a connection or when the record source cannot be opened.
+    bool DBOpen();
+    // Closes and drops the record source.
+    void DBClose();
+    // A new binding for docTarget on a clone of this record source and this connection;
+    // nullptr when this binding is not open.
+    std::shared_ptr<clsPLRDBBind> DBClone(const std::shared_ptr<word::Document>& docTarget) const;
+
+    bool IsConnect() const noexcept { return mconDataSource != nullptr; }
+    bool IsOpen() const noexcept;
+    bool IsClone() const noexcept { return mblnClone; }
+    // Name of the bound document; "" when there is none.
+    std::string GetDocumentName() const;
+
+    // Navigation and position: no-ops (or defaults) when not open ---------------------------------
+
+    void MoveFirst();
+    // With blnToBOF false the binding stays on the first record.
+    void MovePrev(bool blnToBOF);
+    // With blnToEOF false the binding stays on the last record.
+    void MoveNext(bool blnToEOF);
+    void MoveLast();
+    // Goes to the bookmarked record; a result past either end lands on the first or last record.
+    void Move(const host::ado::Variant& vrtBookmark);
+    // Goes to the 1-based record number; below 1 lands on the first, past the end on the last.
+    void MovePos(long lngRecordIndex);
+    // Remembers the current record; keeps the old position when there is no current record.
+    void SaveCurrent();
+    // Returns to the remembered record, when one was remembered.
+    void RestoreCurrent();
+    // Bookmark of the current record; Null when there is none or not open.
+    host::ado::Variant GetRecordPos() const;
+    // Record count; 0 for an empty record source or when not open.
+    long GetRecordCount() const;
+    bool IsEOF() const;
+    // Value kind of the named field (kFieldKind...); 0 for other types, unknown names, not open.
+    int GetFieldType(std::string_view strFieldName) const;
+    // Searches with one comparison from the current record after skipping lngSkipRows, forward
+    // or backward. False at BOF or EOF, or when no record matches (the record source is then
+    // left at EOF or BOF).
+    bool Find(const std::string& strCondition, long lngSkipRows, bool blnSerchForword);
+    std::string GetSort() const;
+    // Provider errors (a field the record source lacks) reach the caller.
+    void SetSort(const std::string& strSort);
+
+    // Per-table working data of the detail fill, keyed by the table's bookmark name: the
+    // break-row numbers of its last fill, and its break rows plus detail records, as texts.
+    run::KeyedTextCollection& BrokenRowsByTable() noexcept { return mcolBrokenRows; }
+    run::KeyedTextCollection& RowsUsedByTable() noexcept { return mcolRowsUsed; }
+
+private:
+    // True when open and holding at least one record: moves to a bookmark or a record number
+    // need a record to land on.
+    bool HasRecords() const;
+    // After a move past either end: back onto the last or the first record.
+    void LandOnRecord();
+
+    host::ado::Variant mvntSavedPosition;
+    run::KeyedTextCollection mcolBrokenRows;
+    run::KeyedTextCollection mcolRowsUsed;
+};
+
+}  // namespace paperloom
