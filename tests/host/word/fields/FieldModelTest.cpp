@@ -1,0 +1,205 @@
+// Fields of a document: enumeration (complex, simple, nested), code and result ranges, adding,
+// deleting, selecting, and the write-back of a code after an update.
+
+#include <gtest/gtest.h>
+
+#include "FieldTestSupport.h"
+#include "host/HostError.h"
+#include "host/word/fields/Field.h"
+
+namespace paperloom::word {
+namespace {
+
+using test::FieldParagraph;
+using test::FieldRuns;
+using test::MakeDocument;
+using test::P;
+using test::TextRun;
+
+TEST(FieldModel, EnumeratesComplexSimpleAndNestedFieldsInTextOrder) {
+    auto doc = MakeDocument("<w:p>" + TextRun("A") + FieldRuns(" QUOTE \"one\" ", "one") + TextRun("B") +
+                            "</w:p><w:p><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>7</w:t></w:r></w:fldSimple></w:p>"
+                            "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE \"x</w:instrText></w:r>" +
+                            FieldRuns("= 1+1", "2") +
+                            "<w:r><w:instrText>\"</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                            "<w:r><w:t>x2</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>");
+    auto fields = FieldsOf(*doc);
+    ASSERT_EQ(fields.Count(), 4);
+    EXPECT_EQ(fields.Item(1).Type(), wdFieldQuote);
+    EXPECT_EQ(fields.Item(2).Type(), 33);  // PAGE, from a simple field
+    EXPECT_EQ(fields.Item(3).Type(), wdFieldQuote);
+    EXPECT_EQ(fields.Item(4).Type(), wdFieldFormula);  // nested inside the third
+    EXPECT_EQ(fields.Item(1).Code().Text(), " QUOTE \"one\" ");
+    EXPECT_EQ(fields.Item(1).Result().Text(), "one");
+    EXPECT_EQ(fields.Item(2).Result().Text(), "7");
+    EXPECT_EQ(doc->Range(0, 8).Text(), "AoneB\r7\r");
+    // The whole field runs from its begin mark to past its end mark.
+    EXPECT_EQ(fields.Item(1).Range().Start(), 1);
+    EXPECT_EQ(fields.Item(1).Range().End(), 1 + 1 + 13 + 1 + 3 + 1);
+    EXPECT_THROW(fields.Item(0), host::HostError);
+    EXPECT_THROW(fields.Item(5), host::HostError);
+
+    // Fields of a range: only those that begin in it.
+    auto second = doc->Range(fields.Item(2).Range().Start(), fields.Item(2).Range().End());
+    EXPECT_EQ(FieldsOf(second).Count(), 1);
+    EXPECT_EQ(FieldsOf(doc->Range(0, 1)).Count(), 0);
+}
+
+TEST(FieldModel, UnbalancedMarksAreNoFields) {
+    auto doc = MakeDocument("<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE "
+                            "x</w:instrText></w:r></w:p><w:p><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>" +
+                            FieldParagraph("QUOTE y", "y"));
+    // The first begin is closed by the stray end: one field spanning paragraphs, plus the last.
+    auto fields = FieldsOf(*doc);
+    ASSERT_EQ(fields.Count(), 2);
+    EXPECT_EQ(fields.Update(), 0);
+    EXPECT_EQ(fields.Item(2).Result().Text(), "y");
+
+    auto lonely = MakeDocument("<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>" + TextRun("open") + "</w:p>");
+    EXPECT_EQ(FieldsOf(*lonely).Count(), 0);
+}
+
+TEST(FieldModel, CodeWrittenBackAfterUpdateKeepsTheResultAcrossSaveAndReopen) {
+    test::TempFolder folder;
+    auto doc = MakeDocument(FieldParagraph("quote DataField Price \\# \"#,##0\"", "Price"));
+    auto field = FieldsOf(*doc).Item(1);
+    const std::string designCode = field.Code().Text();
+
+    // The way the add-ins do it: set the code range's text, update, put the old code back.
+    field.Code().SetText("= 1234567 \\# \"#,##0\"");
+    EXPECT_TRUE(field.Update());
+    EXPECT_EQ(field.Result().Text(), "1,234,567");
+    field.Code().SetText(designCode);
+    EXPECT_EQ(field.Code().Text(), designCode);
+    EXPECT_EQ(field.Result().Text(), "1,234,567");
+    EXPECT_EQ(doc->Content().Text(), "1,234,567\r");
+
+    doc->SaveAs(folder.Path() / "back.docx");
+    auto reopened = Document::Open(folder.Path() / "back.docx");
+    auto again = FieldsOf(*reopened);
+    ASSERT_EQ(again.Count(), 1);
+    EXPECT_EQ(again.Item(1).Code().Text(), designCode);
+    EXPECT_EQ(again.Item(1).Result().Text(), "1,234,567");
+    EXPECT_EQ(again.Item(1).Type(), wdFieldQuote);
+}
+
+TEST(FieldModel, SetCodeStoresInstructionRuns) {
+    auto doc = MakeDocument(FieldParagraph("QUOTE a", "a"));
+    auto field = FieldsOf(*doc).Item(1);
+    field.SetCode("QUOTE \"new\r\nline\"");
+    EXPECT_EQ(field.Code().Text(), "QUOTE \"new  line\"");  // a code is one line
+    const auto root = doc->State()->Main().Root();
+    ASSERT_EQ(root.select_nodes(".//w:t").size(), 1u);
+    EXPECT_STREQ(root.select_node(".//w:t").node().text().get(), "a");
+    EXPECT_EQ(root.select_nodes(".//w:instrText").size(), 1u);
+    // Text the range model wrote into the code becomes instruction text on update.
+    field.Code().SetText("QUOTE z");
+    field.Update();
+    EXPECT_EQ(field.Result().Text(), "z");
+    for (auto node : root.select_nodes(".//w:t")) EXPECT_STRNE(node.node().text().get(), "QUOTE z");
+}
+
+TEST(FieldModel, SetResultKeepsTheCode) {
+    auto doc = MakeDocument(FieldParagraph("PAGE", "1"));
+    auto field = FieldsOf(*doc).Item(1);
+    field.SetResult("12");
+    EXPECT_EQ(field.Result().Text(), "12");
+    EXPECT_EQ(field.Code().Text(), "PAGE");
+    EXPECT_EQ(doc->Content().Text(), "12\r");
+}
+
+TEST(FieldModel, AddReplacesTheRangeAndComputesAGivenCode) {
+    auto doc = MakeDocument(P("Hello world"));
+    auto fields = FieldsOf(*doc);
+    // An empty field, then its code set as the designer does.
+    auto field = fields.Add(doc->Range(6, 11));
+    EXPECT_EQ(field.Type(), wdFieldEmpty);
+    EXPECT_EQ(doc->Content().Text(), "Hello \r");
+    field.Code().SetText("quote \"there\"");
+    EXPECT_TRUE(field.Update());
+    EXPECT_EQ(doc->Content().Text(), "Hello there\r");
+
+    auto typed = fields.Add(doc->Range(0, 0), wdFieldFormula, "6*7");
+    EXPECT_EQ(typed.Code().Text(), "= 6*7");
+    EXPECT_EQ(typed.Result().Text(), "42");
+    EXPECT_EQ(doc->Content().Text(), "42Hello there\r");
+    EXPECT_EQ(FieldsOf(*doc).Count(), 2);
+    EXPECT_THROW(fields.Add(doc->Range(0, 0), 9999), host::HostError);
+}
+
+TEST(FieldModel, DeleteRemovesTheWholeFieldAndLaterHandlesFail) {
+    auto doc = MakeDocument("<w:p>" + TextRun("a") + FieldRuns("QUOTE b", "b") + TextRun("c") + "</w:p>");
+    auto field = FieldsOf(*doc).Item(1);
+    field.Delete();
+    EXPECT_EQ(doc->Content().Text(), "ac\r");
+    EXPECT_EQ(FieldsOf(*doc).Count(), 0);
+    EXPECT_THROW(field.Result(), host::HostError);
+    EXPECT_THROW(field.Update(), host::HostError);
+}
+
+TEST(FieldModel, SelectCoversTheFieldAndSelectionFieldsFindIt) {
+    auto doc = MakeDocument("<w:p>" + TextRun("ab") + FieldRuns("QUOTE x", "x") + "</w:p>");
+    auto field = FieldsOf(*doc).Item(1);
+    field.Select();
+    auto selection = doc->Selection();
+    EXPECT_EQ(selection.Start(), 2);
+    EXPECT_EQ(selection.End(), field.Range().End());
+    ASSERT_EQ(FieldsOf(selection).Count(), 1);
+    // Replacing the selection by the result's text turns the field into plain text.
+    selection.SetText(field.Result().Text());
+    EXPECT_EQ(FieldsOf(*doc).Count(), 0);
+    EXPECT_EQ(doc->Content().Text(), "abx\r");
+}
+
+TEST(FieldModel, HandlesFollowEditsBeforeTheField) {
+    auto doc = MakeDocument("<w:p>" + TextRun("ab") + FieldRuns("QUOTE x", "x") + "</w:p>");
+    auto field = FieldsOf(*doc).Item(1);
+    doc->Range(0, 0).InsertBefore("123");
+    EXPECT_EQ(field.Range().Start(), 5);
+    field.SetCode("QUOTE moved");
+    field.Update();
+    EXPECT_EQ(doc->Content().Text(), "123abmoved\r");
+}
+
+TEST(FieldModel, FieldsInHeadersAndTextBoxes) {
+    auto doc = MakeDocument(P("body") +
+                            "<w:p><w:r><w:drawing><wp:anchor><wp:docPr id=\"1\" name=\"Box\"/><a:graphic><a:graphicData "
+                            "uri=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><wps:wsp>"
+                            "<wps:spPr/><wps:txbx><w:txbxContent>" +
+                            FieldParagraph("QUOTE \"in box\"", "old") +
+                            "</w:txbxContent></wps:txbx><wps:bodyPr/></wps:wsp></a:graphicData></a:graphic>"
+                            "</wp:anchor></w:drawing></w:r></w:p>");
+    auto box = doc->Shapes().Item(1).TextFrame().ContainingRange();
+    auto boxFields = FieldsOf(box);
+    ASSERT_EQ(boxFields.Count(), 1);
+    EXPECT_EQ(boxFields.Update(), 0);
+    EXPECT_EQ(box.Text(), "in box\r");
+    EXPECT_EQ(FieldsOf(*doc).Count(), 0);  // the document's fields are the main story's
+
+    auto header = doc->Sections().Item(1).Headers().Item(1).Range();
+    FieldsOf(header).Add(header, wdFieldQuote, "\"Title\"");
+    EXPECT_EQ(doc->Sections().Item(1).Headers().Item(1).Range().Text(), "Title\r");
+}
+
+TEST(FieldModel, InsertFormulaStoresFormulaAndQuotedPicture) {
+    auto doc = MakeDocument(test::TableXml({{TextRun("1000")}, {TextRun("500")}, {""}}));
+    auto cell = doc->Tables().Item(1).Cell(3, 1).Range();
+    auto selection = doc->Selection();
+    selection.SetRange(cell.Start(), cell.Start());
+    InsertFormula(selection, "=SUM(ABOVE)", "#,##0");
+    auto fields = FieldsOf(*doc);
+    ASSERT_EQ(fields.Count(), 1);
+    EXPECT_EQ(fields.Item(1).Code().Text(), "=SUM(ABOVE) \\# \"#,##0\"");
+    EXPECT_EQ(fields.Item(1).Type(), wdFieldFormula);
+    EXPECT_EQ(fields.Item(1).Result().Text(), "1,500");
+    EXPECT_EQ(selection.Start(), fields.Item(1).Range().End());
+    EXPECT_EQ(selection.End(), selection.Start());
+
+    // Without a picture only the formula is stored; a missing "=" is supplied.
+    selection.SetRange(0, 0);
+    InsertFormula(selection, "2*3", "");
+    EXPECT_EQ(FieldsOf(*doc).Item(1).Code().Text(), "=2*3");
+}
+
+}  // namespace
+}  // namespace paperloom::word
