@@ -48,7 +48,6 @@ std::unique_ptr<ProviderSession> SessionPool::Acquire(const std::string& key, co
         }
     }
     auto session = open();
-    std::lock_guard lock(mutex_);
     ++opened_;
     return session;
 }

@@ -3,6 +3,7 @@
 // connection per table per record; with the pool that costs one login per database, user and
 // password instead of one per record.
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -37,7 +38,7 @@ public:
 
     void Clear();
     std::size_t IdleCount() const;
-    std::size_t OpenedCount() const noexcept { return opened_; }  // sessions made by openers
+    std::size_t OpenedCount() const noexcept { return opened_.load(); }  // sessions made by openers
 
 private:
     struct Idle {
@@ -51,7 +52,7 @@ private:
     std::list<Idle> idle_;  // most recently released first
     std::size_t capacity_;
     std::chrono::seconds idleLimit_;
-    std::size_t opened_ = 0;
+    std::atomic<std::size_t> opened_{0};
     std::vector<std::type_index> exitHandled_;
 };
 
