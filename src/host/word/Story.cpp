@@ -55,6 +55,14 @@ class Walker {
 public:
     Walker(Story& story, const std::function<bool(const Atom&)>& visit) : story_(story), visit_(visit) {}
 
+    // Whole table rows can be passed over by their cached length: when only lengths are
+    // wanted, when they end before `position`, or when they do not hold `node`.
+    void SkipLengthsOnly() { lengthsOnly_ = true; }
+    void SkipBefore(long position) { skipBefore_ = position; }
+    void SkipAround(pugi::xml_node node) {
+        for (auto n = node; n; n = n.parent()) seekAncestors_.push_back(n);
+    }
+
     // Returns false when the visitor stopped the walk.
     bool Block(pugi::xml_node block, long& pos, pugi::xml_node cellLast) {
         const DepthGuard guard(depth_);
@@ -88,15 +96,25 @@ private:
         return {};
     }
 
-    bool Rows(pugi::xml_node container, long& pos) {
+    bool Holds(pugi::xml_node node) const {
+        return std::find(seekAncestors_.begin(), seekAncestors_.end(), node) != seekAncestors_.end();
+    }
+
+    bool Rows(pugi::xml_node container, long& pos, bool holdsTarget) {
         for (auto child : container.children()) {
             const std::string_view name = child.name();
             if (name == "w:tr") {
+                bool skip = lengthsOnly_ || (holdsTarget && !Holds(child));
+                if (!skip && skipBefore_ >= 0 && pos < skipBefore_) skip = pos + story_.RowLength(child) <= skipBefore_;
+                if (skip) {
+                    pos += story_.RowLength(child);
+                    continue;
+                }
                 if (!Row(child, pos)) return false;
             } else if (name == "w:sdt") {
-                if (!Rows(child.child("w:sdtContent"), pos)) return false;
+                if (!Rows(child.child("w:sdtContent"), pos, holdsTarget)) return false;
             } else if (name == "w:customXml") {
-                if (!Rows(child, pos)) return false;
+                if (!Rows(child, pos, holdsTarget)) return false;
             } else if (IsBookmarkMarker(child)) {
                 if (!Marker(child, {}, pos, 0)) return false;
             }
@@ -120,7 +138,9 @@ private:
         return true;
     }
 
-    bool Table(pugi::xml_node table, long& pos) { return Rows(table, pos); }
+    bool Table(pugi::xml_node table, long& pos) {
+        return Rows(table, pos, Holds(table) && seekAncestors_.front() != table);
+    }
 
     bool Row(pugi::xml_node row, long& pos) {
         if (!Cells(row, pos)) return false;
@@ -266,6 +286,9 @@ private:
     Story& story_;
     const std::function<bool(const Atom&)>& visit_;
     int depth_ = 0;
+    bool lengthsOnly_ = false;
+    long skipBefore_ = -1;
+    std::vector<pugi::xml_node> seekAncestors_;
     pugi::xml_node paragraph_;
     long paragraphStart_ = 0;
     std::vector<bool> fields_;  // per open field: still in its code
@@ -356,8 +379,25 @@ long Story::BlockLength(pugi::xml_node block) {
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
+    if (!xml::Is(block, "w:tr")) walker.SkipLengthsOnly();
     walker.Block(block, pos, {});
     return pos;
+}
+
+long Story::RowLength(pugi::xml_node row) {
+    const auto key = row.internal_object();
+    if (const auto it = rowLengths_.find(key); it != rowLengths_.end()) return it->second;
+    long pos = 0;
+    const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+    Walker walker(*this, none);
+    walker.Block(row, pos, {});
+    rowLengths_[key] = pos;
+    return pos;
+}
+
+void Story::ForgetRowsAround(pugi::xml_node node) {
+    for (auto n = node; n && n != root_; n = n.parent())
+        if (xml::Is(n, "w:tr")) rowLengths_.erase(n.internal_object());
 }
 
 const Story::Block* Story::EnsureBlock(long pos) {
@@ -441,6 +481,7 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
         return true;
     };
     Walker walker(*this, filter);
+    walker.SkipBefore(start);
     for (;; ++index) {
         if (index >= blocks_.size()) {
             if (complete_) break;
@@ -506,7 +547,7 @@ std::size_t Story::TopBlockIndexOf(pugi::xml_node node) {
     return static_cast<std::size_t>(-1);
 }
 
-std::optional<std::pair<long, long>> Story::SpanOf(pugi::xml_node node) {
+std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool startOnly) {
     const auto index = TopBlockIndexOf(node);
     if (index == static_cast<std::size_t>(-1)) return std::nullopt;
     const Block block = blocks_[index];
@@ -517,22 +558,33 @@ std::optional<std::pair<long, long>> Story::SpanOf(pugi::xml_node node) {
             if (n == node) {
                 if (!first) first = atom.start;
                 last = atom.start + atom.length;
-                return true;
+                return !startOnly;
             }
         }
         return !first;  // past the node: stop
     };
     Walker walker(*this, visit);
+    walker.SkipAround(node);
     long pos = block.start;
     walker.Block(block.node, pos, {});
     if (!first) return std::nullopt;
     return std::make_pair(*first, last);
 }
 
+std::optional<std::pair<long, long>> Story::SpanOf(pugi::xml_node node) {
+    if (xml::Is(node, "w:tbl") || xml::Is(node, "w:tr")) {
+        // Rows are measured from their cached lengths rather than walked.
+        const auto start = Locate(node, true);
+        if (!start) return std::nullopt;
+        return std::make_pair(start->first, start->first + BlockLength(node));
+    }
+    return Locate(node, false);
+}
+
 std::optional<long> Story::PositionOf(pugi::xml_node node) {
-    const auto span = SpanOf(node);
-    if (!span) return std::nullopt;
-    return span->first;
+    const auto start = Locate(node, true);
+    if (!start) return std::nullopt;
+    return start->first;
 }
 
 void Story::Track(const std::shared_ptr<TrackedSpan>& span) {
@@ -566,6 +618,8 @@ void Story::ShiftDelete(long start, long end) {
 }
 
 void Story::StructureChanged(pugi::xml_node node, long pos, long delta) {
+    ForgetRowsAround(node);
+    if (delta < 0) rowLengths_.clear();
     // A new block is not indexed yet: lengths are stale from the block before it on.
     std::size_t index = 0;
     for (auto n = TopLevelOf(node); n; n = n.previous_sibling()) {
@@ -692,6 +746,7 @@ pugi::xml_node Story::SplitParagraphAt(long pos) {
         left.append_move(c);
         c = next;
     }
+    ForgetRowsAround(p);
     Touched(index);
     ShiftInsert(pos, 1, true);
     return p;
@@ -840,6 +895,7 @@ long Story::InsertFragment(long pos, Fragment& fragment) {
         for (std::size_t i = first; i < whole; ++i) parent.insert_copy_before(blocks[i], p);
         if (fragment.openTail) insertRuns(p, blocks.back(), FirstContentChild(p));
     }
+    ForgetRowsAround(p);
     Touched(index);
     ShiftInsert(pos, length);
     return length;
@@ -847,6 +903,7 @@ long Story::InsertFragment(long pos, Fragment& fragment) {
 
 void Story::DeleteInline(pugi::xml_node paragraph, long from, long to) {
     if (to <= from) return;
+    ForgetRowsAround(paragraph);
     const auto high = SplitParagraph(paragraph, to);
     const auto low = SplitParagraph(paragraph, from);
     for (auto c = low.before; c && c != high.before;) {
@@ -925,6 +982,7 @@ void Story::Delete(long start, long end) {
                     const long lo = std::max(a, bs) - bs;
                     const long hi = std::min(b, be - 1) - bs;
                     const bool markGoes = a <= be - 1 && b > be - 1;
+                    if (markGoes) ForgetRowsAround(block.node);
                     if (lo == 0 && markGoes) {
                         // The whole paragraph goes, shapes anchored in it included.
                         for (auto c = FirstContentChild(block.node); c;) {
@@ -951,6 +1009,11 @@ void Story::Delete(long start, long end) {
                     // Only cell contents go; cell and row marks stay.
                     long pos = bs;
                     for (auto row : block.node.children("w:tr")) {
+                        const long rowLength = RowLength(row);
+                        if (pos + rowLength <= a || pos >= b) {
+                            pos += rowLength;
+                            continue;
+                        }
                         for (auto cell : row.children("w:tc")) {
                             const long cellLength = BlockLength(cell);
                             const long cs = pos;
@@ -965,6 +1028,7 @@ void Story::Delete(long start, long end) {
                     }
                 }
             }
+            if (!tables.empty()) rowLengths_.clear();
             for (auto table : tables) {
                 host_.BeforeRemove(table);
                 table.parent().remove_child(table);
@@ -1125,6 +1189,11 @@ Fragment Story::Extract(long start, long end) {
                 std::vector<pugi::xml_node> rows;
                 for (auto row : node.children("w:tr")) {
                     const long rs = pos;
+                    const long rowLength = RowLength(row);
+                    if (pos + rowLength <= a || pos >= b) {
+                        pos += rowLength;
+                        continue;
+                    }
                     for (auto cell : row.children("w:tc")) {
                         const long cs = pos;
                         const long ce = pos + BlockLength(cell);

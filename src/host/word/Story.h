@@ -95,7 +95,7 @@ public:
     pugi::xml_node Root() const { return root_; }
     long StoryType() const { return storyType_; }
     bool Alive() const { return static_cast<bool>(root_); }
-    void Kill() { root_ = {}; blocks_.clear(); indexOf_.clear(); }
+    void Kill() { root_ = {}; blocks_.clear(); indexOf_.clear(); rowLengths_.clear(); }
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
 
@@ -135,6 +135,8 @@ public:
     long ClampInsert(long pos);
     // Length of any block-level node (w:p, w:tbl, w:tr, w:tc) as positions.
     long LengthOf(pugi::xml_node node) { return BlockLength(node); }
+    // Length of a table row, remembered until an edit reaches into the row.
+    long RowLength(pugi::xml_node row);
 
     // Effective hidden flag of a run and of a paragraph mark.
     bool RunHidden(pugi::xml_node run);
@@ -155,6 +157,7 @@ private:
 
     long BlockLength(pugi::xml_node block);
     InsertionPoint SplitAt(long pos);
+    std::optional<std::pair<long, long>> Locate(pugi::xml_node node, bool startOnly);
     InsertionPoint SplitParagraph(pugi::xml_node paragraph, long offset);
     pugi::xml_node ReferenceRun(long pos, pugi::xml_node& paragraphOut);
     void DeleteInline(pugi::xml_node paragraph, long from, long to);
@@ -162,6 +165,7 @@ private:
     void ShiftInsert(long pos, long length, bool beforeRangesAtPos = false);
     void ShiftDelete(long start, long end);
     void Touched(std::size_t blockIndex);
+    void ForgetRowsAround(pugi::xml_node node);
 
     StoryHost& host_;
     std::string part_;
@@ -169,6 +173,9 @@ private:
     long storyType_;
     std::vector<Block> blocks_;
     std::unordered_map<const void*, std::size_t> indexOf_;
+    // Cached row lengths; dropped for a row an edit reaches, and wholesale when rows or
+    // tables leave the tree (their storage may be reused by new nodes).
+    std::unordered_map<const void*, long> rowLengths_;
     bool complete_ = false;
     bool edited_ = false;
     std::vector<std::weak_ptr<TrackedSpan>> spans_;

@@ -203,6 +203,15 @@ void Table::Delete() {
     data_->doc->saved = false;
 }
 
+word::Tables Table::Tables() const {
+    auto& story = data_->Live();
+    std::vector<word::Table> nested;
+    for (auto row : RowsOf(ResolveTable(*data_)))
+        for (auto cell : CellsOf(row))
+            for (auto inner : cell.children("w:tbl")) nested.push_back(detail::TableOf(data_->doc, story, inner));
+    return word::Tables(data_, std::move(nested));
+}
+
 // --- Tables ---------------------------------------------------------------------------------
 
 Table Tables::Item(long index) const {

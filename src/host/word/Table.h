@@ -76,6 +76,8 @@ public:
     word::Columns Columns() const { return word::Columns(data_); }
     word::Cell Cell(long row, long column) const;
     void Delete();
+    // Tables nested directly in this table's cells.
+    word::Tables Tables() const;
     // The table's element in the tree.
     pugi::xml_node Node() const;
     const std::shared_ptr<detail::RangeData>& Data() const { return data_; }

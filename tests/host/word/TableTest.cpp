@@ -119,3 +119,38 @@ TEST(Tables, RangeAndSelectionTables) {
 
 }  // namespace
 }  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+// Row lengths are remembered between operations; every edit must keep them true.
+TEST(Tables, RememberedRowLengthsFollowEdits) {
+    const std::string inner = test::TableXml({{test::TextRun("i1"), test::TextRun("i2")}}) + "<w:p/>";
+    auto doc = test::MakeDocument(
+        "<w:tbl><w:tblGrid><w:gridCol/><w:gridCol/></w:tblGrid>"
+        "<w:tr><w:tc><w:p>" + test::TextRun("a") + "</w:p></w:tc><w:tc>" + inner + "</w:tc></w:tr>"
+        "<w:tr><w:tc><w:p>" + test::TextRun("b") + "</w:p></w:tc><w:tc><w:p/></w:tc></w:tr>"
+        "<w:tr><w:tc><w:p>" + test::TextRun("c") + "</w:p></w:tc><w:tc><w:p/></w:tc></w:tr></w:tbl>" + test::P("end"));
+    auto table = doc->Tables().Item(1);
+    EXPECT_EQ(table.Cell(3, 1).Range().Text(), "c\r\a");
+    // An edit inside the nested table changes the outer row's length.
+    auto nested = table.Tables().Item(1);
+    ASSERT_EQ(nested.Cell(1, 1).Range().Text(), "i1\r\a");
+    nested.Cell(1, 1).Range().SetText("longer text");
+    EXPECT_EQ(table.Cell(3, 1).Range().Text(), "c\r\a");
+    EXPECT_EQ(table.Cell(2, 1).Range().Text(), "b\r\a");
+    table.Cell(2, 1).Range().SetText("bb\rsecond");
+    EXPECT_EQ(table.Cell(2, 1).Range().Text(), "bb\rsecond\r\a");
+    table.Rows().Item(1).Delete();
+    EXPECT_EQ(table.Cell(1, 1).Range().Text(), "bb\rsecond\r\a");
+    table.Rows().Add();
+    table.Cell(3, 2).Range().SetText("new");
+    EXPECT_EQ(doc->Content().Text(), "bb\rsecond\r\a\r\a\r\ac\r\a\r\a\r\a\r\anew\r\a\r\aend\r");
+    // Positions found by walking agree with those found through the remembered lengths.
+    const long at = table.Cell(3, 2).Range().Start();
+    EXPECT_EQ(doc->Range(at, at + 3).Text(), "new");
+    EXPECT_EQ(doc->Range(0, at).Text(), "bb\rsecond\r\a\r\a\r\ac\r\a\r\a\r\a\r\a");
+}
+
+}  // namespace
+}  // namespace paperloom::word
