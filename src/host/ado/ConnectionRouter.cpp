@@ -99,6 +99,24 @@ std::string OdbcStringFromOleDb(const ConnectionString& parts) {
     return odbc;
 }
 
+// The string for an error message, with password values hidden.
+std::string MaskPasswords(std::string_view text) {
+    const auto parts = ConnectionString::Parse(text);
+    bool secret = false;
+    for (const auto& e : parts.Entries())
+        secret = secret || CompareTextNoCase(e.key, "PWD") == 0 || CompareTextNoCase(e.key, "Password") == 0;
+    if (!secret) return std::string(text);
+    std::string out;
+    for (const auto& e : parts.Entries()) {
+        if (!out.empty()) out.push_back(';');
+        out += e.key;
+        out += "=";
+        const bool hide = CompareTextNoCase(e.key, "PWD") == 0 || CompareTextNoCase(e.key, "Password") == 0;
+        out += hide ? std::string("********") : e.value;
+    }
+    return out;
+}
+
 ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const fs::path& baseFolder, int depth) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         ThrowRouting(errors::kInvalidArgument, "接続文字列が空です。");
@@ -109,7 +127,7 @@ ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const f
         const auto& entries = parts.Entries();
         const std::string name = entries.empty() ? std::string() : entries.front().key;
         if (entries.size() != 1 || name.empty())
-            ThrowRouting(errors::kInvalidArgument, "接続文字列が不正です: " + std::string(text));
+            ThrowRouting(errors::kInvalidArgument, "接続文字列が不正です: " + MaskPasswords(text));
         return {ProviderKind::Odbc, "DSN=" + name};
     }
 
@@ -134,7 +152,7 @@ ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const f
             return RouteDatabaseFile(resolve(dataSource), env);
         if (name.rfind("sqlite", 0) == 0) {
             if (dataSource.empty())
-                ThrowRouting(errors::kInvalidArgument, "Data Source が指定されていません: " + std::string(text));
+                ThrowRouting(errors::kInvalidArgument, "Data Source が指定されていません: " + MaskPasswords(text));
             if (dataSource == ":memory:") return {ProviderKind::Sqlite, dataSource};
             const std::string path = resolve(dataSource);
             if (SniffDatabaseFile(path) == FileFormat::Missing)
@@ -151,7 +169,7 @@ ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const f
 
     ThrowRouting(errors::kInvalidArgument,
                  "接続文字列にデータ ソースがありません (DSN、Driver、Provider、File Name のいずれも指定されていません): " +
-                     std::string(text));
+                     MaskPasswords(text));
 }
 
 }  // namespace
