@@ -17,6 +17,11 @@ struct WorkArea {
 class clsPLBaseForm {
 public:
     explicit clsPLBaseForm(const std::function<WorkArea()>& workAreaSource);
+    // Centres on the work area of the platform's screen service (pixels).
+    clsPLBaseForm();
+
+    // The work area the platform's screen service reports.
+    static WorkArea PlatformWorkArea();
 
     float GetCenterTopPos(float sngFormHeight) const;
     float GetCenterLeftPos(float sngFormWidth) const;

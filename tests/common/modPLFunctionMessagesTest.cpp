@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CommonTestSupport.h"
+#include "common/clsPLBaseForm.h"
 #include "common/modPLConst.h"
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
@@ -96,6 +97,24 @@ TEST(AddInFolder, IsTheFolderOfTheBinaryHoldingTheCode) {
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof(self) - 1);
     ASSERT_GT(n, 0);
     EXPECT_EQ(AddInFolder(), std::filesystem::path(self).parent_path().string());
+}
+
+class FixedScreen final : public ui::ScreenService {
+public:
+    ui::ScreenArea WorkArea() const override { return {100, 40, 1280, 984}; }
+};
+
+TEST(DialogPlacement, CentresOnThePlatformsWorkArea) {
+    {
+        // The headless work area.
+        const clsPLBaseForm form;
+        EXPECT_FLOAT_EQ(form.GetCenterLeftPos(400), 760);
+        EXPECT_FLOAT_EQ(form.GetCenterTopPos(200), 420);
+    }
+    const ui::ScopedServices scope({nullptr, nullptr, nullptr, std::make_shared<FixedScreen>()});
+    const clsPLBaseForm form;
+    EXPECT_FLOAT_EQ(form.GetCenterLeftPos(400), 100 + 640 - 200);
+    EXPECT_FLOAT_EQ(form.GetCenterTopPos(200), 40 + 492 - 100);
 }
 
 }  // namespace
