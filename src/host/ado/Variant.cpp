@@ -113,7 +113,7 @@ std::string FormatDouble(double value) {
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
     std::string out = negative ? "-" : "";
-    if (exponent >= 15 || exponent < -10) {
+    if (exponent >= 15 || exponent < -4) {  // the switch points of a "%.15G" rendering
         out += digits[0];
         if (digits.size() > 1) out += "." + digits.substr(1);
         out += fmt::format("E{}{:02}", exponent < 0 ? '-' : '+', std::abs(exponent));

@@ -14,7 +14,10 @@ TEST(VariantText, NumbersKeepAtMostFifteenSignificantDigitsWithoutTrailingZeros)
     EXPECT_EQ(CStr(Variant(-0.0)), "0");
     EXPECT_EQ(CStr(Variant(1.0 / 3.0)), "0.333333333333333");
     EXPECT_EQ(CStr(Variant(123456789012345678.0)), "1.23456789012346E+17");
-    EXPECT_EQ(CStr(Variant(0.00001)), "0.00001");
+    EXPECT_EQ(CStr(Variant(0.0001)), "0.0001");
+    EXPECT_EQ(CStr(Variant(0.00001)), "1E-05");
+    EXPECT_EQ(CStr(Variant(-0.000123)), "-0.000123");
+    EXPECT_EQ(CStr(Variant(-0.0000123)), "-1.23E-05");
     EXPECT_EQ(CStr(Variant(1e-12)), "1E-12");
     EXPECT_EQ(CStr(Variant(-2.5e20)), "-2.5E+20");
     EXPECT_EQ(CStr(Variant(999999999999999.0)), "999999999999999");
