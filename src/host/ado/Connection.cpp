@@ -29,7 +29,13 @@ std::unique_ptr<ProviderSession> OpenProviderSession(const ProviderRoute& route,
     ThrowAdoError(errors::kProviderNotFound, kConnectionSource, "プロバイダが見つかりません。");
 }
 
-Connection::~Connection() { Close(); }
+Connection::~Connection() {
+    try {
+        Close();
+    } catch (...) {
+        // Returning the session to the pool failed (out of memory): it is simply closed.
+    }
+}
 
 void Connection::Open(const std::string& connectionString, const std::string& userName,
                       const std::string& password) {
