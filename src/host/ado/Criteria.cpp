@@ -231,6 +231,8 @@ private:
                     value = Variant(static_cast<long long>(integer));
                 } else if (auto d = Decimal::TryFromText(text)) {
                     value = Variant(std::move(*d));
+                } else if (auto n = ParseNumericText(text)) {  // "1,000" as typed in a dialog
+                    value = Variant(*n);
                 } else {
                     ThrowBadCriteria(text_, "数値 " + current_.text);
                 }

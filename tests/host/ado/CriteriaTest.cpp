@@ -54,6 +54,7 @@ TEST(FindCriteria, ComparesEachKindOfValue) {
     EXPECT_TRUE(Matches("商品名 = 'りんご'", kApple, true));
     EXPECT_TRUE(Matches("[商品名] LIKE '%ん%'", kApple, true));
     EXPECT_TRUE(Matches("Qty > -3", kApple, true));
+    EXPECT_TRUE(Matches("Price < 1,000", kApple, true));
     EXPECT_TRUE(Matches("Name = 'O''Brien'", MakeRow("O'Brien", 1, 1, 1, 1), true));
 }
 
