@@ -96,6 +96,11 @@ bool IsInvalidBookmarkName(std::string_view strName,
                            const std::function<void(std::string_view)>& addAndDeleteBookmark,
                            std::string& strErrorText);
 
+// The same test on a document: a bookmark of that name is added at the selection and deleted
+// again; when the document refuses the name, its error text is shown with the error icon
+// under strTitle and the result is true.
+bool IsInvalidBookmarkName(std::string_view strName, word::Document& docTarget, std::string_view strTitle);
+
 // Error report ----------------------------------------------------------------------------------
 
 // source + "エラー" + "(" + hexadecimal number + ")", a blank line, then the description.

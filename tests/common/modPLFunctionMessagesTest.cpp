@@ -99,6 +99,22 @@ TEST(AddInFolder, IsTheFolderOfTheBinaryHoldingTheCode) {
     EXPECT_EQ(AddInFolder(), std::filesystem::path(self).parent_path().string());
 }
 
+TEST_F(Messages, BookmarkNamesTestedOnTheDocument) {
+    auto doc = test::DocumentWithTable(1, 1);
+    doc->Bookmarks().Add("明細1", doc->Range(0, 0));
+    EXPECT_FALSE(IsInvalidBookmarkName("明細1", *doc, modPLConst::EDIT_APP_TITLE));
+    EXPECT_FALSE(IsInvalidBookmarkName("Detail_2", *doc, modPLConst::EDIT_APP_TITLE));
+    // The trial bookmark is gone again; the existing one stays.
+    EXPECT_FALSE(doc->Bookmarks().Exists("Detail_2"));
+    EXPECT_TRUE(doc->Bookmarks().Exists("明細1"));
+    EXPECT_TRUE(messages_->Shown().empty());
+    EXPECT_TRUE(IsInvalidBookmarkName("2nd detail", *doc, modPLConst::EDIT_APP_TITLE));
+    ASSERT_EQ(messages_->Shown().size(), 1U);
+    EXPECT_EQ(messages_->Shown()[0].request.icon, ui::MessageIcon::Critical);
+    EXPECT_FALSE(messages_->Shown()[0].request.strText.empty());
+    EXPECT_EQ(doc->Bookmarks().Count(), 1);
+}
+
 class FixedScreen final : public ui::ScreenService {
 public:
     ui::ScreenArea WorkArea() const override { return {100, 40, 1280, 984}; }
