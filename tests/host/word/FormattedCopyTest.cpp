@@ -153,5 +153,33 @@ TEST(FormattedCopy, RangeInsideOneCellCopiesItsText) {
     EXPECT_EQ(target->Tables().Count(), 0);
 }
 
+TEST(FormattedCopy, HeaderWithPictureIntoAnotherDocumentsHeader) {
+    auto source = MakeTemplate();
+    // The template's header shows the picture: copy the body paragraph holding it there.
+    auto header = source->Sections().Item(1).Headers().Item(wdHeaderFooterPrimary).Range();
+    const long pictureParagraph = source->Tables().Item(1).Range().End();
+    header.SetFormattedText(source->Range(pictureParagraph, pictureParagraph + 7));
+    EXPECT_EQ(header.Text(), "\x01 logo\r");
+    // Same document, another part: the header part got its own relationship to the picture.
+    auto& from = source->Package();
+    const auto headerPart = header.Data()->story->Part();
+    auto blip = from.Xml(headerPart).select_node("//a:blip").node();
+    ASSERT_TRUE(from.RelationshipById(headerPart, blip.attribute("r:embed").value()));
+
+    auto target = Document::Blank("Print1");
+    auto targetHeader = target->Sections().Item(1).Headers().Item(wdHeaderFooterPrimary).Range();
+    targetHeader.SetFormattedText(source->Sections().Item(1).Headers().Item(1).Range());
+    // The copy brings its own last paragraph; the header keeps its mark after it.
+    EXPECT_EQ(target->Sections().Item(1).Headers().Item(1).Range().Text(), "\x01 logo\r\r\r");
+    auto& to = target->Package();
+    const auto targetPart = targetHeader.Data()->story->Part();
+    auto copied = to.Xml(targetPart).select_node("//a:blip").node();
+    const auto rel = to.RelationshipById(targetPart, copied.attribute("r:embed").value());
+    ASSERT_TRUE(rel);
+    EXPECT_EQ(to.PartBytes(docx::Package::ResolveTarget(targetPart, rel->target)), kPng);
+    // The header part declares the namespaces the picture uses.
+    EXPECT_TRUE(to.Xml(targetPart).document_element().attribute("xmlns:pic"));
+}
+
 }  // namespace
 }  // namespace paperloom::word

@@ -198,3 +198,39 @@ TEST(RangeText, SelectionReplacesWhatIsSelected) {
 
 }  // namespace
 }  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+TEST(RangeText, HiddenFlagOverParagraphsAndMixedText) {
+    auto doc = test::MakeDocument(test::P("one") + test::P("two") + test::P("three"));
+    auto middle = doc->Range(4, 8);  // "two" and its mark
+    EXPECT_EQ(middle.Font().Hidden(), wdFalse);
+    middle.Font().SetHidden(true);
+    EXPECT_EQ(middle.Font().Hidden(), wdTrue);
+    EXPECT_EQ(doc->Content().Font().Hidden(), wdUndefined);
+    EXPECT_EQ(doc->Content().Text(), "one\rthree\r");
+    // Part of a run: the run is split and only the part is hidden.
+    doc->Range(1, 2).Font().SetHidden(true);
+    EXPECT_EQ(doc->Content().Text(), "oe\rthree\r");
+    auto all = doc->Content();
+    all.TextRetrievalMode().SetIncludeHiddenText(true);
+    EXPECT_EQ(all.Text(), "one\rtwo\rthree\r");
+    doc->Content().Font().SetHidden(false);
+    EXPECT_EQ(doc->Content().Text(), "one\rtwo\rthree\r");
+}
+
+TEST(RangeText, FindTextAcrossRuns) {
+    auto doc = test::MakeDocument("<w:p>" + test::TextRun("Tot") + test::TextRun("al: 10") + "</w:p>" + test::P("Total: 20"));
+    auto range = doc->Content();
+    range.Find().SetText("Total");
+    ASSERT_TRUE(range.Find().Execute());
+    EXPECT_EQ(range.Start(), 0);
+    EXPECT_EQ(range.Text(), "Total");
+    ASSERT_TRUE(range.Find().Execute());
+    EXPECT_EQ(range.Start(), 10);
+    EXPECT_FALSE(range.Find().Execute());
+}
+
+}  // namespace
+}  // namespace paperloom::word
