@@ -20,8 +20,9 @@ class Recordset;
 }  // namespace paperloom::host::ado
 
 namespace paperloom::word {
+class Application;
 class Document;
-}
+}  // namespace paperloom::word
 
 namespace paperloom::modPLFunction {
 
@@ -158,6 +159,10 @@ std::shared_ptr<host::ado::Connection> OpenConnection(std::string_view strDataSo
                                                       std::string_view strDataSource,
                                                       std::string_view strUserName, std::string_view strPassword,
                                                       std::string_view strDocumentFolder);
+// The folder of the application's active document; "" when it was never saved or no document
+// is open. The folder OpenConnection resolves against for the bind dialogs.
+std::string ActiveDocumentFolder(word::Application& application);
+
 // OpenConnection with the document variables DataSourceType, DataSource, UserName and
 // Password; relative database paths are resolved against the document's own folder.
 std::shared_ptr<host::ado::Connection> ConnectHeaderDataSource(word::Document& docTarget);

@@ -2,6 +2,7 @@
 
 #include "common/modPLFunction.h"
 
+#include "host/word/Application.h"
 #include "host/word/Document.h"
 
 namespace paperloom::modPLFunction {
@@ -19,6 +20,13 @@ bool IsInvalidBookmarkName(std::string_view strName, word::Document& docTarget, 
         ShowCriticalMessage(strErrorText, strTitle);
     }
     return invalid;
+}
+
+std::string ActiveDocumentFolder(word::Application& application) {
+    if (application.Documents().Count() == 0) {
+        return {};
+    }
+    return application.ActiveDocument()->Path();
 }
 
 }  // namespace paperloom::modPLFunction

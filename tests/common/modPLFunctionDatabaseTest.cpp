@@ -8,6 +8,7 @@
 #include "common/modPLFunction.h"
 #include "host/ado/Connection.h"
 #include "host/ado/Recordset.h"
+#include "host/word/Application.h"
 #include "host/word/Document.h"
 
 namespace paperloom::modPLFunction {
@@ -58,6 +59,17 @@ TEST_F(DatabaseRoutines, DatabaseFilePathsRelativeToTheDocumentsFolderAndAbsolut
     // A document never saved takes the fallback folder.
     SetDefaultFolder(Folder());
     EXPECT_TRUE(OpenConnection("4", "data/sales.db", "", "", ""));
+}
+
+TEST_F(DatabaseRoutines, TheBindDialogsResolveAgainstTheActiveDocument) {
+    word::Application application;
+    EXPECT_EQ(ActiveDocumentFolder(application), "");
+    auto fresh = application.Documents().Add();
+    EXPECT_EQ(ActiveDocumentFolder(application), "");
+    test::DocumentWithTable(1, 1)->SaveAs(folder_.Path() / "report.docx");
+    application.Documents().Open(folder_.Path() / "report.docx");
+    EXPECT_EQ(ActiveDocumentFolder(application), Folder());
+    EXPECT_TRUE(OpenConnection("4", "data/sales.db", "", "", ActiveDocumentFolder(application)));
 }
 
 TEST_F(DatabaseRoutines, FailuresGiveNothingAndSayWhy) {
