@@ -21,7 +21,7 @@ std::shared_ptr<Document> Document::Create(docx::Package package, std::string na
 }
 
 std::shared_ptr<Document> Document::Open(const std::filesystem::path& path) {
-    const auto full = std::filesystem::absolute(path);
+    const auto full = std::filesystem::absolute(path).lexically_normal();
     return Create(docx::Package::Open(full), full.filename().string(), full);
 }
 
@@ -130,7 +130,7 @@ void Document::Save() {
 void Document::SaveAs(const std::filesystem::path& path) {
     state_->CheckOpen();
     state_->SyncTextBoxCopies();
-    const auto full = std::filesystem::absolute(path);
+    const auto full = std::filesystem::absolute(path).lexically_normal();
     state_->Package().Save(full);
     state_->fullName = full;
     state_->name = full.filename().string();
@@ -140,8 +140,9 @@ void Document::SaveAs(const std::filesystem::path& path) {
 bool Document::Saved() const { return state_->saved; }
 void Document::SetSaved(bool saved) { state_->saved = saved; }
 
-void Document::Close(long) {
+void Document::Close(long saveChanges) {
     state_->CheckOpen();
+    if (saveChanges == wdSaveChanges && !state_->saved) Save();
     if (auto* app = state_->application) {
         if (!app->BeforeClose(shared_from_this())) return;
         app->Forget(*this);
@@ -158,6 +159,8 @@ void Document::Activate() {
 
 docx::Package& Document::Package() {
     state_->CheckOpen();
+    // Whoever reads or saves the package directly sees text boxes in both forms alike.
+    state_->SyncTextBoxCopies();
     return state_->Package();
 }
 

@@ -68,7 +68,7 @@ public:
     void SaveAs(const std::filesystem::path& path);
     bool Saved() const;
     void SetSaved(bool saved);
-    // Closes without saving (the only way the add-ins close). Raises the application's
+    // Closes, without saving unless wdSaveChanges is given. Raises the application's
     // DocumentBeforeClose first; a handler can cancel, and then the document stays open.
     void Close(long saveChanges = wdDoNotSaveChanges);
     bool Closed() const;

@@ -102,7 +102,7 @@ Field Fields::Item(long index) const {
     return items_[static_cast<std::size_t>(index) - 1];
 }
 
-Field Fields::Add(const word::Range& range, long type, std::string_view text, bool /*preserveFormatting*/) {
+Field Fields::Add(const word::Range& range, long type, std::string_view text, bool preserveFormatting) {
     const auto& data = *range.Data();
     auto& story = data.Live();
     std::string code;
@@ -111,6 +111,8 @@ Field Fields::Add(const word::Range& range, long type, std::string_view text, bo
         if (!text.empty()) code += " ";
     }
     code += text;
+    // Keeping the formatting across updates is itself a switch of the code.
+    if (preserveFormatting && type != wdFieldEmpty) code += " \\* MERGEFORMAT";
 
     pugi::xml_document holder;
     const long start = data.span->start;

@@ -69,7 +69,8 @@ public:
     // 1-based; error 5941 outside 1..Count.
     Field Item(long index) const;
     // A field in place of `range` (the range's content goes). With `type` wdFieldEmpty the
-    // code is `text`; otherwise the type's keyword, then `text`. A non-empty code is updated.
+    // code is `text`; otherwise the type's keyword, then `text`, and with `preserveFormatting`
+    // the switch \* MERGEFORMAT. A non-empty code is updated.
     Field Add(const word::Range& range, long type = wdFieldEmpty, std::string_view text = {},
               bool preserveFormatting = false);
     // Updates every field of the collection (outermost first computing their nested fields);
