@@ -127,6 +127,16 @@ TEST(FieldModel, AddReplacesTheRangeAndComputesAGivenCode) {
     EXPECT_THROW(fields.Add(doc->Range(0, 0), 9999), host::HostError);
 }
 
+TEST(FieldModel, AddIntoATableCellAndWithPreservedFormatting) {
+    auto doc = MakeDocument(test::TableXml({{TextRun("old"), TextRun("keep")}}));
+    auto cell = doc->Tables().Item(1).Cell(1, 1).Range();
+    auto field = FieldsOf(cell).Add(cell, wdFieldQuote, "\"new\"", true);
+    EXPECT_EQ(field.Code().Text(), "QUOTE \"new\" \\* MERGEFORMAT");
+    EXPECT_EQ(doc->Tables().Item(1).Cell(1, 1).Range().Text(), "new\r\a");
+    EXPECT_EQ(doc->Tables().Item(1).Cell(1, 2).Range().Text(), "keep\r\a");
+    EXPECT_EQ(doc->Tables().Item(1).Rows().Count(), 1);
+}
+
 TEST(FieldModel, DeleteRemovesTheWholeFieldAndLaterHandlesFail) {
     auto doc = MakeDocument("<w:p>" + TextRun("a") + FieldRuns("QUOTE b", "b") + TextRun("c") + "</w:p>");
     auto field = FieldsOf(*doc).Item(1);

@@ -167,3 +167,25 @@ TEST(FieldUpdate, MultiParagraphResultIsReplacedWhole) {
 
 }  // namespace
 }  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+// Hostile nesting: a field inside the code of a field, two hundred deep.
+TEST(FieldUpdate, DeeplyNestedFieldsDoNotExhaustTheStack) {
+    std::string xml = "<w:p>";
+    const int depth = 200;
+    for (int i = 0; i < depth; ++i)
+        xml += "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE a</w:instrText></w:r>";
+    for (int i = 0; i < depth; ++i)
+        xml += "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>r</w:t></w:r>"
+               "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    auto doc = test::MakeDocument(xml + "</w:p>");
+    auto fields = FieldsOf(*doc);
+    EXPECT_EQ(fields.Count(), depth);
+    EXPECT_NO_THROW(fields.Update());
+    EXPECT_EQ(fields.Item(1).Result().Text().substr(0, 2), "aa");
+}
+
+}  // namespace
+}  // namespace paperloom::word
