@@ -1,6 +1,7 @@
 #include "host/word/fields/FieldMarks.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace paperloom::word::fields {
 
@@ -10,8 +11,9 @@ using word::detail::AtomKind;
 std::vector<FieldMarks> FieldsStartingIn(word::detail::Story& story, long from, long to) {
     std::vector<FieldMarks> found;
     std::vector<FieldMarks> open;
-    const long length = story.Length();
-    story.Visit(from, length, [&](const Atom& atom) {
+    // No end: the walk stops once the last field begun in the range has closed, so the cost
+    // follows the fields, not the story after them.
+    story.Visit(from, std::numeric_limits<long>::max(), [&](const Atom& atom) {
         if (atom.length == 0 || atom.start < from) return true;
         if (atom.kind == AtomKind::FieldBegin) {
             if (atom.start >= to && open.empty()) return false;

@@ -11,7 +11,7 @@ namespace paperloom::word::fields {
 namespace {
 
 // Deeper nesting than this is left as it stands: a hostile file must not exhaust the stack.
-constexpr int kMaxDepth = 64;
+constexpr int kMaxDepth = 32;
 
 }  // namespace
 
