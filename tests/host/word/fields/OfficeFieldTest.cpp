@@ -53,19 +53,21 @@ TEST(OfficeFields, ComputedResultsShowAfterTheCodesAreWrittenBack) {
     if (!Have("soffice") || !Have("pdftotext") || !Have("pdfimages")) GTEST_SKIP() << "office suite or poppler missing";
     test::TempFolder folder;
     test::WriteFile(folder.Path() / "logo.png", test::RedPng());
+    test::WriteFile(folder.Path() / "photo.gif", test::SmallGif());
     const std::string body =
         test::P("Report") + test::FieldParagraph("quote DataField Customer \\* Upper", "Customer") +
         test::FieldParagraph("quote DataField Price \\# \"#,##0\"", "Price") +
         test::TableXml({{test::TextRun("Qty")}, {test::TextRun("1200")}, {test::TextRun("34")},
                         {test::FieldRuns("quote Statistics SUM Detail1 a:a \\# \"#,##0\"", "0")}}) +
-        test::FieldParagraph("IncludePicture PictureField Logo", "Logo") + test::P("End");
+        test::FieldParagraph("IncludePicture PictureField Logo", "Logo") +
+        test::FieldParagraph("IncludePicture PictureField Photo", "Photo") + test::P("End");
     {
         auto doc = test::MakeDocument(body);
         doc->SaveAs(folder.Path() / "template.docx");
     }
     auto doc = Document::Open(folder.Path() / "template.docx");
     auto fields = FieldsOf(*doc);
-    ASSERT_EQ(fields.Count(), 4);
+    ASSERT_EQ(fields.Count(), 5);
     // The run-time's round: remember the codes, write computed codes, update, write back.
     std::vector<std::string> design;
     for (const auto& field : fields) design.push_back(field.Code().Text());
@@ -73,6 +75,7 @@ TEST(OfficeFields, ComputedResultsShowAfterTheCodesAreWrittenBack) {
     fields.Item(2).Code().SetText("= 9876543 \\# \"#,##0\"");
     fields.Item(3).Code().SetText("=SUM(ABOVE) \\# \"#,##0\"");
     fields.Item(4).Code().SetText("IncludePicture \"logo.png\"");
+    fields.Item(5).Code().SetText("IncludePicture \"" + (folder.Path() / "photo.gif").string() + "\" \\d");
     EXPECT_EQ(fields.Update(), 0);
     for (long i = 1; i <= fields.Count(); ++i) fields.Item(i).Code().SetText(design[static_cast<std::size_t>(i) - 1]);
     doc->Save();
@@ -94,7 +97,8 @@ TEST(OfficeFields, ComputedResultsShowAfterTheCodesAreWrittenBack) {
     ASSERT_TRUE(RunProgram({"pdfimages", "-list", pdf.string()}, folder.Path() / "images.txt"));
     const auto images = ReadAll(folder.Path() / "images.txt");
     EXPECT_NE(images.find("image"), std::string::npos) << images;
-    EXPECT_NE(images.find("30    20"), std::string::npos) << images;
+    EXPECT_NE(images.find("30    20"), std::string::npos) << images;  // the embedded picture
+    EXPECT_NE(images.find("   4     4"), std::string::npos) << images;  // the linked one
 }
 
 }  // namespace
