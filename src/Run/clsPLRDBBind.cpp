@@ -29,12 +29,17 @@ bool clsPLRDBBind::DBConnect(const std::shared_ptr<word::Document>& docTarget) {
 void clsPLRDBBind::DBDisconnect() {
     DBClose();
     if (!mconDataSource) return;
-    // Clean-up: a failing close must not keep the binding half-connected.
-    try {
-        if (mconDataSource->State() != ObjectStateEnum::adStateClosed) mconDataSource->Close();
-    } catch (const std::exception&) {
+    // A clone's connection belongs to its source, which may still be reading through it.
+    if (!mblnClone) {
+        // Clean-up: a failing close must not keep the binding half-connected.
+        try {
+            if (mconDataSource->State() != ObjectStateEnum::adStateClosed) mconDataSource->Close();
+        } catch (const std::exception&) {
+        }
     }
     mconDataSource.reset();
+    mconBorrowed.reset();
+    mblnClone = false;  // it shares nothing any more
 }
 
 bool clsPLRDBBind::DBOpen() {
@@ -43,7 +48,8 @@ bool clsPLRDBBind::DBOpen() {
     if (!mdocTarget) return false;
     mrsRecordSource = modPLFunction::OpenHeaderRecordset(mconDataSource, *mdocTarget);
     if (!mrsRecordSource) return false;
-    mblnClone = false;
+    const auto borrowed = mconBorrowed.lock();
+    mblnClone = mblnClone && borrowed && borrowed == mconDataSource;
     return true;
 }
 
@@ -59,6 +65,7 @@ std::shared_ptr<clsPLRDBBind> clsPLRDBBind::DBClone(const std::shared_ptr<word::
     clone->mdocTarget = docTarget;
     clone->mrsRecordSource = mrsRecordSource->Clone();
     clone->mconDataSource = mconDataSource;
+    clone->mconBorrowed = mconDataSource;
     if (!clone->IsOpen()) return nullptr;
     clone->mblnClone = true;
     return clone;

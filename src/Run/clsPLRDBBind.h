@@ -48,10 +48,12 @@ public:
     // Disconnects, then connects to the data source named by the document's header settings.
     // True when a connection was obtained; failure is reported only by the result.
     bool DBConnect(const std::shared_ptr<word::Document>& docTarget);
-    // Closes the record source, then closes and drops the connection. The document stays set.
+    // Closes the record source, then closes and drops the connection; a clone drops the shared
+    // connection without closing it. The document stays set.
     void DBDisconnect();
     // Opens (again) the header record source with the document's current settings, filter and
-    // sort. False without a connection or when the record source cannot be opened.
+    // sort. False without a connection or when the record source cannot be opened. Afterwards
+    // the binding is a clone only if it is still on the connection it borrowed.
     bool DBOpen();
     // Closes and drops the record source.
     void DBClose();
@@ -108,6 +110,9 @@ private:
     // After a move past either end: back onto the last or the first record.
     void LandOnRecord();
 
+    // The connection a clone borrowed from its source: reopening the clone's record source on
+    // it keeps the binding a clone, so unbinding it never closes the source's connection.
+    std::weak_ptr<host::ado::Connection> mconBorrowed;
     host::ado::Variant mvntSavedPosition;
     run::KeyedTextCollection mcolBrokenRows;
     run::KeyedTextCollection mcolRowsUsed;

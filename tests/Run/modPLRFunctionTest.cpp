@@ -130,6 +130,44 @@ TEST_F(RegistryTest, ClosingACloneLeavesTheSharedConnectionUsable) {
     EXPECT_EQ(registry_.Count(), 0);
 }
 
+// A clone whose record source is reopened (or which is disconnected by hand) is still not
+// the owner of its source's connection.
+TEST_F(RegistryTest, ACloneNeverClosesTheSharedConnection) {
+    const auto report = OpenTemplate(ShopSettings());
+    const auto print = app_.Documents().Add();
+    CopyDocumentVariables(*report, *print);
+    const auto source = OpenDocumentBind(registry_, report);
+    ASSERT_NE(source, nullptr);
+    const auto connection = source->mconDataSource;
+
+    const auto clone = CloneDocumentBind(registry_, print, report);
+    ASSERT_NE(clone, nullptr);
+    print->Variables().SetValue("HeadFilter", "Shop = 'B'");
+    ASSERT_TRUE(clone->DBOpen()) << "reopens on the copied settings over the shared connection";
+    EXPECT_EQ(clone->GetRecordCount(), 2);
+    EXPECT_TRUE(clone->IsClone());
+    CloseDocumentBind(registry_, *print);
+    EXPECT_EQ(connection->State(), ObjectStateEnum::adStateOpen);
+
+    const auto second = source->DBClone(print);
+    ASSERT_NE(second, nullptr);
+    second->DBDisconnect();
+    EXPECT_FALSE(second->IsConnect());
+    EXPECT_FALSE(second->IsClone());
+    EXPECT_EQ(connection->State(), ObjectStateEnum::adStateOpen);
+
+    // Connected on its own, the former clone owns (and closes) its new connection.
+    ASSERT_TRUE(second->DBConnect(report));
+    ASSERT_TRUE(second->DBOpen());
+    EXPECT_FALSE(second->IsClone());
+    const auto own = second->mconDataSource;
+    EXPECT_NE(own, connection);
+    second->DBDisconnect();
+    EXPECT_EQ(own->State(), ObjectStateEnum::adStateClosed);
+    EXPECT_EQ(connection->State(), ObjectStateEnum::adStateOpen);
+    EXPECT_TRUE(source->DBOpen());
+}
+
 TEST_F(RegistryTest, NoCloneWithoutAnOpenSource) {
     const auto report = OpenTemplate(ShopSettings());
     const auto print = app_.Documents().Add();
