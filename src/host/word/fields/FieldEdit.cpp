@@ -13,9 +13,14 @@ using word::detail::AtomKind;
 
 FieldMarks Locate(const word::detail::RangeData& span) {
     auto& story = span.Live();
-    const auto field = FirstFieldIn(story, span.span->start, span.span->end);
-    if (!field || field->end >= span.span->end) throw ObjectDeleted();
-    return *field;
+    // The span's end stays right after the end mark (text inserted there goes after the
+    // field), while its start takes in what is inserted right before the field: the field
+    // is the one whose end mark closes the span.
+    const long start = span.span->start;
+    const long end = span.span->end;
+    for (const auto& field : FieldsStartingIn(story, start, end))
+        if (field.end == end - 1) return field;
+    throw ObjectDeleted();
 }
 
 std::string RawCode(word::detail::Story& story, const FieldMarks& field) {

@@ -169,6 +169,13 @@ TEST(FieldModel, HandlesFollowEditsBeforeTheField) {
     field.SetCode("QUOTE moved");
     field.Update();
     EXPECT_EQ(doc->Content().Text(), "123abmoved\r");
+
+    // A field added right before it, and text added right after it, leave the handle on it.
+    FieldsOf(*doc).Add(doc->Range(field.Range().Start(), field.Range().Start()), wdFieldQuote, "first");
+    field.Range().InsertAfter("!");
+    EXPECT_EQ(field.Code().Text(), "QUOTE moved");
+    EXPECT_EQ(field.Result().Text(), "moved");
+    EXPECT_EQ(doc->Content().Text(), "123abfirstmoved!\r");
 }
 
 TEST(FieldModel, FieldsInHeadersAndTextBoxes) {
