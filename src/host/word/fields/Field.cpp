@@ -1,6 +1,7 @@
 #include "host/word/fields/Field.h"
 
 #include <array>
+#include <exception>
 #include <utility>
 
 #include "host/word/Document.h"
@@ -154,7 +155,7 @@ long Fields::Update() {
         bool ok = false;
         try {
             ok = items_[i].Update();
-        } catch (const host::HostError&) {
+        } catch (const std::exception&) {
             ok = false;  // a field removed by an earlier update, or a document edit that failed
         }
         if (!ok && firstError == 0) firstError = static_cast<long>(i) + 1;
