@@ -155,7 +155,7 @@ Bookmarks RangeBookmarks(const std::shared_ptr<RangeData>& range) {
     const long end = range->span->end;
     std::vector<std::pair<long, std::string>> found;
     std::map<std::string, std::pair<long, std::string>> open;  // id -> start, name
-    story.Visit(0, end, [&](const Atom& atom) {
+    story.Visit(start, end, [&](const Atom& atom) {
         if (atom.kind != AtomKind::Marker) return true;
         if (xml::Is(atom.node, "w:bookmarkStart")) {
             open[atom.node.attribute("w:id").value()] = {atom.start, atom.node.attribute("w:name").value()};

@@ -116,6 +116,11 @@ DocumentSettings Document::Settings() {
     return DocumentSettings(state_->Package());
 }
 
+Typography Document::Typography() {
+    state_->CheckOpen();
+    return word::Typography(state_->Package());
+}
+
 bool Document::Compatibility(long index) { return Settings().Compatibility(index); }
 
 void Document::SetCompatibility(long index, bool on) { Settings().SetCompatibility(index, on); }

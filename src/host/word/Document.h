@@ -21,6 +21,7 @@
 #include "host/word/settings/DocumentSettings.h"
 #include "host/word/settings/PageSetup.h"
 #include "host/word/settings/Styles.h"
+#include "host/word/settings/Typography.h"
 #include "host/word/settings/Variables.h"
 #include "host/word/settings/WebOptions.h"
 
@@ -61,6 +62,10 @@ public:
     word::Styles Styles();
     word::WebOptions WebOptions();
     word::DocumentSettings Settings();
+    // East Asian typography (the document serves as its own attached template).
+    word::Typography Typography();
+    // What the web options remember beyond the file, for copying settings between documents.
+    WebOptionsMemory& WebOptionsState() { return webOptions_; }
     bool Compatibility(long index);
     void SetCompatibility(long index, bool on);
 
