@@ -11,11 +11,6 @@ using host::ado::ObjectStateEnum;
 using host::ado::SearchDirectionEnum;
 using host::ado::Variant;
 
-clsPLRDBBind::~clsPLRDBBind() {
-    mcolBrokenRows.RemoveAll();
-    mcolRowsUsed.RemoveAll();
-}
-
 // Connection and record source ---------------------------------------------------------------------
 
 bool clsPLRDBBind::DBConnect(const std::shared_ptr<word::Document>& docTarget) {

@@ -35,7 +35,7 @@ public:
     clsPLRDBBind& operator=(const clsPLRDBBind&) = delete;
     // Releases the connection, record source and document without closing them explicitly;
     // a connection still shared with a clone stays open for it.
-    ~clsPLRDBBind();
+    ~clsPLRDBBind() = default;
 
     // Read and set by other bindings (DBClone equips the new one through them).
     bool mblnClone = false;
