@@ -23,8 +23,18 @@ std::shared_ptr<Document> Documents::Item(std::string_view name) const {
 
 std::shared_ptr<Document> Documents::Add(const std::filesystem::path& templatePath, bool visible) {
     const std::string name = "Document" + std::to_string(++created_);
-    auto doc = templatePath.empty() ? Document::Blank(name)
-                                    : Document::Create(docx::Package::Open(templatePath), name);
+    std::shared_ptr<Document> doc;
+    if (templatePath.empty()) {
+        doc = Document::Blank(name);
+    } else {
+        auto package = docx::Package::Open(templatePath);
+        // A document made from a template is a document, whatever its template was saved as.
+        const auto main = package.MainDocumentPart();
+        if (package.ContentType(main).find("template.main+xml") != std::string::npos)
+            package.SetPartBytes(main, package.PartBytes(main),
+                                 "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+        doc = Document::Create(std::move(package), name);
+    }
     doc->state_->saved = true;
     app_.Adopt(doc, visible);
     return doc;

@@ -117,6 +117,16 @@ TEST(Documents, NewDocumentFromTemplateCopiesItsContent) {
     EXPECT_EQ(doc->Name(), "Document1");
     EXPECT_EQ(doc->Content().Text(), "from the template\r");
     EXPECT_EQ(doc->Path(), "");
+
+    // A template saved as one: the new document is an ordinary document.
+    auto package = docx::Package::Open(folder.Path() / "model.docx");
+    package.SetPartBytes("word/document.xml", package.PartBytes("word/document.xml"),
+                         "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml");
+    package.Save(folder.Path() / "model.dotx");
+    auto fromDotx = app.Documents().Add(folder.Path() / "model.dotx");
+    EXPECT_EQ(fromDotx->Content().Text(), "from the template\r");
+    EXPECT_EQ(fromDotx->Package().ContentType("word/document.xml"),
+              "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
 }
 
 TEST(Documents, FailedOpenAndSaveAreClearErrors) {
