@@ -171,11 +171,20 @@ Fields FieldsOf(const word::Range& range) {
     const auto marks = fields::FieldsStartingIn(story, data->span->start, std::max(data->span->end, data->span->start + 1));
     std::vector<Field> items;
     std::vector<int> depths;
+    const long point = data->span->start;
+    const bool collapsed = data->span->end == point;
     for (const auto& field : marks) {
         // A collapsed range reads as the point it stands at: only a field starting there.
-        if (data->span->end == data->span->start && field.begin != data->span->start) continue;
+        if (collapsed && field.begin != point) continue;
         items.emplace_back(SpanOf(*data, field));
         depths.push_back(field.depth);
+    }
+    if (collapsed && items.empty()) {
+        // An insertion point inside a field stands for that field (the innermost one).
+        if (const auto inside = fields::FieldAround(story, point)) {
+            items.emplace_back(SpanOf(*data, *inside));
+            depths.push_back(0);
+        }
     }
     return Fields(data, std::move(items), std::move(depths));
 }

@@ -56,6 +56,17 @@ std::optional<FieldMarks> FirstFieldIn(word::detail::Story& story, long from, lo
     return fields.front();
 }
 
+std::optional<FieldMarks> FieldAround(word::detail::Story& story, long pos) {
+    const auto atom = story.AtomAt(pos);
+    if (!atom || !atom->paragraph) return std::nullopt;
+    const auto paragraphStart = story.PositionOf(atom->paragraph);
+    if (!paragraphStart || *paragraphStart >= pos) return std::nullopt;
+    std::optional<FieldMarks> around;
+    for (const auto& field : FieldsStartingIn(story, *paragraphStart, pos))
+        if (field.begin < pos && pos <= field.end) around = field;  // later ones lie inside
+    return around;
+}
+
 std::vector<FieldMarks> ChildFields(word::detail::Story& story, long from, long to) {
     auto all = FieldsStartingIn(story, from, to);
     std::vector<FieldMarks> children;

@@ -29,6 +29,10 @@ std::vector<FieldMarks> FieldsStartingIn(word::detail::Story& story, long from, 
 // The field whose begin mark is the first one at or after `from` and before `to`, if any.
 std::optional<FieldMarks> FirstFieldIn(word::detail::Story& story, long from, long to);
 
+// The innermost field with begin < pos <= end whose begin lies in the paragraph holding
+// `pos` (fields rarely span paragraphs; looking further back would cost the whole story).
+std::optional<FieldMarks> FieldAround(word::detail::Story& story, long pos);
+
 // The fields nested directly inside [from, to) of an enclosing field (depth one below it).
 std::vector<FieldMarks> ChildFields(word::detail::Story& story, long from, long to);
 

@@ -155,6 +155,13 @@ TEST(FieldModel, SelectCoversTheFieldAndSelectionFieldsFindIt) {
     EXPECT_EQ(selection.Start(), 2);
     EXPECT_EQ(selection.End(), field.Range().End());
     ASSERT_EQ(FieldsOf(selection).Count(), 1);
+    // An insertion point inside a field finds that field; one beside it finds none.
+    auto inside = doc->Selection();
+    inside.SetRange(field.Result().Start(), field.Result().Start());
+    ASSERT_EQ(FieldsOf(inside).Count(), 1);
+    EXPECT_EQ(FieldsOf(inside).Item(1).Code().Text(), "QUOTE x");
+    EXPECT_EQ(FieldsOf(doc->Range(1, 1)).Count(), 0);
+    field.Select();
     // Replacing the selection by the result's text turns the field into plain text.
     selection.SetText(field.Result().Text());
     EXPECT_EQ(FieldsOf(*doc).Count(), 0);

@@ -114,6 +114,22 @@ TEST_F(PictureField, RelativePathsResolveAgainstTheDocumentFolder) {
     EXPECT_EQ(FieldsOf(*doc).Item(1).Result().Text(), "\x01");
 }
 
+TEST_F(PictureField, PictureInAHeaderRelatesFromTheHeaderPart) {
+    auto doc = MakeDocument(test::P("body"));
+    auto header = doc->Sections().Item(1).Headers().Item(1).Range();
+    FieldsOf(header).Add(header, wdFieldIncludePicture, "\"" + Escaped(image) + "\"");
+    auto& package = doc->Package();
+    std::string headerPart;
+    for (const auto& name : package.PartNames())
+        if (name.rfind("word/header", 0) == 0 && name.find(".rels") == std::string::npos) headerPart = name;
+    ASSERT_FALSE(headerPart.empty());
+    const auto blip = package.Xml(headerPart).select_node("//a:blip").node();
+    ASSERT_TRUE(blip);
+    const auto rel = package.RelationshipById(headerPart, blip.attribute("r:embed").value());
+    ASSERT_TRUE(rel);
+    EXPECT_EQ(package.PartBytes(docx::Package::ResolveTarget(headerPart, rel->target)), test::RedPng());
+}
+
 TEST_F(PictureField, MissingOrUnreadableFilesShowErrors) {
     test::WriteFile(folder.Path() / "fake.png", "not a picture at all");
     auto doc = MakeDocument(FieldParagraph("INCLUDEPICTURE \"" + Escaped(folder.Path() / "none.png") + "\"", "x") +
