@@ -79,6 +79,9 @@ public:
     bool Closed() const;
     void Activate();
 
+    // The document's package, for settings and parts the model does not cover. The parts the
+    // stories live in (main document, headers, footers) must not be replaced through it while
+    // the document is open: the model holds their trees.
     docx::Package& Package();
     word::Application* Application() const;
 
