@@ -1,8 +1,11 @@
 #include "common/clsPLRange.h"
 
 #include "host/word/Range.h"
+#include "host/word/fields/Field.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace paperloom {
 namespace {
@@ -19,6 +22,31 @@ word::Range InsertAt(word::Range at, std::string_view text) {
     const long start = at.Start();
     at.SetRange(start, start + inserted);
     return at;
+}
+
+// Turns the copy's fields into their results, formatted as the source's results are, except
+// picture fields, which keep the source's code. The copy's fields stand in the source's order.
+// A field nested in one already replaced went with it; one nested in a picture field is
+// handled like any other.
+void FreezeFields(const word::Range& copy, const word::Range& source) {
+    const word::Fields sourceFields = word::FieldsOf(source);
+    const word::Fields copyFields = word::FieldsOf(copy);
+    const long count = std::min(sourceFields.Count(), copyFields.Count());
+    std::vector<word::Range> replaced;  // source spans of the fields replaced so far
+    for (long i = 1; i <= count; ++i) {
+        const word::Field from = sourceFields.Item(i);
+        const word::Range fromSpan = from.Range();
+        if (!replaced.empty() && fromSpan.InRange(replaced.back())) {
+            continue;
+        }
+        word::Field to = copyFields.Item(i);
+        if (from.Type() == word::wdFieldIncludePicture) {
+            to.SetCode(from.Code().Text());
+        } else {
+            to.Range().SetFormattedText(from.Result());
+            replaced.push_back(fromSpan);
+        }
+    }
 }
 
 }  // namespace
@@ -75,6 +103,7 @@ void clsPLRange::AppendRangeToPrintDoc(const word::Range& rangeDestination, cons
     auto copy = rangeDestination.Duplicate();
     copy.Collapse(word::wdCollapseEnd);
     copy.SetFormattedText(rangeSource);
+    FreezeFields(copy, rangeSource);
 
     // Property text and other hidden runs do not belong in a print document. A hidden run that
     // begins with a paragraph mark is left, so paragraphs are not merged.

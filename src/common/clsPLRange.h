@@ -25,11 +25,11 @@ public:
     // mark), keeping the hidden property text. A run that begins with a paragraph mark stays.
     void ClearNotHiddenText(const word::Range& rangeTarget) const;
 
-    // Appends a copy of the source at the end of the destination, removes every hidden run of
-    // the copy that does not begin with a paragraph mark, and a paragraph mark the copy ends
-    // with. lngSeqIndex (the record's sequence number) is not used here.
-    // Fields of the copy are kept as fields for now: turning them into plain results needs
-    // the document model's field collection.
+    // Appends a copy of the source at the end of the destination; the copy's fields become
+    // plain text with their results' formatting, except picture fields, which keep their
+    // code. Then removes every hidden run of the copy that does not begin with a paragraph
+    // mark, and a paragraph mark the copy ends with. lngSeqIndex (the record's sequence
+    // number) is not used here. The document's selection is left where it was.
     void AppendRangeToPrintDoc(const word::Range& rangeDestination, const word::Range& rangeSource,
                                long lngSeqIndex) const;
 

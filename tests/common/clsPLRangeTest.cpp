@@ -6,6 +6,7 @@
 #include "CommonTestSupport.h"
 #include "common/clsPLRange.h"
 #include "host/word/Document.h"
+#include "host/word/fields/Field.h"
 
 namespace paperloom {
 namespace {
@@ -141,6 +142,51 @@ TEST_F(Copies, AppendRangeToPrintDocTwiceKeepsBothCopies) {
     const auto first = text.find("Record");
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(text.find("Record", first + 1), std::string::npos);
+}
+
+// Runs of a complex field: begin, code, separator, result, end.
+std::string FieldRuns(const std::string& code, const std::string& result, const std::string& resultRPr = {}) {
+    auto mark = [](const char* kind) { return std::string("<w:r><w:fldChar w:fldCharType=\"") + kind + "\"/></w:r>"; };
+    return mark("begin") + "<w:r><w:instrText xml:space=\"preserve\">" + code + "</w:instrText></w:r>" +
+           mark("separate") + "<w:r>" + resultRPr + "<w:t xml:space=\"preserve\">" + result + "</w:t></w:r>" +
+           mark("end");
+}
+
+TEST_F(Copies, AppendRangeToPrintDocFreezesFieldsButKeepsPictureCodes) {
+    const std::string nested = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+                               "<w:r><w:instrText xml:space=\"preserve\">QUOTE </w:instrText></w:r>" +
+                               FieldRuns("= 1+1", "2") +
+                               "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                               "<w:r><w:t>Outer2</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    source_ = test::DocumentWithBody(
+        "<w:p><w:r><w:t xml:space=\"preserve\">Name: </w:t></w:r>" +
+        FieldRuns("quote \"DataField\" 品名", "Widget", "<w:rPr><w:b/></w:rPr>") + "</w:p>" +
+        "<w:p>" + FieldRuns(R"(IncludePicture "PictureField" 写真 \d)", "") + "</w:p>" +
+        "<w:p>" + nested + "</w:p><w:p>" + FieldRuns("= 2*3", "6") + "</w:p>");
+    ASSERT_EQ(word::FieldsOf(source_->Content()).Count(), 5);
+    auto selection = destination_->Selection();
+    const long selectionStart = selection.Start();
+
+    range_.AppendRangeToPrintDoc(destination_->Content(), source_->Content(), 1);
+
+    const word::Fields left = word::FieldsOf(destination_->Content());
+    ASSERT_EQ(left.Count(), 1);
+    EXPECT_EQ(left.Item(1).Type(), word::wdFieldIncludePicture);
+    EXPECT_EQ(left.Item(1).Code().Text(), word::FieldsOf(source_->Content()).Item(2).Code().Text());
+    const std::string text = destination_->Content().Text();
+    EXPECT_NE(text.find("Name: Widget\r"), std::string::npos) << text;
+    EXPECT_NE(text.find("Outer2\r"), std::string::npos) << text;
+    EXPECT_NE(text.find("6"), std::string::npos) << text;
+    EXPECT_EQ(text.find("2Outer2"), std::string::npos) << "a nested result left behind: " << text;
+    // The frozen result keeps its formatting: bold survives in the saved document part.
+    const auto at = text.find("Widget");
+    auto widget = destination_->Content();
+    widget.SetRange(static_cast<long>(at), static_cast<long>(at) + 6);
+    EXPECT_EQ(widget.Text(), "Widget");
+    EXPECT_NE(destination_->Package().PartBytes("word/document.xml").find("<w:b/>"), std::string::npos);
+    EXPECT_EQ(destination_->Selection().Start(), selectionStart);
+    // The source keeps its fields.
+    EXPECT_EQ(word::FieldsOf(source_->Content()).Count(), 5);
 }
 
 }  // namespace
