@@ -36,7 +36,9 @@ std::shared_ptr<detail::RangeData> SpanOf(const detail::RangeData& within, const
 
 word::Range PartRange(const detail::RangeData& within, long start, long end, bool codes) {
     auto data = detail::MakeRange(within.doc, within.Live(), start, end);
+    // A code is never shown, so hiding it changes nothing: it reads whole.
     data->includeFieldCodes = codes;
+    data->includeHidden = codes;
     return word::Range(data);
 }
 

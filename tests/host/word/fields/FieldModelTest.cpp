@@ -99,6 +99,14 @@ TEST(FieldModel, SetCodeStoresInstructionRuns) {
     for (auto node : root.select_nodes(".//w:t")) EXPECT_STRNE(node.node().text().get(), "QUOTE z");
 }
 
+TEST(FieldModel, HiddenFieldsReadTheirWholeCode) {
+    auto doc = MakeDocument("<w:p>" + FieldRuns("quote DataField Name", "Name", "<w:rPr><w:vanish/></w:rPr>") + "</w:p>");
+    auto field = FieldsOf(*doc).Item(1);
+    EXPECT_EQ(field.Code().Text(), "quote DataField Name");
+    EXPECT_EQ(field.Result().Text(), "");  // the result is hidden like any text
+    EXPECT_EQ(field.Type(), wdFieldQuote);
+}
+
 TEST(FieldModel, SetResultKeepsTheCode) {
     auto doc = MakeDocument(FieldParagraph("PAGE", "1"));
     auto field = FieldsOf(*doc).Item(1);
