@@ -19,6 +19,9 @@ using host::ado::CommandTypeEnum;
 using host::ado::Connection;
 using host::ado::Recordset;
 
+// The platform's "unspecified error", for failures that are not the host's error object.
+constexpr long kUnspecifiedError = -2147467259;
+
 // A record-source type text as the command type it names; nothing for a text that is not a
 // whole number.
 std::optional<long> RecordSourceTypeNumber(std::string_view strType) {
@@ -49,7 +52,7 @@ ConnectionAttempt TryOpenConnection(std::string_view strDataSourceType, std::str
     } catch (const host::HostError& error) {
         return {nullptr, error};
     } catch (const std::exception& error) {
-        return {nullptr, host::HostError(-2147467259, "Paperloom", error.what())};
+        return {nullptr, host::HostError(kUnspecifiedError, "Paperloom", error.what())};
     }
 }
 
