@@ -35,19 +35,7 @@ private:
     std::string part_;
 };
 
-class Shape;
-
-class GroupItems {
-public:
-    explicit GroupItems(std::vector<Shape> items) : items_(std::move(items)) {}
-    long Count() const { return static_cast<long>(items_.size()); }
-    const Shape& Item(long index) const;
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-
-private:
-    std::vector<Shape> items_;
-};
+class GroupItems;
 
 class Shape {
 public:
@@ -64,6 +52,18 @@ private:
     std::shared_ptr<detail::DocumentState> doc_;
     pugi::xml_node node_;  // w:drawing, w:pict, mc:AlternateContent, or a shape inside a group
     std::string part_;
+};
+
+class GroupItems {
+public:
+    explicit GroupItems(std::vector<Shape> items) : items_(std::move(items)) {}
+    long Count() const { return static_cast<long>(items_.size()); }
+    const Shape& Item(long index) const;
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<Shape> items_;
 };
 
 class Shapes {
