@@ -61,7 +61,7 @@ Tables Document::Tables() const {
     // Only the story's own tables, found from its top-level blocks.
     auto& story = state_->Main();
     for (auto table : story.Root().select_nodes("w:tbl | w:sdt/w:sdtContent/w:tbl"))
-        tables.push_back(detail::TableOf(state_, story, table.node()));
+        if (detail::HasRows(table.node())) tables.push_back(detail::TableOf(state_, story, table.node()));
     return word::Tables(whole.Data(), std::move(tables));
 }
 

@@ -208,7 +208,8 @@ word::Tables Table::Tables() const {
     std::vector<word::Table> nested;
     for (auto row : RowsOf(ResolveTable(*data_)))
         for (auto cell : CellsOf(row))
-            for (auto inner : cell.children("w:tbl")) nested.push_back(detail::TableOf(data_->doc, story, inner));
+            for (auto inner : cell.children("w:tbl"))
+                if (detail::HasRows(inner)) nested.push_back(detail::TableOf(data_->doc, story, inner));
     return word::Tables(data_, std::move(nested));
 }
 
@@ -277,6 +278,8 @@ Table Tables::Add(const word::Range& range, long rows, long columns) {
 }
 
 namespace detail {
+
+bool HasRows(pugi::xml_node table) { return static_cast<bool>(table.child("w:tr")); }
 
 Table TableOf(const std::shared_ptr<DocumentState>& doc, Story& story, pugi::xml_node table) {
     const auto span = story.SpanOf(table);

@@ -108,6 +108,9 @@ class Story;
 // The tables of a story that overlap [start, end) (outermost tables only), in order.
 std::vector<Table> TablesIn(const std::shared_ptr<RangeData>& range);
 Table TableOf(const std::shared_ptr<DocumentState>& doc, Story& story, pugi::xml_node table);
+// A table without rows (left behind when accepted revisions deleted them all) takes no
+// position and shows nothing: it is no table of the document.
+bool HasRows(pugi::xml_node table);
 }  // namespace detail
 
 }  // namespace paperloom::word

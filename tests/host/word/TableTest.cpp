@@ -5,6 +5,7 @@
 
 #include "WordTestSupport.h"
 #include "host/HostError.h"
+#include <filesystem>
 
 namespace paperloom::word {
 namespace {
@@ -150,6 +151,51 @@ TEST(Tables, RememberedRowLengthsFollowEdits) {
     const long at = table.Cell(3, 2).Range().Start();
     EXPECT_EQ(doc->Range(at, at + 3).Text(), "new");
     EXPECT_EQ(doc->Range(0, at).Text(), "bb\rsecond\r\a\r\a\r\ac\r\a\r\a\r\a\r\a");
+}
+
+}  // namespace
+}  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+// Accepting every deleted row can leave a table with no rows: it holds no position.
+TEST(Tables, RowlessTablesAreSkipped) {
+    const std::string rowless = "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid></w:tbl>";
+    auto doc = MakeDocument(P("a") + rowless + TableXml({{TextRun("b")}}) + "<w:tbl/>" + P("c"));
+    ASSERT_EQ(doc->Tables().Count(), 1);
+    EXPECT_EQ(doc->Tables().Item(1).Cell(1, 1).Range().Text(), "b\r\a");
+    EXPECT_EQ(doc->Content().Text(), "a\rb\r\a\r\ac\r");
+    auto outer = MakeDocument(TableXml({{TextRun("x") + "</w:p>" + rowless + "<w:p>"}}) + P("y"));
+    EXPECT_EQ(outer->Tables().Item(1).Tables().Count(), 0);
+}
+
+// Corpus documents whose tables sit among tracked changes, anchored floating tables and
+// right-to-left text: every table enumerates and reads.
+TEST(Tables, CorpusTablesEnumerate) {
+    const std::filesystem::path good = std::filesystem::path(PAPERLOOM_SHARED_DIR) / "corpus" / "good";
+    if (!std::filesystem::exists(good)) GTEST_SKIP() << "no shared corpus";
+    int walked = 0;
+    for (const char* name : {"open-xml-powertools__RP001-Tracked-Revisions-01-Accepted.docx",
+                             "open-xml-powertools__RP001-Tracked-Revisions-02-Accepted.docx",
+                             "open-xml-powertools__RP051-Arabic-Rejected.docx"}) {
+        const auto path = good / name;
+        if (!std::filesystem::exists(path)) continue;
+        SCOPED_TRACE(name);
+        auto doc = Document::Open(path);
+        const auto tables = doc->Tables();
+        EXPECT_GT(tables.Count(), 0);
+        const auto whole = doc->Content().Text();
+        for (long i = 1; i <= tables.Count(); ++i) {
+            auto table = tables.Item(i);
+            const auto text = table.Range().Text();
+            EXPECT_NE(whole.find(text), std::string::npos);
+            EXPECT_GT(table.Rows().Count(), 0);
+            EXPECT_NO_THROW(table.Cell(1, 1).Range().Text());
+        }
+        ++walked;
+    }
+    if (walked == 0) GTEST_SKIP() << "corpus files absent";
 }
 
 }  // namespace
