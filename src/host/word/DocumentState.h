@@ -93,6 +93,7 @@ struct RangeData {
     std::shared_ptr<TrackedSpan> span = std::make_shared<TrackedSpan>();
     bool includeHidden = false;
     bool includeFieldCodes = false;
+    int enclosingFields = 0;  // see TextOptions
     int tableDepth = 0;  // for a table's span: 1 for a table in the story, 2 nested once ...
     // Find criteria (formatting only).
     std::optional<bool> findHidden;

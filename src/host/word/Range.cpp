@@ -16,7 +16,7 @@ using detail::AtomKind;
 namespace {
 
 detail::TextOptions Options(const detail::RangeData& data) {
-    return {data.includeHidden || data.doc->showHiddenText, data.includeFieldCodes};
+    return {data.includeHidden || data.doc->showHiddenText, data.includeFieldCodes, data.enclosingFields};
 }
 
 }  // namespace
@@ -211,6 +211,7 @@ Range Range::Duplicate() const {
     auto copy = detail::MakeRange(data_->doc, story, data_->span->start, data_->span->end);
     copy->includeHidden = data_->includeHidden;
     copy->includeFieldCodes = data_->includeFieldCodes;
+    copy->enclosingFields = data_->enclosingFields;
     return Range(copy);
 }
 

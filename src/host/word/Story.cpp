@@ -212,7 +212,14 @@ private:
         atom.length = length;
         atom.paragraphOffset = pos - paragraphStart_;
         atom.hidden = hidden;
-        atom.fieldCode = !fields_.empty() && fields_.back() && kind == AtomKind::Text;
+        // A field nested in another's code is code as a whole, its result included.
+        for (std::size_t i = fields_.size(); i > 0; --i)
+            if (fields_[i - 1]) {
+                atom.codeDepth = static_cast<int>(i);
+                break;
+            }
+        atom.fieldDepth = static_cast<int>(fields_.size());
+        atom.fieldCode = kind == AtomKind::Text && atom.codeDepth > 0;
         atom.text = text;
         pos += length;
         return visit_(atom);
@@ -514,7 +521,7 @@ std::string Story::Text(long start, long end, TextOptions options) {
     Visit(start, end, [&](const Atom& atom) {
         if (atom.length == 0) return true;
         if (atom.hidden && !options.includeHidden) return true;
-        const bool codePart = atom.fieldCode || atom.kind == AtomKind::FieldBegin ||
+        const bool codePart = (atom.fieldCode && atom.codeDepth > options.enclosingFields) || atom.kind == AtomKind::FieldBegin ||
                               atom.kind == AtomKind::FieldSeparator || atom.kind == AtomKind::FieldEnd;
         if (codePart && !options.includeFieldCodes) return true;
         if (atom.kind == AtomKind::Text) {

@@ -45,12 +45,17 @@ struct Atom {
     long paragraphOffset = 0;  // offset of `start` from the start of `paragraph`
     bool hidden = false;
     bool fieldCode = false;    // inside a field's code (between begin and separator)
+    int codeDepth = 0;         // nesting depth of the innermost open field still in its code
+    int fieldDepth = 0;        // fields open around the atom
     std::string_view text;     // what Text shows with every option on
 };
 
 struct TextOptions {
     bool includeHidden = false;
     bool includeFieldCodes = false;
+    // Codes of the fields this deep around the range do not hide it: a nested field's result
+    // reads even when the field sits in another field's code.
+    int enclosingFields = 0;
 };
 
 // Formatting lookups the tree alone cannot answer (styles live in another part).

@@ -58,7 +58,11 @@ word::Range Field::Code() const {
 
 word::Range Field::Result() const {
     const auto field = fields::Locate(*span_);
-    return PartRange(*span_, field.ResultStart(), field.ResultEnd(), false);
+    auto result = PartRange(*span_, field.ResultStart(), field.ResultEnd(), false);
+    // A field in another field's code still shows its own result.
+    if (const auto first = span_->Live().AtomAt(field.ResultStart()))
+        result.Data()->enclosingFields = first->fieldDepth;
+    return result;
 }
 
 word::Range Field::Range() const {

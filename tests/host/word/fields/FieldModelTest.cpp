@@ -99,6 +99,33 @@ TEST(FieldModel, SetCodeStoresInstructionRuns) {
     for (auto node : root.select_nodes(".//w:t")) EXPECT_STRNE(node.node().text().get(), "QUOTE z");
 }
 
+// A field in another field's code is part of that code, result and all; a field in a result
+// shows its own result.
+TEST(FieldModel, NestedFieldResultsInACodeAreCode) {
+    const std::string nestedInCode =
+        "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE \"x</w:instrText></w:r>" +
+        FieldRuns("= 1+1", "2") +
+        "<w:r><w:instrText>\"</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+        "<w:r><w:t>x2</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    auto doc = MakeDocument("<w:p>" + nestedInCode + "</w:p>");
+    EXPECT_EQ(doc->Content().Text(), "x2\r");
+    auto fields = FieldsOf(*doc);
+    ASSERT_EQ(fields.Count(), 2);
+    EXPECT_EQ(fields.Item(1).Result().Text(), "x2");
+    EXPECT_EQ(fields.Item(2).Result().Text(), "2");  // its own result still reads
+    auto found = doc->Content();
+    found.Find().SetText("2");
+    ASSERT_TRUE(found.Find().Execute());
+    EXPECT_EQ(found.Start(), fields.Item(1).Result().Start() + 1);  // the visible "2", not the code's
+
+    // Nested deeper, inside an outer field's result: that result still shows.
+    const std::string outer = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE y</w:instrText></w:r>"
+                              "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>";
+    auto deep = MakeDocument("<w:p>" + outer + nestedInCode + TextRun("!") +
+                             "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>" + TextRun("z") + "</w:p>");
+    EXPECT_EQ(deep->Content().Text(), "x2!z\r");
+}
+
 TEST(FieldModel, HiddenFieldsReadTheirWholeCode) {
     auto doc = MakeDocument("<w:p>" + FieldRuns("quote DataField Name", "Name", "<w:rPr><w:vanish/></w:rPr>") + "</w:p>");
     auto field = FieldsOf(*doc).Item(1);
