@@ -793,6 +793,11 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
     const auto reference = ReferenceRun(pos, paragraph);
     pugi::xml_node rPr = reference ? reference.child("w:rPr") : paragraph.child("w:pPr").child("w:rPr");
     if (runProperties) rPr = runProperties;
+    // Text typed into a field's code is code: the field keeps it as its instruction.
+    bool code = false;
+    if (pos > 0)
+        if (const auto before = AtomAt(pos - 1))
+            code = before->kind == AtomKind::FieldBegin || (before->kind == AtomKind::Text && before->fieldCode);
 
     Fragment fragment;
     fragment.openTail = true;
@@ -815,7 +820,8 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
     auto flush = [&] {
         if (pending.empty()) return;
         if (!run) newRun();
-        xml::AppendText(run, pending);
+        auto t = xml::AppendText(run, pending);
+        if (code) t.set_name("w:instrText");
         pending.clear();
     };
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -99,6 +99,40 @@ TEST(FieldModel, SetCodeStoresInstructionRuns) {
     for (auto node : root.select_nodes(".//w:t")) EXPECT_STRNE(node.node().text().get(), "QUOTE z");
 }
 
+// The run-time puts a design-time code back through the code range: it must stay code on disk.
+TEST(FieldModel, TextSetThroughTheCodeRangeIsSavedAsInstruction) {
+    test::TempFolder folder;
+    auto doc = MakeDocument(FieldParagraph("QUOTE a", "a") + "<w:p>" + TextRun("x") +
+                            "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                            "<w:r><w:t>old</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>");
+    auto fields = FieldsOf(*doc);
+    ASSERT_EQ(fields.Count(), 2);
+    fields.Item(1).Code().SetText("quote DataField Name");
+    fields.Item(2).Code().SetText("QUOTE \"b\"");  // an empty code gets its first text
+    auto first = fields.Item(1).Code();
+    first.InsertAfter(" \\* Upper");  // text added at the end of a code joins it
+    EXPECT_EQ(doc->Content().Text(), "a\rxold\r");
+
+    const auto path = folder.Path() / "code.docx";
+    doc->SaveAs(path);
+    const auto xml = docx::Package::Open(path).PartBytes("word/document.xml");
+    EXPECT_NE(xml.find("<w:instrText xml:space=\"preserve\">quote DataField Name</w:instrText>"), std::string::npos);
+    EXPECT_NE(xml.find("<w:instrText xml:space=\"preserve\">QUOTE \"b\"</w:instrText>"), std::string::npos);
+    EXPECT_EQ(xml.find("<w:t xml:space=\"preserve\">quote"), std::string::npos);
+    EXPECT_EQ(xml.find("Upper</w:t>"), std::string::npos);
+
+    auto reopened = Document::Open(path);
+    auto again = FieldsOf(*reopened);
+    ASSERT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Item(1).Code().Text(), "quote DataField Name \\* Upper");
+    EXPECT_EQ(again.Item(2).Code().Text(), "QUOTE \"b\"");
+    EXPECT_EQ(again.Item(2).Type(), wdFieldQuote);
+    EXPECT_EQ(reopened->Content().Text(), "a\rxold\r");
+    // Text typed right after a field's end is ordinary text again.
+    reopened->Range(again.Item(2).Range().End(), again.Item(2).Range().End()).InsertAfter("tail");
+    EXPECT_EQ(reopened->Content().Text(), "a\rxoldtail\r");
+}
+
 // A field in another field's code is part of that code, result and all; a field in a result
 // shows its own result.
 TEST(FieldModel, NestedFieldResultsInACodeAreCode) {
