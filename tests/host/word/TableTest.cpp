@@ -40,6 +40,23 @@ TEST(Tables, AddOverARangeSplitsTheParagraph) {
     EXPECT_EQ(ErrorNumber([&] { doc->Tables().Add(doc->Range(0, 0), 1, 0); }), 6028);
 }
 
+TEST(Tables, AddInABlankDocument) {
+    // A blank document's only paragraph is empty, and its section properties sit in the body.
+    auto doc = Document::Blank();
+    auto table = doc->Tables().Add(doc->Range(0, 0), 2, 2);
+    EXPECT_EQ(doc->Tables().Count(), 1);
+    EXPECT_EQ(table.Rows().Count(), 2);
+    EXPECT_EQ(doc->Content().Text(), "\r\a\r\a\r\a\r\a\r\a\r\a\r");
+
+    auto typed = Document::Blank();
+    typed->Content().SetText("head");
+    auto end = typed->Content().End();
+    auto second = typed->Tables().Add(typed->Range(end - 1, end - 1), 1, 3);
+    second.Cell(1, 2).Range().SetText("mid");
+    EXPECT_EQ(typed->Content().Text(), "head\r\r\amid\r\a\r\a\r\a\r");
+    EXPECT_EQ(typed->Tables().Item(1).Cell(1, 2).Range().Text(), "mid\r\a");
+}
+
 TEST(Tables, RowsAddCopiesTheLastRowsLookWithoutItsText) {
     const std::string bold = "<w:r><w:rPr><w:b/></w:rPr><w:t>total</w:t></w:r>";
     const std::string shaded = "<w:pPr><w:jc w:val=\"right\"/></w:pPr>" + bold;
