@@ -457,12 +457,14 @@ long Story::Length() {
 }
 
 long Story::ClampInsert(long pos) {
-    const long length = Length();
+    if (!root_) throw ObjectDeleted();
     if (pos < 0) return 0;
+    // Measured only up to `pos`: an edit in the middle of a long story does not re-measure
+    // the rest.
+    if (EnsureBlock(pos)) return pos;
     // Nothing goes after the story's last paragraph mark: text added at the end of the
     // story lands before it, as in the word processor.
-    if (pos >= length) return std::max(0L, length - 1);
-    return pos;
+    return std::max(0L, Length() - 1);
 }
 
 void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& visit) {
@@ -938,10 +940,12 @@ struct BlockSpan {
 }  // namespace
 
 void Story::Delete(long start, long end) {
-    const long length = Length();
+    if (!root_) throw ObjectDeleted();
     start = std::max(0L, start);
-    // The story's last paragraph mark is never deleted.
-    end = std::min(end, length - 1);
+    if (start >= end) return;
+    // The story's last paragraph mark is never deleted. Only an end at or past the story's
+    // end needs the whole story measured.
+    if (!EnsureBlock(end)) end = std::min(end, Length() - 1);
     if (start >= end) return;
 
     const auto first = BlockIndex(start);

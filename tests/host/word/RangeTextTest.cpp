@@ -173,6 +173,27 @@ TEST(RangeText, AppendingAtTheEndKeepsEarlierContentAndIndex) {
 namespace paperloom::word {
 namespace {
 
+// Edits in the middle leave the rest of the story unmeasured; the story's end must still hold.
+TEST(RangeText, EndOfStoryHoldsAfterEditsInTheMiddle) {
+    auto doc = MakeDocument(P("one") + P("two") + test::TableXml({{test::TextRun("c")}}) + P("three"));
+    auto two = doc->Range(4, 7);
+    two.SetText("2");
+    // A range reaching past the last paragraph mark deletes up to it, never the mark.
+    auto tail = doc->Range(doc->Content().End() - 6, doc->Content().End());
+    two.SetText("TWO");
+    EXPECT_EQ(tail.Text(), "three\r");
+    tail.Delete();
+    EXPECT_EQ(doc->Content().Text(), "one\rTWO\rc\r\a\r\a\r");
+    // Text given for the position past the end lands before the last mark.
+    two.SetText("");
+    const long end = doc->Content().End();
+    doc->Range(end, end).SetText("x");
+    EXPECT_EQ(doc->Content().Text(), "one\r\rc\r\a\r\ax\r");
+    two.SetText("y");
+    doc->Range(0, doc->Content().End()).Delete();
+    EXPECT_EQ(doc->Content().Text(), "\r");
+}
+
 TEST(RangeText, DeeplyNestedContentIsAnErrorNotACrash) {
     std::string nested;
     for (int i = 0; i < 2000; ++i) nested += "<w:hyperlink>";
