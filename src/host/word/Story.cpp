@@ -795,11 +795,13 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
     const auto reference = ReferenceRun(pos, paragraph);
     pugi::xml_node rPr = reference ? reference.child("w:rPr") : paragraph.child("w:pPr").child("w:rPr");
     if (runProperties) rPr = runProperties;
-    // Text typed into a field's code is code: the field keeps it as its instruction.
+    // Text typed into a field's code is code: the field keeps it as its instruction. Text in
+    // the result of a field nested in a code stays result text.
     bool code = false;
     if (pos > 0)
         if (const auto before = AtomAt(pos - 1))
-            code = before->kind == AtomKind::FieldBegin || (before->kind == AtomKind::Text && before->fieldCode);
+            code = before->kind == AtomKind::FieldBegin ||
+                   (before->kind == AtomKind::Text && before->fieldCode && before->codeDepth == before->fieldDepth);
 
     Fragment fragment;
     fragment.openTail = true;

@@ -147,6 +147,10 @@ TEST(FieldModel, NestedFieldResultsInACodeAreCode) {
     ASSERT_EQ(fields.Count(), 2);
     EXPECT_EQ(fields.Item(1).Result().Text(), "x2");
     EXPECT_EQ(fields.Item(2).Result().Text(), "2");  // its own result still reads
+    fields.Item(2).Result().InsertAfter("0");  // result text, though inside the outer code
+    EXPECT_FALSE(doc->State()->Main().Root().select_node(".//w:instrText[.='0']"));
+    EXPECT_EQ(fields.Item(2).Result().Text(), "20");
+    EXPECT_EQ(fields.Item(1).Code().Text(), "QUOTE \"x\x13= 1+1\x14" "20\x15\"");
     auto found = doc->Content();
     found.Find().SetText("2");
     ASSERT_TRUE(found.Find().Execute());
