@@ -32,14 +32,24 @@ case "$mode" in
       -DPAPERLOOM_FUZZ=ON -DPAPERLOOM_TESTS=OFF -DPAPERLOOM_BENCH=OFF
     cmake --build build-fuzz -j "$jobs"
     seconds=${FUZZ_SECONDS:-20}
+    passed=0
     for target in build-fuzz/fuzz/*/fuzz_*; do
       [ -x "$target" ] || continue
       corpus_dir="fuzz/corpus/$(basename "$target")"
       work=$(mktemp -d)
       echo "fuzz: $(basename "$target") for ${seconds}s" >&2
       if [ -d "$corpus_dir" ]; then cp -r "$corpus_dir"/. "$work"/; fi
-      "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$work" 2>&1 | tail -n 3
-      rm -rf "$work"
+      if ! "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+           -artifact_prefix="$work/" "$work" > "$work.log" 2>&1; then
+        tail -n 60 "$work.log"
+        echo "fuzz: $(basename "$target") found a failing input (kept in $work)" >&2
+        echo "fuzz: ${passed} passed, 1 failed"
+        exit 1
+      fi
+      tail -n 1 "$work.log"
+      rm -rf "$work" "$work.log"
+      passed=$((passed + 1))
     done
+    echo "fuzz: ${passed} passed, 0 failed"
     ;;
 esac
