@@ -120,25 +120,6 @@ const std::array<std::string_view, 9>& clsPLFilterEditor::ComparisonCaptions() {
     return list;
 }
 
-void clsPLFilterEditor::Init(std::string_view strCaption) {
-    caption_ = std::string(strCaption);
-    rows_.clear();
-    controls_ = FilterControls{};
-}
-
-void clsPLFilterEditor::BeginModal() {
-    result_ = false;
-    dirty_ = false;
-}
-
-void clsPLFilterEditor::Clear() {
-    rows_.clear();
-}
-
-bool clsPLFilterEditor::IsCleared() const {
-    return rows_.empty();
-}
-
 void clsPLFilterEditor::SetConditionToList(std::size_t lngRow) {
     FilterCondition& row = rows_.at(lngRow);
     if (lngRow > 0) {
@@ -151,11 +132,6 @@ void clsPLFilterEditor::SetConditionToList(std::size_t lngRow) {
     row.strCloseParenthesis = TextAt(CloseParentheses(), controls_.intCloseParenthesisIndex);
 }
 
-std::size_t clsPLFilterEditor::AddConditionToList() {
-    rows_.emplace_back();
-    return rows_.size() - 1;
-}
-
 void clsPLFilterEditor::SetConditionToControls(std::size_t lngRow) {
     const FilterCondition& row = rows_.at(lngRow);
     controls_.blnOr = lngRow > 0 && row.strLogicalOperator == "Or";
@@ -165,10 +141,6 @@ void clsPLFilterEditor::SetConditionToControls(std::size_t lngRow) {
     controls_.strValue = row.strValue;
     controls_.intCloseParenthesisIndex = IndexOf(CloseParentheses(), row.strCloseParenthesis);
     cboComparisonOperator_Click(controls_.intComparisonIndex);
-}
-
-void clsPLFilterEditor::SetDataFieldList(std::vector<std::string> strFields) {
-    dataFields_ = std::move(strFields);
 }
 
 std::string clsPLFilterEditor::GetFilter() const {
@@ -278,18 +250,6 @@ void clsPLFilterEditor::cboComparisonOperator_Click(int intListIndex) {
     }
 }
 
-void clsPLFilterEditor::lstCondition_ItemClick(std::size_t lngRow) {
-    if (lngRow >= rows_.size()) {
-        return;
-    }
-    SelectOnly(lngRow);
-    SetConditionToControls(lngRow);
-}
-
-void clsPLFilterEditor::SelectRow(std::size_t lngRow, bool blnSelected) {
-    rows_.at(lngRow).blnSelected = blnSelected;
-}
-
 std::optional<modPLConst::PLMessage> clsPLFilterEditor::cmdOK_Click() {
     if (!CheckParenthesis()) {
         return modPLConst::PLMessage{modPLConst::MSG_PARENTHESIS_MISMATCH, modPLConst::PLMessageIcon::Critical};
@@ -298,48 +258,10 @@ std::optional<modPLConst::PLMessage> clsPLFilterEditor::cmdOK_Click() {
     return std::nullopt;
 }
 
-void clsPLFilterEditor::cmdCancel_Click() {
-    result_ = false;
-}
-
-void clsPLFilterEditor::SelectOnly(std::size_t row) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        rows_[i].blnSelected = i == row;
-    }
-}
-
-void clsPLFilterEditor::AddRow() {
-    const std::size_t row = AddConditionToList();
-    SetConditionToList(row);
-    SelectOnly(row);
-}
-
-void clsPLFilterEditor::ChangeRow() {
-    for (std::size_t i = rows_.size(); i-- > 0;) {
-        if (rows_[i].blnSelected) {
-            SetConditionToList(i);
-            return;
-        }
-    }
-}
-
-void clsPLFilterEditor::RemoveSelectedRows() {
-    std::optional<std::size_t> lowestRemoved;
-    for (std::size_t i = rows_.size(); i-- > 0;) {
-        if (rows_[i].blnSelected) {
-            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
-            lowestRemoved = i;
-        }
-    }
+void clsPLFilterEditor::RowsRemoved() {
     if (!rows_.empty()) {
         rows_.front().strLogicalOperator.clear();
     }
-    if (!lowestRemoved || rows_.empty()) {
-        return;
-    }
-    const std::size_t next = std::min(*lowestRemoved, rows_.size() - 1);
-    SelectOnly(next);
-    SetConditionToControls(next);
 }
 
 }  // namespace paperloom

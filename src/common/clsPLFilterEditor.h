@@ -4,6 +4,7 @@
 // the list and filter text. The dialog shows this model and reports clicks to it; messages
 // come back as values for the dialog to show.
 
+#include "common/clsPLConditionList.h"
 #include "common/modPLConst.h"
 
 #include <array>
@@ -38,35 +39,15 @@ struct FilterControls {
     int intCloseParenthesisIndex = 0;  // 0 none .. 4 "))))"; -1 no selection
 };
 
-class clsPLFilterEditor {
+class clsPLFilterEditor : public clsPLConditionList<clsPLFilterEditor, FilterCondition, FilterControls> {
 public:
-    static constexpr int CMD_ADD = 0;
-    static constexpr int CMD_CHANGE = 1;
-    static constexpr int CMD_REMOVE = 2;
-    static constexpr int CMD_CLEAR = 3;
-
     static const std::array<std::string_view, 5>& OpenParentheses();
     static const std::array<std::string_view, 5>& CloseParentheses();
     // Comparison captions in list order; index 6 and 7 are the blank comparisons.
     static const std::array<std::string_view, 9>& ComparisonCaptions();
 
-    void Init(std::string_view strCaption);
-    const std::string& Caption() const { return caption_; }
-
-    // Called as the dialog is shown modally: resets the result and dirty flags.
-    void BeginModal();
-    bool Result() const { return result_; }
-    bool IsDirty() const { return dirty_; }
-    void Clear();
-    bool IsCleared() const;
-
     void SetConditionToList(std::size_t lngRow);
-    std::size_t AddConditionToList();
     void SetConditionToControls(std::size_t lngRow);
-
-    // The field box's list; its typed text is kept.
-    void SetDataFieldList(std::vector<std::string> strFields);
-    const std::vector<std::string>& DataFieldList() const { return dataFields_; }
 
     std::string GetFilter() const;
     void SetFilter(std::string_view strFilter);
@@ -78,27 +59,12 @@ public:
     // User actions. A returned message means the action stopped; the dialog shows it.
     std::optional<modPLConst::PLMessage> cmdEdit_Click(int intIndex);
     void cboComparisonOperator_Click(int intListIndex);
-    void lstCondition_ItemClick(std::size_t lngRow);   // selects that row alone and loads it
-    void SelectRow(std::size_t lngRow, bool blnSelected);  // multi-selection as the list allows
     std::optional<modPLConst::PLMessage> cmdOK_Click();  // std::nullopt: accepted, dialog hides
-    void cmdCancel_Click();
-
-    const std::vector<FilterCondition>& Conditions() const { return rows_; }
-    FilterControls& Controls() { return controls_; }
-    const FilterControls& Controls() const { return controls_; }
 
 private:
-    void SelectOnly(std::size_t row);
-    void AddRow();
-    void ChangeRow();
-    void RemoveSelectedRows();
-
-    std::string caption_;
-    std::vector<FilterCondition> rows_;
-    FilterControls controls_;
-    std::vector<std::string> dataFields_;
-    bool result_ = false;
-    bool dirty_ = false;
+    friend class clsPLConditionList<clsPLFilterEditor, FilterCondition, FilterControls>;
+    // The first row carries no logical operator.
+    void RowsRemoved();
 };
 
 }  // namespace paperloom

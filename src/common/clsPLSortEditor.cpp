@@ -6,44 +6,16 @@
 
 namespace paperloom {
 
-void clsPLSortEditor::Init(std::string_view strCaption) {
-    caption_ = std::string(strCaption);
-    rows_.clear();
-    controls_ = SortControls{};
-}
-
-void clsPLSortEditor::BeginModal() {
-    result_ = false;
-    dirty_ = false;
-}
-
-void clsPLSortEditor::Clear() {
-    rows_.clear();
-}
-
-bool clsPLSortEditor::IsCleared() const {
-    return rows_.empty();
-}
-
 void clsPLSortEditor::SetConditionToList(std::size_t lngRow) {
     SortCondition& row = rows_.at(lngRow);
     row.strDataField = controls_.strDataField;
     row.strSortCaption = std::string(controls_.intSortIndex == 0 ? CAPTION_ASCENDING : CAPTION_DESCENDING);
 }
 
-std::size_t clsPLSortEditor::AddConditionToList() {
-    rows_.emplace_back();
-    return rows_.size() - 1;
-}
-
 void clsPLSortEditor::SetConditionToControls(std::size_t lngRow) {
     const SortCondition& row = rows_.at(lngRow);
     controls_.strDataField = row.strDataField;
     controls_.intSortIndex = row.strSortCaption == CAPTION_ASCENDING ? 0 : 1;
-}
-
-void clsPLSortEditor::SetDataFieldList(std::vector<std::string> strFields) {
-    dataFields_ = std::move(strFields);
 }
 
 std::string clsPLSortEditor::GetSort() const {
@@ -119,16 +91,9 @@ std::optional<modPLConst::PLMessage> clsPLSortEditor::cmdEdit_Click(int intIndex
             return modPLConst::PLMessage{modPLConst::MSG_SET_DATA_FIELD, modPLConst::PLMessageIcon::Critical};
         }
         if (intIndex == CMD_ADD) {
-            const std::size_t row = AddConditionToList();
-            SetConditionToList(row);
-            SelectOnly(row);
+            AddRow();
         } else {
-            for (std::size_t i = rows_.size(); i-- > 0;) {
-                if (rows_[i].blnSelected) {
-                    SetConditionToList(i);
-                    break;
-                }
-            }
+            ChangeRow();
         }
         break;
     case CMD_REMOVE:
@@ -142,48 +107,6 @@ std::optional<modPLConst::PLMessage> clsPLSortEditor::cmdEdit_Click(int intIndex
     }
     dirty_ = true;
     return std::nullopt;
-}
-
-void clsPLSortEditor::lstCondition_ItemClick(std::size_t lngRow) {
-    if (lngRow >= rows_.size()) {
-        return;
-    }
-    SelectOnly(lngRow);
-    SetConditionToControls(lngRow);
-}
-
-void clsPLSortEditor::SelectRow(std::size_t lngRow, bool blnSelected) {
-    rows_.at(lngRow).blnSelected = blnSelected;
-}
-
-void clsPLSortEditor::cmdOK_Click() {
-    result_ = true;
-}
-
-void clsPLSortEditor::cmdCancel_Click() {
-    result_ = false;
-}
-
-void clsPLSortEditor::SelectOnly(std::size_t row) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        rows_[i].blnSelected = i == row;
-    }
-}
-
-void clsPLSortEditor::RemoveSelectedRows() {
-    std::optional<std::size_t> lowestRemoved;
-    for (std::size_t i = rows_.size(); i-- > 0;) {
-        if (rows_[i].blnSelected) {
-            rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
-            lowestRemoved = i;
-        }
-    }
-    if (!lowestRemoved || rows_.empty()) {
-        return;
-    }
-    const std::size_t next = std::min(*lowestRemoved, rows_.size() - 1);
-    SelectOnly(next);
-    SetConditionToControls(next);
 }
 
 }  // namespace paperloom
