@@ -4,6 +4,8 @@
 // `Derived` moves a row into the controls and back (`SetConditionToControls`,
 // `SetConditionToList`); everything else about the list is here once.
 
+#include "common/modPLConst.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <optional>
@@ -46,6 +48,34 @@ public:
     // The field box's list; its typed text is kept.
     void SetDataFieldList(std::vector<std::string> strFields) { dataFields_ = std::move(strFields); }
     const std::vector<std::string>& DataFieldList() const { return dataFields_; }
+
+    // Add, change, remove and clear; a returned message means the action stopped (a row needs
+    // its field) and the dialog shows it. Every action that went through makes the list dirty.
+    std::optional<modPLConst::PLMessage> cmdEdit_Click(int intIndex) {
+        switch (intIndex) {
+        case CMD_ADD:
+        case CMD_CHANGE:
+            if (controls_.strDataField.empty()) {
+                return modPLConst::PLMessage{modPLConst::MSG_SET_DATA_FIELD, modPLConst::PLMessageIcon::Critical};
+            }
+            if (intIndex == CMD_ADD) {
+                AddRow();
+            } else {
+                ChangeRow();
+            }
+            break;
+        case CMD_REMOVE:
+            RemoveSelectedRows();
+            break;
+        case CMD_CLEAR:
+            Clear();
+            break;
+        default:
+            return std::nullopt;
+        }
+        dirty_ = true;
+        return std::nullopt;
+    }
 
     // Selects that row alone and loads it into the controls.
     void lstCondition_ItemClick(std::size_t lngRow) {

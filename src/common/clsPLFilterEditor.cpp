@@ -215,32 +215,6 @@ bool clsPLFilterEditor::CheckParenthesis() const {
     return open == close;
 }
 
-std::optional<modPLConst::PLMessage> clsPLFilterEditor::cmdEdit_Click(int intIndex) {
-    switch (intIndex) {
-    case CMD_ADD:
-    case CMD_CHANGE:
-        if (controls_.strDataField.empty()) {
-            return modPLConst::PLMessage{modPLConst::MSG_SET_DATA_FIELD, modPLConst::PLMessageIcon::Critical};
-        }
-        if (intIndex == CMD_ADD) {
-            AddRow();
-        } else {
-            ChangeRow();
-        }
-        break;
-    case CMD_REMOVE:
-        RemoveSelectedRows();
-        break;
-    case CMD_CLEAR:
-        Clear();
-        break;
-    default:
-        return std::nullopt;
-    }
-    dirty_ = true;
-    return std::nullopt;
-}
-
 void clsPLFilterEditor::cboComparisonOperator_Click(int intListIndex) {
     controls_.intComparisonIndex = intListIndex;
     const bool blank = intListIndex == kBlankComparison || intListIndex == kNotBlankComparison;

@@ -57,7 +57,6 @@ public:
     bool CheckParenthesis() const;
 
     // User actions. A returned message means the action stopped; the dialog shows it.
-    std::optional<modPLConst::PLMessage> cmdEdit_Click(int intIndex);
     void cboComparisonOperator_Click(int intListIndex);
     std::optional<modPLConst::PLMessage> cmdOK_Click();  // std::nullopt: accepted, dialog hides
 

@@ -83,30 +83,4 @@ std::string clsPLSortEditor::SortToSortCap(std::string_view strSort) {
     return {};
 }
 
-std::optional<modPLConst::PLMessage> clsPLSortEditor::cmdEdit_Click(int intIndex) {
-    switch (intIndex) {
-    case CMD_ADD:
-    case CMD_CHANGE:
-        if (controls_.strDataField.empty()) {
-            return modPLConst::PLMessage{modPLConst::MSG_SET_DATA_FIELD, modPLConst::PLMessageIcon::Critical};
-        }
-        if (intIndex == CMD_ADD) {
-            AddRow();
-        } else {
-            ChangeRow();
-        }
-        break;
-    case CMD_REMOVE:
-        RemoveSelectedRows();
-        break;
-    case CMD_CLEAR:
-        Clear();
-        break;
-    default:
-        return std::nullopt;
-    }
-    dirty_ = true;
-    return std::nullopt;
-}
-
 }  // namespace paperloom

@@ -42,7 +42,6 @@ public:
     static std::string SortCapToSort(std::string_view strSortCap);
     static std::string SortToSortCap(std::string_view strSort);
 
-    std::optional<modPLConst::PLMessage> cmdEdit_Click(int intIndex);
     void cmdOK_Click() { result_ = true; }
 };
 
