@@ -11,12 +11,17 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Run/KeyedTextCollection.h"
+#include "Run/PrintedTableCopies.h"
+#include "Run/clsPLRReturnField.h"
 #include "host/ado/Connection.h"
 #include "host/ado/Recordset.h"
 #include "host/ado/Variant.h"
 #include "host/word/Document.h"
+#include "host/word/Table.h"
+#include "host/word/fields/Field.h"
 
 namespace paperloom {
 
@@ -98,6 +103,52 @@ public:
     // Provider errors (a field the record source lacks) reach the caller.
     void SetSort(const std::string& strSort);
 
+    // Header fill -------------------------------------------------------------------------------
+    // Engine fields get a computed code, the visited field collections are updated, and the
+    // design-time codes are put back, so the document shows the values while every field
+    // still carries its design-time code.
+
+    // Refreshes the header on screen (all three steps in one go).
+    void SetHeadDatas();
+    // Replaces the codes of the engine fields (main text, then text boxes and grouped text
+    // boxes). lngHeadIndex: sequence number of the record in a print run; lngDetailMaxIndex:
+    // its detail pages (both -1 on screen). With collFields/collNativeFields null the method
+    // runs the update and the restore itself; otherwise they are the caller's next steps.
+    // Does nothing unless connected and open.
+    void SetHeadData(long lngHeadIndex, long lngDetailMaxIndex, std::vector<word::Fields>* collFields,
+                     std::vector<clsPLRReturnField>* collNativeFields, bool blnPrint);
+    // Updates every visited field collection in order.
+    void UpdateHeadFields(std::vector<word::Fields>& collFields);
+    // Puts the design-time code back into every engine field and empties both collections.
+    void SetHeadDataTerminate(std::vector<word::Fields>& collFields,
+                              std::vector<clsPLRReturnField>& collNativeFields);
+
+    // Detail fill -------------------------------------------------------------------------------
+
+    // The detail tables of the main text (and of text boxes anchored in it) with their detail
+    // and column property texts; returns the number of tables.
+    long GetDetailsAndProps(std::vector<word::Table>& tblaryTarget, std::vector<std::string>& straryDetailProp,
+                            std::vector<std::vector<std::string>>& vararyColumnProp);
+    // Property texts of the given tables; stops quietly on the first error.
+    void GetDetailProps(std::vector<std::string>& straryDetailProp,
+                        std::vector<std::vector<std::string>>& vararyColumnProp,
+                        const std::vector<word::Table>& tblaryTarget);
+    // Refreshes every detail table on screen (detail page 1); with blnUpdate the document's
+    // fields are updated afterwards. Stops quietly on the first error.
+    void SetDetailDatas(bool blnUpdate);
+    // Fills one table from its own record source, linked to the current header record
+    // (see DetailPrintContext for the print-run values). collTargetTables, when given,
+    // receives the filled table. A table without usable settings, or whose connection or
+    // record source fails, is left unchanged.
+    void SetDetailData(word::Table tblTarget, long lngBaseRowCount, const std::string& strDetailProperties,
+                       const std::vector<std::string>& varColumnProperties, bool blnStatisticsByDetailPage,
+                       long lngDetailIndex, std::vector<word::Table>* collTargetTables,
+                       run::DetailPrintContext& context);
+
+    // Copies of detail tables already printed for the current record of a print run; the
+    // header statistics of a print run cover them together with the table now shown.
+    run::PrintedTableCopies& PrintedCopies() noexcept { return mPrintedCopies; }
+
     // Per-table working data of the detail fill, keyed by the table's bookmark name: the
     // break-row numbers of its last fill, and its break rows plus detail records, as texts.
     run::KeyedTextCollection& BrokenRowsByTable() noexcept { return mcolBrokenRows; }
@@ -116,6 +167,7 @@ private:
     host::ado::Variant mvntSavedPosition;
     run::KeyedTextCollection mcolBrokenRows;
     run::KeyedTextCollection mcolRowsUsed;
+    run::PrintedTableCopies mPrintedCopies;
 };
 
 }  // namespace paperloom
