@@ -1,6 +1,7 @@
 #include "host/ui/UiServices.h"
 
 #include "host/ui/HeadlessServices.h"
+#include "host/ui/PrintOfficeService.h"
 
 #include <unistd.h>
 
@@ -25,7 +26,8 @@ Store& TheStore() {
 UiServices MakeHeadlessServices() {
     return {std::make_shared<HeadlessMessageService>(std::cerr), std::make_shared<HeadlessHelpService>(std::cerr),
             std::make_shared<HeadlessProgressService>(std::cerr, ::isatty(STDERR_FILENO) == 1),
-            std::make_shared<HeadlessScreenService>()};
+            std::make_shared<HeadlessScreenService>(),
+            std::make_shared<OfficePrintService>(PrintOptionsFromEnvironment())};
 }
 
 UiServices InstallServices(UiServices services) {
@@ -36,6 +38,7 @@ UiServices InstallServices(UiServices services) {
     if (services.help) store.current.help = std::move(services.help);
     if (services.progress) store.current.progress = std::move(services.progress);
     if (services.screen) store.current.screen = std::move(services.screen);
+    if (services.print) store.current.print = std::move(services.print);
     return previous;
 }
 
@@ -65,6 +68,12 @@ ScreenService& Screen() {
     Store& store = TheStore();
     const std::lock_guard lock(store.mutex);
     return *store.current.screen;
+}
+
+PrintService& Printing() {
+    Store& store = TheStore();
+    const std::lock_guard lock(store.mutex);
+    return *store.current.print;
 }
 
 }  // namespace paperloom::ui

@@ -10,6 +10,7 @@
 
 #include "host/ui/HelpService.h"
 #include "host/ui/MessageService.h"
+#include "host/ui/PrintService.h"
 #include "host/ui/ProgressService.h"
 #include "host/ui/ScreenService.h"
 
@@ -20,9 +21,12 @@ struct UiServices {
     std::shared_ptr<HelpService> help;
     std::shared_ptr<ProgressService> progress;
     std::shared_ptr<ScreenService> screen;
+    // Last and defaulted, so sets written before printing existed still compile cleanly.
+    std::shared_ptr<PrintService> print = nullptr;
 };
 
-// The headless set over standard error.
+// The headless set over standard error; printing through the office suite, into the print
+// folder PAPERLOOM_PRINT_DIR names where it is set.
 UiServices MakeHeadlessServices();
 
 // Replaces the current services; a member left empty keeps the current one. Returns the set
@@ -36,6 +40,7 @@ MessageService& Messages();
 HelpService& Help();
 ProgressService& Progress();
 ScreenService& Screen();
+PrintService& Printing();
 
 // Installs a set for the lifetime of the object and puts the previous one back after it.
 class ScopedServices {

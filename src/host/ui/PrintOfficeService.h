@@ -1,0 +1,55 @@
+#pragma once
+// The print service over the office suite: documents are rendered to PDF by the suite running
+// headless, then handed to the spooler (lp) or dropped into a print folder.
+//
+// The service keeps one private suite profile for its lifetime, so runs of several processes
+// at once never share (and lock) a profile; calls on one service run one at a time.
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <string>
+
+#include "host/ui/PrintService.h"
+
+namespace paperloom::ui {
+
+struct PrintOptions {
+    // Non-empty: printing writes a PDF per job into this folder instead of spooling.
+    std::filesystem::path printDir;
+    // The spooler's printer; "" for its default.
+    std::string printer;
+    // The programs, by name (looked up in PATH) or path.
+    std::string officeProgram = "soffice";
+    std::string spoolProgram = "lp";
+    // The longest a rendering or spooling may take before it is abandoned.
+    std::chrono::milliseconds timeout = std::chrono::minutes(5);
+};
+
+// The defaults with the print folder from PAPERLOOM_PRINT_DIR, where it is set.
+PrintOptions PrintOptionsFromEnvironment();
+
+class OfficePrintService final : public PrintService {
+public:
+    explicit OfficePrintService(PrintOptions options);
+    ~OfficePrintService() override;
+    OfficePrintService(const OfficePrintService&) = delete;
+    OfficePrintService& operator=(const OfficePrintService&) = delete;
+
+    void RenderPdf(const std::filesystem::path& document, const std::filesystem::path& pdf) override;
+    void PrintDocument(const std::filesystem::path& document, const std::string& jobName) override;
+
+    const PrintOptions& Options() const { return options_; }
+
+private:
+    // Renders into the work folder; returns the PDF's path there.
+    std::filesystem::path Render(const std::filesystem::path& document);
+    const std::filesystem::path& WorkFolder();
+    void Spool(const std::filesystem::path& pdf, const std::string& jobName);
+
+    PrintOptions options_;
+    std::mutex mutex_;
+    std::filesystem::path work_;
+};
+
+}  // namespace paperloom::ui
