@@ -3,8 +3,17 @@
 #include "host/word/Application.h"
 #include "host/word/DocumentState.h"
 #include "host/word/WordError.h"
+#include "host/ui/UiServices.h"
+
+#include <stdlib.h>
+
+#include <system_error>
 
 namespace paperloom::word {
+namespace {
+// The word processor's "command failed", which its printing raises too.
+constexpr long kCommandFailed = 4198;
+}  // namespace
 
 Document::Document(std::shared_ptr<detail::DocumentState> state) : state_(std::move(state)) {}
 
@@ -160,6 +169,32 @@ bool Document::Closed() const { return state_->closed; }
 void Document::Activate() {
     state_->CheckOpen();
     if (auto* app = state_->application) app->Activate(shared_from_this());
+}
+
+void Document::PrintOut() {
+    state_->CheckOpen();
+    // The service prints files: a private copy is saved for it, leaving the document's own
+    // file, name and saved state alone.
+    std::string folder = (std::filesystem::temp_directory_path() / "paperloom-printout-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr)
+        throw WordError(kCommandFailed, "The document could not be printed: no temporary folder for its copy.");
+    struct RemoveFolder {
+        std::filesystem::path path;
+        ~RemoveFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } const cleanup{folder};
+    const auto copy = cleanup.path / "print.docx";
+    try {
+        state_->SyncTextBoxCopies();
+        state_->Package().Save(copy);
+        ui::Printing().PrintDocument(copy, state_->name);
+    } catch (const host::HostError& error) {
+        throw WordError(kCommandFailed, "The document " + state_->name + " could not be printed. " + error.Description());
+    } catch (const std::exception& error) {
+        throw WordError(kCommandFailed, "The document " + state_->name + " could not be printed. " + error.what());
+    }
 }
 
 docx::Package& Document::Package() {

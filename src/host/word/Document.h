@@ -78,6 +78,10 @@ public:
     void Close(long saveChanges = wdDoNotSaveChanges);
     bool Closed() const;
     void Activate();
+    // Prints the document as it stands, saved or not, with the platform's print service (the
+    // spooler's default printer, or the print folder where one is configured). Failures raise
+    // error 4198 with the reason.
+    void PrintOut();
 
     // The document's package, for settings and parts the model does not cover. The parts the
     // stories live in (main document, headers, footers) must not be replaced through it while
