@@ -1,0 +1,98 @@
+// Value formatting shared by the header and detail fill: the switch of a database type, the
+// replacement code of one value, and numbers formatted for table cells without a field.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Run/FieldFormat.h"
+#include "host/word/fieldcalc/FieldComputer.h"
+
+namespace paperloom::run {
+namespace {
+
+using host::ado::DateTime;
+using host::ado::Decimal;
+using host::ado::Variant;
+
+TEST(FieldFormat, FormatSwitchAmongTokensFromTheThird) {
+    EXPECT_EQ(GetFormatType({"quote", "DataField", "Price", "\\#", "\"#,##0\""}), "\\#");
+    EXPECT_EQ(GetFormatType({"quote", "RecordIndex", "\\@", "\"x\"", "\\*"}), "\\@");
+    // Tokens 0 and 1 never count, and a picture is not a switch.
+    EXPECT_EQ(GetFormatType({"\\#", "\\*", "Price", "\"\\#\""}), "");
+    EXPECT_EQ(GetFormatType({}), "");
+}
+
+TEST(FieldFormat, SwitchByDatabaseType) {
+    for (int type : {2, 3, 5, 6, 14, 20, 131, 139}) EXPECT_EQ(GetFormatTypeFromDBType(type), "\\#") << type;
+    for (int type : {7, 64, 133, 135, 137}) EXPECT_EQ(GetFormatTypeFromDBType(type), "\\@") << type;
+    for (int type : {8, 129, 130, 200, 203}) EXPECT_EQ(GetFormatTypeFromDBType(type), "\\*") << type;
+    for (int type : {0, 11, 12, 72, 128, 205}) EXPECT_EQ(GetFormatTypeFromDBType(type), "") << type;
+}
+
+TEST(FieldFormat, ReplacementCodeOfOneValue) {
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(1234.5), 0), "=1234.5");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(Decimal::FromText("-7.25")), 0), "=-7.25");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\@", Variant(DateTime::Date(2024, 1, 5)), 0), "quote \"2024/01/05\"");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\*", Variant("abc"), 0), "quote \"abc\"");
+    // A missing number shows nothing; a missing text shows an empty text.
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant::Null(), 0), "quote");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(), 0), "quote");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\*", Variant::Null(), 0), "quote \"\"");
+    // Without a switch: by field type.
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant::Null(), 3), "quote");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant("a2*b2"), 3), "=a2*b2");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant(true), 0), "quote \"True\"");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant("/pics/a.png"), 4), "IncludePicture \"/pics/a.png\" \\d");
+}
+
+TEST(FieldFormat, QuotedValuesShowExactlyWhateverTheyHold) {
+    const word::fieldcalc::FieldComputer computer;
+    for (const std::string value : {"5\" pipe", "C:\\data\\", "a \\# b", "say \"hi\" \\* Upper", "\\\\server"}) {
+        const auto code = GetFormatTypeHeadCode("\\*", Variant(value), 0);
+        EXPECT_EQ(computer.Compute(code).text, value) << code;
+        EXPECT_EQ(computer.Compute(code + " \\* Upper").text.size(), value.size()) << code;
+    }
+}
+
+TEST(FieldFormat, NumbersForTableCells) {
+    struct Case {
+        const char* picture;
+        const char* value;
+        const char* expected;
+    };
+    const std::vector<Case> cases{
+        {"#,##0", "1234567.5", "1,234,568"},
+        {"#,##0", "=999.5", "1,000"},
+        {"#,##0", "123", "123"},
+        {"#,##0.00", "1234.005", "1,234.01"},
+        {"#,##0.00", "999999.995", "1,000,000.00"},
+        {"0", "2.49", "2"},
+        {"0", "2.5", "3"},
+        {"0%", "12.5", "13%"},
+        {"0.00", "2", "2.00"},
+        {"0.00", "0.055", "0.06"},
+        {"0.00", "0.5", "0.50"},
+        {"0.00", "3.004", "3.00"},
+        {"0.00%", "12.345", "12.35%"},
+        {"0.00", ".5", "0.50"},
+        // Negative values round their digits away from zero; a rounded zero has no sign.
+        {"#,##0", "-1234.5", "-1,235"},
+        {"#,##0", "-123", "-123"},
+        {"0.00", "-0.004", "0.00"},
+        {"0", "-0.5", "-1"},
+        // Pictures and values left to a field.
+        {"#,##0.0", "1", ""},
+        {"\\#,##0", "1", ""},
+        {"", "1", ""},
+        {"0", "1.5E+20", ""},
+        {"0", "abc", ""},
+        {"0", "", ""},
+        {"0", "=", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FieldFormatToText(c.picture, c.value), c.expected) << c.picture << " " << c.value;
+}
+
+}  // namespace
+}  // namespace paperloom::run
