@@ -1,6 +1,7 @@
 #include "TemplateWriter.h"
 
 #include <optional>
+#include <vector>
 
 #include "PropertyText.h"
 #include "common/clsPLProperty.h"
@@ -98,10 +99,13 @@ void TemplateWriter::WriteDetailTable(const word::Table& table, const DetailTabl
                               "The detail settings name " + std::to_string(detail.columns.size()) +
                                   " columns; the table has " + std::to_string(columns));
     }
+    // Every text is made before the first write, so a refused value leaves the table as it was.
+    std::vector<std::string> texts;
+    for (long c = 1; c <= columns; ++c) texts.push_back(CellPropertyText(detail, c));
     const clsPLProperty property;
     const clsPLRange ranges;
     for (long c = 1; c <= columns; ++c) {
-        const std::string text = CellPropertyText(detail, c);
+        const std::string& text = texts[static_cast<std::size_t>(c - 1)];
         const word::Range cell = table.Cell(1, c).Range();
         std::optional<word::Range> found;
         if (property.GetProperties2(cell, found) && found) {
