@@ -1,0 +1,123 @@
+#include "Run/OsPLRController.h"
+
+#include "Run/modPLRFunction.h"
+#include "Run/modPLRPrint.h"
+#include "common/clsPLProperty.h"
+#include "host/HostError.h"
+
+namespace paperloom {
+namespace {
+
+// Screen updating off for a refill, and on again however the refill ends.
+class ScreenUpdatingOff {
+public:
+    explicit ScreenUpdatingOff(word::Application* application) : mApplication(application) {
+        if (mApplication) mApplication->SetScreenUpdating(false);
+    }
+    ~ScreenUpdatingOff() {
+        if (mApplication) mApplication->SetScreenUpdating(true);
+    }
+    ScreenUpdatingOff(const ScreenUpdatingOff&) = delete;
+    ScreenUpdatingOff& operator=(const ScreenUpdatingOff&) = delete;
+
+private:
+    word::Application* mApplication;
+};
+
+// The add-in's application, or the one the document belongs to.
+word::Application* ApplicationOf(const run::RunState& state, const std::shared_ptr<word::Document>& docTarget) {
+    if (state.application) return state.application.get();
+    return docTarget ? docTarget->Application() : nullptr;
+}
+
+word::Application& RequireApplication(const run::RunState& state, const std::shared_ptr<word::Document>& docTarget) {
+    word::Application* application = ApplicationOf(state, docTarget);
+    // Print documents are new documents of the application; a document outside any has none.
+    if (!application) throw host::HostError(4248, "OsPLRController", "The document belongs to no application.");
+    return *application;
+}
+
+}  // namespace
+
+std::string OsPLRController::GetHeaderFilter(std::shared_ptr<word::Document>& docTarget) {
+    return clsPLProperty().GetDocVariable("HeadFilter", *docTarget, "");
+}
+
+void OsPLRController::SetHeaderFilter(std::shared_ptr<word::Document>& docTarget, std::string strFilter) {
+    docTarget->Variables().SetValue("HeadFilter", strFilter);
+}
+
+std::string OsPLRController::GetHeaderSort(std::shared_ptr<word::Document>& docTarget) {
+    return clsPLProperty().GetDocVariable("HeadSort", *docTarget, "");
+}
+
+void OsPLRController::SetHeaderSort(std::shared_ptr<word::Document>& docTarget, std::string strSort) {
+    docTarget->Variables().SetValue("HeadSort", strSort);
+}
+
+void OsPLRController::RebindHeader(std::shared_ptr<word::Document>& docTarget) {
+    modPLRFunction::CloseDocumentBind(mState.registry, *docTarget);
+    if (const auto binding = modPLRFunction::OpenDocumentBind(mState.registry, docTarget)) binding->MoveFirst();
+}
+
+void OsPLRController::ReopenHeader(std::shared_ptr<word::Document>& docTarget) {
+    auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    if (binding) {
+        binding->DBClose();
+        binding->DBOpen();
+    } else {
+        binding = modPLRFunction::OpenDocumentBind(mState.registry, docTarget);
+    }
+    if (binding) binding->MoveFirst();
+}
+
+void OsPLRController::UpdateHeader(std::shared_ptr<word::Document>& docTarget) {
+    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    if (!binding) return;
+    const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
+    binding->SetHeadDatas();
+}
+
+void OsPLRController::UpdateDetail(std::shared_ptr<word::Document>& docTarget) {
+    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    if (!binding) return;
+    const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
+    binding->SetDetailDatas(false);
+    binding->SetHeadDatas();
+}
+
+void OsPLRController::UpdateView(std::shared_ptr<word::Document>& docTarget) {
+    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    if (!binding) return;
+    const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
+    // Letter case counts: only the exact flag text refills the detail tables.
+    if (clsPLProperty().GetDocVariable("UpdateDetail", *docTarget, "True") == "True") binding->SetDetailDatas(false);
+    binding->SetHeadDatas();
+}
+
+std::shared_ptr<word::Document> OsPLRController::CreatePrintDoc(std::shared_ptr<word::Document>& docTarget,
+                                                                bool blnAllRecords) {
+    return modPLRFunction::BuildPrintDoc(RequireApplication(mState, docTarget), mState.registry, docTarget, blnAllRecords,
+                                         false);
+}
+
+void OsPLRController::PrintData(std::shared_ptr<word::Document>& docTarget, bool blnAllRecords) {
+    modPLRFunction::BuildPrintDoc(RequireApplication(mState, docTarget), mState.registry, docTarget, blnAllRecords, true);
+}
+
+bool OsPLRController::FindData(std::shared_ptr<word::Document>& docTarget, std::string strCondition,
+                               bool blnSerchForword) {
+    modPLRFunction::CloseDocumentBind(mState.registry, *docTarget);
+    const auto binding = modPLRFunction::OpenDocumentBind(mState.registry, docTarget);
+    if (!binding) return false;
+    // The freshly opened record source is searched from its first record forward, or from its
+    // last backward, the record reached included.
+    if (blnSerchForword) {
+        binding->MoveFirst();
+    } else {
+        binding->MoveLast();
+    }
+    return binding->Find(strCondition, 0, blnSerchForword);
+}
+
+}  // namespace paperloom

@@ -1,0 +1,352 @@
+#include "Run/modPLRPrint.h"
+
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <utility>
+
+#include "Run/clsPLRSrcDocHolder.h"
+#include "Run/frmPLRInProgress.h"
+#include "Run/modPLRFunction.h"
+#include "common/clsPLProperty.h"
+#include "common/clsPLRange.h"
+#include "common/modPLFunction.h"
+#include "host/HostError.h"
+#include "host/word/Constants.h"
+#include "host/word/Shapes.h"
+
+namespace paperloom::modPLRFunction {
+namespace {
+
+// The working copy is rebuilt before every record whose number is a multiple of this: a
+// document refilled over and over grows slow.
+constexpr long kRecordsPerWorkingCopy = 10;
+
+// A new page at the end of the print document.
+void AppendPageBreak(const word::Range& rangePrint) {
+    auto at = rangePrint.Document()->Content();
+    at.Collapse(word::wdCollapseEnd);
+    at.InsertBreak(word::wdPageBreak);
+}
+
+word::Window FirstWindow(const word::Document& document) { return document.Windows().Item(1); }
+
+// The detail tables of the working copy bound by `binding`, with their capacities.
+void LoadDetailTables(clsPLRDBBind& binding, PrintDetailTables& tables) {
+    tables = PrintDetailTables{};
+    binding.GetDetailsAndProps(tables.tblaryTarget, tables.straryDetailProp, tables.vararyColumnProp);
+    // Property texts that could not all be read count as empty: such tables are left unfilled.
+    const auto count = tables.tblaryTarget.size();
+    tables.straryDetailProp.resize(count);
+    tables.vararyColumnProp.resize(count);
+    GetDetailCapacities(tables.lngCapacities, tables.tblaryTarget, tables.straryDetailProp);
+    tables.lngRecordsDone.assign(count, 0);
+    tables.lngRowsNeeded.assign(count, 0);
+}
+
+// Fills every table for one detail page; true when any table has records left for another.
+bool FillDetailPage(PrintDetailTables& tables, long lngDetailIndex, clsPLRDBBind& binding) {
+    bool blnMoreData = false;
+    for (std::size_t t = 0; t < tables.tblaryTarget.size(); ++t) {
+        run::DetailPrintContext context;
+        context.blnPrintRun = true;
+        context.blnRecordStart = lngDetailIndex == 1;
+        context.lngRecordsDone = lngDetailIndex == 1 ? 0 : tables.lngRecordsDone[t];
+        binding.SetDetailData(tables.tblaryTarget[t], tables.lngCapacities[t], tables.straryDetailProp[t],
+                              tables.vararyColumnProp[t], true, lngDetailIndex, nullptr, context);
+        if (lngDetailIndex == 1) {
+            tables.lngRecordsDone[t] = context.lngRecordsShown;
+            tables.lngRowsNeeded[t] = context.lngRowsNeeded;
+        } else {
+            tables.lngRecordsDone[t] += context.lngRecordsShown;
+        }
+        blnMoreData = blnMoreData || context.blnMoreData;
+    }
+    return blnMoreData;
+}
+
+// Runs one clean-up step; its error, if any, replaces the one saved so far.
+void SavingError(std::exception_ptr& saved, const std::function<void()>& step) {
+    try {
+        step();
+    } catch (...) {
+        saved = std::current_exception();
+    }
+}
+
+// One build of a print document and everything it changes on the way, so that the changes
+// are undone whether the build ends normally or with an error.
+class PrintDocBuild {
+public:
+    PrintDocBuild(word::Application& application, run::BindingRegistry& registry)
+        : mApplication(application), mRegistry(registry) {}
+    PrintDocBuild(const PrintDocBuild&) = delete;
+    PrintDocBuild& operator=(const PrintDocBuild&) = delete;
+
+    // Everything up to and including the record loop; errors go straight to the caller.
+    void Fill(const std::shared_ptr<word::Document>& docTarget, bool blnAllRecords, bool blnPrint) {
+        mApplication.SetScreenUpdating(false);
+
+        mblnShowProgress = FirstWindow(*docTarget).Visible();
+        if (mblnShowProgress) {
+            mProgress = std::make_unique<frmPLRInProgress>();
+            mProgress->Show();
+            mProgress->SetMessage(blnPrint ? "印刷データの作成の準備中です..." : "印刷用文書の作成の準備中です...");
+        }
+
+        // Taken first: hiding must not depend on documents the loop opens and closes.
+        const std::vector<std::shared_ptr<word::Document>> open(mApplication.Documents().begin(),
+                                                                mApplication.Documents().end());
+        for (const auto& document : open) {
+            auto window = FirstWindow(*document);
+            if (window.Visible()) {
+                mHidden.push_back(document);
+                window.SetVisible(false);
+            }
+        }
+
+        mHolder = std::make_unique<clsPLRSrcDocHolder>(mApplication, mRegistry);
+        auto docSource = mHolder->CreateSrcDoc(docTarget, !blnAllRecords);
+        if (mblnShowProgress) FirstWindow(*docSource).SetVisible(false);
+
+        // Relative picture paths in picture fields are resolved against the template's folder.
+        modPLFunction::SetDefaultFolder(docTarget->Path());
+
+        mdocPrint = mApplication.Documents().Add();
+        if (mblnShowProgress) {
+            FirstWindow(*mdocPrint).SetVisible(false);
+            mProgress->SetMessage(blnPrint ? "印刷データの作成中です..." : "印刷用文書の作成中です...");
+        }
+
+        CopyFirstHeaderFooter(*docTarget);
+
+        PrintRun run{mRegistry, mProgress.get()};
+        FillPrintDoc(run, docSource, mdocPrint, *mHolder, blnAllRecords);
+    }
+
+    // Printing and the clean-up: every step runs, and the last error is raised at the end.
+    std::shared_ptr<word::Document> Finish(bool blnPrint) {
+        std::exception_ptr saved;
+        if (blnPrint) {
+            SavingError(saved, [&] { mdocPrint->PrintOut(); });
+            // Closed even when printing failed: the print document is no one's to keep.
+            SavingError(saved, [&] { ClosePrintDoc(); });
+        }
+        SavingError(saved, [&] { mProgress.reset(); });
+        SavingError(saved, [&] { CloseWorkingCopy(); });
+        for (const auto& document : mHidden) {
+            SavingError(saved, [&] { FirstWindow(*document).SetVisible(true); });
+        }
+        std::shared_ptr<word::Document> result;
+        if (!blnPrint) {
+            if (mblnShowProgress) SavingError(saved, [&] { FirstWindow(*mdocPrint).SetVisible(true); });
+            result = mdocPrint;
+        }
+        mApplication.SetScreenUpdating(true);
+        if (saved) std::rethrow_exception(saved);
+        return result;
+    }
+
+    // After an error in Fill: undo what was done so far (the half-built print document is
+    // closed without saving). Errors of the clean-up itself are dropped: the first one counts.
+    void Abandon() noexcept {
+        std::exception_ptr ignored;
+        SavingError(ignored, [&] { mProgress.reset(); });
+        SavingError(ignored, [&] { ClosePrintDoc(); });
+        SavingError(ignored, [&] { CloseWorkingCopy(); });
+        for (const auto& document : mHidden) {
+            SavingError(ignored, [&] { FirstWindow(*document).SetVisible(true); });
+        }
+        mApplication.SetScreenUpdating(true);
+    }
+
+private:
+    // The template's own first primary header and footer, when it asks for them. A template
+    // without such a header is not given one: it is only read.
+    void CopyFirstHeaderFooter(word::Document& docTarget) {
+        const clsPLProperty property;
+        const clsPLRange range;
+        const auto copy = [&](bool footers) {
+            const auto from = footers ? docTarget.Sections().First().Footers() : docTarget.Sections().First().Headers();
+            const auto to = footers ? mdocPrint->Sections().First().Footers() : mdocPrint->Sections().First().Headers();
+            const auto source = from.Item(word::wdHeaderFooterPrimary);
+            if (!source.Exists()) return;
+            range.CopyRange(to.Item(word::wdHeaderFooterPrimary).Range(), source.Range());
+        };
+        if (modPLFunction::TextToFlag(property.GetDocVariable("CopyPrimaryHeader", docTarget, "False"))) copy(false);
+        if (modPLFunction::TextToFlag(property.GetDocVariable("CopyPrimaryFooter", docTarget, "False"))) copy(true);
+    }
+
+    void ClosePrintDoc() {
+        if (mdocPrint && !mdocPrint->Closed()) mdocPrint->Close(word::wdDoNotSaveChanges);
+    }
+
+    void CloseWorkingCopy() {
+        if (!mHolder) return;
+        const auto holder = std::move(mHolder);
+        holder->CloseSrcDoc();
+    }
+
+    word::Application& mApplication;
+    run::BindingRegistry& mRegistry;
+    bool mblnShowProgress = false;
+    std::unique_ptr<frmPLRInProgress> mProgress;
+    std::vector<std::shared_ptr<word::Document>> mHidden;
+    std::unique_ptr<clsPLRSrcDocHolder> mHolder;
+    std::shared_ptr<word::Document> mdocPrint;
+};
+
+}  // namespace
+
+std::shared_ptr<word::Document> BuildPrintDoc(word::Application& application, run::BindingRegistry& registry,
+                                              const std::shared_ptr<word::Document>& docTarget, bool blnAllRecords,
+                                              bool blnPrint) {
+    PrintDocBuild build(application, registry);
+    try {
+        build.Fill(docTarget, blnAllRecords, blnPrint);
+    } catch (...) {
+        build.Abandon();
+        throw;
+    }
+    return build.Finish(blnPrint);
+}
+
+void FillPrintDoc(PrintRun& run, std::shared_ptr<word::Document>& docSource,
+                  const std::shared_ptr<word::Document>& docPrint, clsPLRSrcDocHolder& holder, bool blnAllRecords) {
+    const bool blnShowHiddenText = FirstWindow(*docSource).View().ShowHiddenText();
+
+    // Pages of the print document break as the template's do.
+    CopyPageSetup(*docPrint, *docSource);
+    CopyDocumentSettings(*docPrint, *docSource);
+    CopyUsedStyles(*docPrint, *docSource);
+
+    auto binding = FindDocumentBind(run.registry, *docSource);
+    auto rangeSource = docSource->Content();
+    const auto rangePrint = docPrint->Content();
+
+    if (!binding) {
+        // An unbound template gives a plain copy of itself.
+        AppendSourceToPrintDoc(rangePrint, rangeSource, 1);
+    } else {
+        PrintDetailTables tables;
+        LoadDetailTables(*binding, tables);
+        long lngRecordCount = 1;
+        if (blnAllRecords) {
+            binding->MoveFirst();
+            lngRecordCount = binding->GetRecordCount();
+        }
+        if (run.progress) run.progress->SetPageCount(lngRecordCount);
+
+        for (long lngRecord = 1; !binding->IsEOF();) {
+            if (run.progress) {
+                run.progress->SetPageIndex(lngRecord);
+                run.progress->SetDetailPageIndex(0);
+            }
+            FillPrintRecord(run, rangePrint, rangeSource, lngRecord, tables, true, *binding);
+            if (!blnAllRecords) break;
+            binding->MoveNext(true);
+            if (binding->IsEOF()) break;
+            AppendPageBreak(rangePrint);
+
+            ++lngRecord;
+            if (lngRecord % kRecordsPerWorkingCopy == 0) {
+                docSource = holder.RecreateSrcDoc(true);
+                if (run.progress) FirstWindow(*docSource).SetVisible(false);
+                binding = FindDocumentBind(run.registry, *docSource);
+                if (!binding) {
+                    throw host::HostError(5, "modPLRFunction", "The rebuilt working copy lost its binding.");
+                }
+                rangeSource = docSource->Content();
+                LoadDetailTables(*binding, tables);
+            }
+        }
+    }
+
+    FirstWindow(*docSource).View().SetShowHiddenText(blnShowHiddenText);
+    FirstWindow(*docPrint).View().SetShowHiddenText(blnShowHiddenText);
+}
+
+void FillPrintRecord(PrintRun& run, const word::Range& rangePrint, const word::Range& rangeSource, long lngSeqIndex,
+                     PrintDetailTables& tables, bool blnPrint, clsPLRDBBind& binding) {
+    bool blnMoreData = FillDetailPage(tables, 1, binding);
+    const long lngDetailPages = CountDetailPages(tables.lngCapacities, tables.lngRowsNeeded, tables.straryDetailProp);
+
+    std::vector<word::Fields> collFields;
+    std::vector<clsPLRReturnField> collNativeFields;
+    binding.SetHeadData(lngSeqIndex, lngDetailPages, &collFields, &collNativeFields, blnPrint);
+
+    for (long lngDetailPage = 1;; ++lngDetailPage) {
+        if (lngDetailPages > 1 && run.progress) run.progress->SetDetailPageIndex(lngDetailPage);
+        binding.UpdateHeadFields(collFields);
+        AppendSourceToPrintDoc(rangePrint, rangeSource, lngSeqIndex);
+        binding.SetHeadDataTerminate(collFields, collNativeFields);
+        if (!blnMoreData) break;
+
+        AppendPageBreak(rangePrint);
+        blnMoreData = FillDetailPage(tables, lngDetailPage + 1, binding);
+        binding.SetHeadData(lngSeqIndex, lngDetailPages, &collFields, &collNativeFields, blnPrint);
+    }
+}
+
+void AppendSourceToPrintDoc(const word::Range& rangePrint, const word::Range& rangeSource, long lngSeqIndex) {
+    const clsPLRange range;
+    const auto docPrint = rangePrint.Document();
+    range.AppendRangeToPrintDoc(docPrint->Content(), rangeSource, lngSeqIndex);
+
+    // The copy's text boxes are the last shapes of the print document, in the source's order.
+    const word::Shapes sourceShapes = rangeSource.Document()->Shapes();
+    const word::Shapes printShapes = docPrint->Shapes();
+    const long lngOffset = printShapes.Count() - sourceShapes.Count();
+    if (lngOffset < 0) return;
+
+    const auto refill = [&](const word::Shape& from, const word::Shape& to) {
+        if (!from.TextFrame().HasText()) return;
+        auto target = to.TextFrame().TextRange();
+        target.SetText("");
+        range.AppendRangeToPrintDoc(target, from.TextFrame().TextRange(), lngSeqIndex);
+    };
+    for (long i = 1; i <= sourceShapes.Count(); ++i) {
+        const word::Shape& from = sourceShapes.Item(i);
+        const word::Shape& to = printShapes.Item(lngOffset + i);
+        if (from.Type() != word::msoGroup) {
+            refill(from, to);
+            continue;
+        }
+        // A copy that is not the same group is not the source's shape: nothing to refill.
+        if (to.Type() != word::msoGroup) continue;
+        const auto fromItems = from.GroupItems();
+        const auto toItems = to.GroupItems();
+        for (long j = 1; j <= std::min(fromItems.Count(), toItems.Count()); ++j) {
+            refill(fromItems.Item(j), toItems.Item(j));
+        }
+    }
+}
+
+long GetDetailCapacities(std::vector<long>& lngCapacities, const std::vector<word::Table>& tblaryTarget,
+                         const std::vector<std::string>& straryDetailProp) {
+    const clsPLProperty property;
+    lngCapacities.assign(tblaryTarget.size(), 0);
+    for (std::size_t t = 0; t < tblaryTarget.size(); ++t) {
+        const std::string strProps = t < straryDetailProp.size() ? straryDetailProp[t] : std::string();
+        const bool blnCaptionRow = property.GetPropertyFromText(strProps, "ColumnHeaders", "True") == "True";
+        lngCapacities[t] = tblaryTarget[t].Rows().Count() - (blnCaptionRow ? 1 : 0);
+    }
+    return static_cast<long>(tblaryTarget.size());
+}
+
+long CountDetailPages(const std::vector<long>& lngCapacities, const std::vector<long>& lngRowsNeeded,
+                      const std::vector<std::string>& straryDetailProp) {
+    const clsPLProperty property;
+    long lngPages = 1;
+    const auto count = std::min({lngCapacities.size(), lngRowsNeeded.size(), straryDetailProp.size()});
+    for (std::size_t t = 0; t < count; ++t) {
+        if (property.GetPropertyFromText(straryDetailProp[t], "AutoAdjustRowCount", "") != "False") continue;
+        // A table without a data row cannot hold a page of its own; it never paginates.
+        if (lngCapacities[t] < 1) continue;
+        const long lngTablePages = lngRowsNeeded[t] / lngCapacities[t] + (lngRowsNeeded[t] % lngCapacities[t] ? 1 : 0);
+        lngPages = std::max(lngPages, lngTablePages);
+    }
+    return lngPages;
+}
+
+}  // namespace paperloom::modPLRFunction
