@@ -67,7 +67,7 @@ private:
     word::COMAddIns comAddIns_{*this};
     std::vector<COMAddIn*> connectionOrder_;
     std::vector<std::string> startupErrors_;
-    bool commandBarsUnreadable_ = false;
+    mutable bool commandBarsUnreadable_ = false;
     bool running_ = false;
     bool shutDown_ = false;
 };

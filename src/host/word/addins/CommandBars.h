@@ -115,14 +115,16 @@ public:
     // Removes the control from its bar (a popup with everything in it).
     void Delete();
     // As a click by the user: the action is run (an add-in named "!<ProgID>" is loaded on
-    // demand) and the Click handlers are raised, in the order they were connected, until one
-    // of them cancels the default.
+    // demand), then every Click handler is raised in the order they were connected; each
+    // sees whether an earlier one cancelled the default. Nothing for a disabled control.
     void Execute();
     // Connects a handler to this control's Click; disconnected when the subscription ends.
     [[nodiscard]] ClickSubscription OnClick(ClickHandler handler);
 
 private:
     friend class word::CommandBar;
+    friend class CommandBarControls;
+    friend class CommandBars;
     friend class CommandBarsPersistence;
     void CheckAlive() const;
     void CheckButton(std::string_view member) const;
