@@ -58,14 +58,23 @@ const fs::path& OfficePrintService::WorkFolder() {
     return work_;
 }
 
-fs::path OfficePrintService::Render(const fs::path& document) {
-    const auto office = FindProgram(options_.officeProgram);
-    if (!office)
+void OfficePrintService::CheckPrograms(bool printing) const {
+    if (!FindProgram(options_.officeProgram))
         throw PrintError(fmt::format(
             "The office suite ({}) is not installed, so documents cannot be rendered or printed. Install the "
             "packages libreoffice-writer-nogui and fonts-noto-cjk (apt-get install libreoffice-writer-nogui "
             "fonts-noto-cjk).",
             options_.officeProgram));
+    if (printing && options_.printDir.empty() && !FindProgram(options_.spoolProgram))
+        throw PrintError(fmt::format(
+            "The print spooler's client ({}) is not installed. Install the package cups-client, or set a print "
+            "folder (PAPERLOOM_PRINT_DIR) to receive PDF files instead.",
+            options_.spoolProgram));
+}
+
+fs::path OfficePrintService::Render(const fs::path& document) {
+    CheckPrograms(false);
+    const auto office = FindProgram(options_.officeProgram);
     std::error_code ec;
     if (!fs::is_regular_file(document, ec)) throw PrintError("There is no document to render at " + document.string() + ".");
 
@@ -81,7 +90,7 @@ fs::path OfficePrintService::Render(const fs::path& document) {
     if (ec) throw PrintError(fmt::format("Cannot copy {} for rendering: {}.", document.string(), ec.message()));
 
     const ProcessResult result =
-        RunProcess({office->string(), "--headless", "--norestore", "--nologo", "--nodefault", "--nolockcheck",
+        RunProcess({office.value().string(), "--headless", "--norestore", "--nologo", "--nodefault", "--nolockcheck",
                     "-env:UserInstallation=file://" + (work / "profile").string(), "--convert-to", "pdf", "--outdir",
                     work.string(), input.string()},
                    options_.timeout, log);
@@ -126,13 +135,9 @@ void OfficePrintService::PrintDocument(const fs::path& document, const std::stri
 }
 
 void OfficePrintService::Spool(const fs::path& pdf, const std::string& jobName) {
+    CheckPrograms(true);
     const auto spooler = FindProgram(options_.spoolProgram);
-    if (!spooler)
-        throw PrintError(fmt::format(
-            "The print spooler's client ({}) is not installed. Install the package cups-client, or set a print "
-            "folder (PAPERLOOM_PRINT_DIR) to receive PDF files instead.",
-            options_.spoolProgram));
-    std::vector<std::string> argv{spooler->string()};
+    std::vector<std::string> argv{spooler.value().string()};
     if (!options_.printer.empty()) {
         argv.push_back("-d");
         argv.push_back(options_.printer);

@@ -40,6 +40,10 @@ public:
     void PrintDocument(const std::filesystem::path& document, const std::string& jobName) override;
 
     const PrintOptions& Options() const { return options_; }
+    // Raises the error rendering or printing would raise for a missing program (the suite, and
+    // the spooler when no print folder is set), so a caller can refuse before long work.
+    // `printing`: check for printing, not only rendering.
+    void CheckPrograms(bool printing) const;
 
 private:
     // Renders into the work folder; returns the PDF's path there.
