@@ -59,6 +59,27 @@ inline std::string TableOfRuns(const std::vector<std::vector<std::string>>& rows
     return xml + "</w:tbl>";
 }
 
+// A floating text box in the legacy drawing form holding the given paragraphs: a run.
+inline std::string LegacyTextBox(std::string_view paragraphs) {
+    return "<w:r><w:pict><v:shape style=\"position:absolute;width:150pt;height:40pt\"><v:textbox><w:txbxContent>" +
+           std::string(paragraphs) + "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
+}
+
+// A group of text boxes in the drawing form, one per entry of paragraphs: a run.
+inline std::string GroupedTextBoxes(const std::vector<std::string>& boxes) {
+    std::string xml =
+        "<w:r><w:drawing><wp:anchor><wp:docPr id=\"1\" name=\"Group 1\"/><a:graphic><a:graphicData "
+        "uri=\"http://schemas.microsoft.com/office/word/2010/wordprocessingGroup\"><wpg:wgp><wpg:cNvGrpSpPr/>"
+        "<wpg:grpSpPr/>";
+    int id = 2;
+    for (const auto& box : boxes) {
+        xml += "<wps:wsp><wps:cNvPr id=\"" + std::to_string(id) + "\" name=\"Box " + std::to_string(id) +
+               "\"/><wps:spPr/><wps:txbx><w:txbxContent>" + box + "</w:txbxContent></wps:txbx><wps:bodyPr/></wps:wsp>";
+        ++id;
+    }
+    return xml + "</wpg:wgp></a:graphicData></a:graphic></wp:anchor></w:drawing></w:r>";
+}
+
 // Saves a document with the given body and header settings; returns its path.
 inline std::filesystem::path SaveBodyTemplate(const std::filesystem::path& path, std::string_view body,
                                               const Settings& settings) {
