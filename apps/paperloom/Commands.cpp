@@ -1,0 +1,322 @@
+#include "Commands.h"
+
+#include "CliError.h"
+#include "OutputPath.h"
+#include "RunHost.h"
+#include "TemplateReport.h"
+
+#include "common/clsPLProperty.h"
+#include "common/modPLFunction.h"
+#include "host/HostError.h"
+#include "host/ui/PrintOfficeService.h"
+#include "host/ui/UiServices.h"
+#include "host/word/Document.h"
+#include "host/word/fields/Field.h"
+#include "host/word/settings/Variables.h"
+
+#include <stdlib.h>
+
+#include <fmt/format.h>
+
+#include <ostream>
+#include <regex>
+
+namespace paperloom::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the checks before a run found out about the template's header binding.
+struct HeaderState {
+    bool bound = false;
+    long recordCount = 0;
+};
+
+std::shared_ptr<word::Document> OpenForReading(const fs::path& templatePath) {
+    CheckTemplate(templatePath);
+    try {
+        return word::Document::Open(templatePath);
+    } catch (const host::HostError& error) {
+        throw CliError(fmt::format("The template {} cannot be read: {}", templatePath.string(), error.Description()));
+    }
+}
+
+// The run-time binds a template silently or not at all; these checks say why beforehand, so a
+// wrong connection is an error, not an unfilled report.
+HeaderState CheckHeader(const fs::path& templatePath, bool bindingRequired) {
+    auto document = OpenForReading(templatePath);
+    const SourceSettings settings = HeaderSettings(*document);
+    document->Close();
+    if (!settings.Configured()) {
+        if (bindingRequired)
+            throw CliError(fmt::format("The template {} has no header data binding, so it has no records.",
+                                       templatePath.string()));
+        return {};
+    }
+    const BindingCheck check = CheckBinding(settings, fs::absolute(templatePath).parent_path());
+    if (!check.opens)
+        throw CliError(fmt::format("The database binding of {} does not open: {}.", templatePath.string(), check.problem));
+    return {true, check.recordCount};
+}
+
+void CheckRecordNumber(const std::optional<long>& record, const HeaderState& header) {
+    if (!record) return;
+    if (*record < 1 || *record > header.recordCount)
+        throw CliError(fmt::format("There is no record {}: the record source has {} record{}.", *record,
+                                   header.recordCount, header.recordCount == 1 ? "" : "s"));
+}
+
+void MoveTo(RunHost& host, std::shared_ptr<word::Document>& document, const std::optional<long>& record) {
+    if (!record) return;
+    word::DispArgs args{document, *record};
+    host.CallAddIn("MoveRecord", args);
+}
+
+// Saves a copy of the document's current state without renaming the open document (the
+// add-in finds its binding by that name). The host's save is atomic.
+void SaveCopy(word::Document& document, const fs::path& output) {
+    document.Package().Save(fs::absolute(output));
+}
+
+std::shared_ptr<ui::OfficePrintService> InstallPrinting(const std::string& printer, const fs::path& printDir,
+                                                        bool printing) {
+    ui::PrintOptions options = ui::PrintOptionsFromEnvironment();
+    if (!printer.empty()) options.printer = printer;
+    if (!printDir.empty()) options.printDir = fs::absolute(printDir);
+    auto service = std::make_shared<ui::OfficePrintService>(options);
+    service->CheckPrograms(printing);
+    ui::UiServices services;
+    services.print = service;
+    ui::InstallServices(std::move(services));
+    return service;
+}
+
+// The values a header shows: the results of its DataField fields, by field name.
+void PrintShownValues(word::Document& document, std::ostream& out) {
+    static const std::regex dataField(R"(^\s*quote\s+DataField\s+("[^"]*"|\S+))", std::regex::icase);
+    const word::Fields fields = word::FieldsOf(document);
+    for (long i = 1; i <= fields.Count(); ++i) {
+        const word::Field field = fields.Item(i);
+        const std::string code = field.Code().Text();
+        std::smatch match;
+        if (std::regex_search(code, match, dataField)) out << "  " << match[1].str() << ": " << field.Result().Text() << "\n";
+    }
+}
+
+std::string Quoted(const std::string& value) { return value.empty() ? "(none)" : "\"" + value + "\""; }
+
+void CheckWriteTarget(const fs::path& templatePath, const fs::path& output, bool inPlace) {
+    if (inPlace && !output.empty()) throw CliError("Give either -o or --in-place, not both.");
+    if (!inPlace && output.empty())
+        throw CliError("Give -o OUT.docx to write a changed copy, or --in-place to change the template itself.");
+    if (!inPlace) CheckOutput(templatePath, output, "-o", true);
+}
+
+void WriteSettings(word::Document& document, const fs::path& templatePath, const fs::path& output, bool inPlace,
+                   std::ostream& out) {
+    const fs::path target = inPlace ? fs::absolute(templatePath) : fs::absolute(output);
+    document.SaveAs(target);
+    out << "written: " << target.string() << "\n";
+}
+
+}  // namespace
+
+int Run(const DocumentCommand& command, std::ostream& out) {
+    if (command.output.empty() && command.pdf.empty()) throw CliError("Give -o OUT.docx, --pdf OUT.pdf, or both.");
+    if (!command.output.empty()) CheckOutput(command.templatePath, command.output, "-o");
+    if (!command.pdf.empty()) {
+        CheckOutput(command.templatePath, command.pdf, "--pdf");
+        if (!command.output.empty() && SameFile(command.output, command.pdf))
+            throw CliError("-o and --pdf name the same file.");
+    }
+    const HeaderState header = CheckHeader(command.templatePath, command.record.has_value());
+    CheckRecordNumber(command.record, header);
+    std::shared_ptr<ui::OfficePrintService> printing;
+    if (!command.pdf.empty()) printing = InstallPrinting({}, {}, false);
+
+    RunHost host;
+    auto document = host.OpenTemplate(command.templatePath);
+    MoveTo(host, document, command.record);
+    const bool current = command.current || command.record.has_value();
+    word::DispArgs args{document, !current};
+    const word::DispValue result = host.CallController("CreatePrintDoc", args);
+    const std::shared_ptr<word::Document> printDoc = result.AsDocument();
+    if (!printDoc) throw CliError("The run-time add-in made no print document.");
+
+    fs::path saved = command.output;
+    std::string scratch;
+    if (saved.empty()) {
+        scratch = (fs::temp_directory_path() / "paperloom-document-XXXXXX").string();
+        if (::mkdtemp(scratch.data()) == nullptr) throw CliError("No temporary folder for the print document.");
+        saved = fs::path(scratch) / "document.docx";
+    }
+    try {
+        SaveCopy(*printDoc, saved);
+        if (!command.output.empty()) out << "document: " << fs::absolute(command.output).string() << "\n";
+        if (!command.pdf.empty()) {
+            printing->RenderPdf(saved, fs::absolute(command.pdf));
+            out << "pdf: " << fs::absolute(command.pdf).string() << "\n";
+        }
+    } catch (...) {
+        std::error_code ignored;
+        if (!scratch.empty()) fs::remove_all(scratch, ignored);
+        throw;
+    }
+    std::error_code ignored;
+    if (!scratch.empty()) fs::remove_all(scratch, ignored);
+    if (header.bound)
+        out << "records: " << (current ? 1 : header.recordCount) << (current ? " (current)" : " (all)") << "\n";
+    host.Close();
+    return exitcode::ok;
+}
+
+int Run(const ShowCommand& command, std::ostream& out) {
+    CheckOutput(command.templatePath, command.output, "-o");
+    const HeaderState header = CheckHeader(command.templatePath, command.record.has_value());
+    CheckRecordNumber(command.record, header);
+    RunHost host;
+    auto document = host.OpenTemplate(command.templatePath);
+    MoveTo(host, document, command.record);
+    SaveCopy(*document, command.output);
+    out << "view: " << fs::absolute(command.output).string() << "\n";
+    if (header.bound) out << "record: " << command.record.value_or(1) << " of " << header.recordCount << "\n";
+    host.Close();
+    return exitcode::ok;
+}
+
+int Run(const PrintCommand& command, std::ostream& out) {
+    if (!command.printer.empty() && !command.printDir.empty()) throw CliError("Give either --printer or --print-dir, not both.");
+    const HeaderState header = CheckHeader(command.templatePath, command.record.has_value());
+    CheckRecordNumber(command.record, header);
+    const auto printing = InstallPrinting(command.printer, command.printDir, true);
+
+    RunHost host;
+    auto document = host.OpenTemplate(command.templatePath);
+    MoveTo(host, document, command.record);
+    const bool current = command.current || command.record.has_value();
+    word::DispArgs args{document, !current};
+    host.CallController("PrintData", args);
+    const auto& options = printing->Options();
+    out << "printed: " << command.templatePath.filename().string();
+    if (header.bound) out << ", " << (current ? "the current record" : fmt::format("{} records", header.recordCount));
+    if (!options.printDir.empty())
+        out << ", into " << options.printDir.string() << "\n";
+    else
+        out << ", to " << (options.printer.empty() ? std::string("the default printer") : options.printer) << "\n";
+    host.Close();
+    return exitcode::ok;
+}
+
+int Run(const FindCommand& command, std::ostream& out) {
+    if (command.condition.empty()) throw CliError("The find condition is empty.");
+    if (!command.output.empty()) CheckOutput(command.templatePath, command.output, "-o");
+    CheckHeader(command.templatePath, true);
+    RunHost host;
+    auto document = host.OpenTemplate(command.templatePath);
+    word::DispArgs args{document, command.condition, !command.backward};
+    const bool found = host.CallController("FindData", args).AsBool();
+    if (!found) {
+        out << "not found: " << command.condition << "\n";
+        host.Close();
+        return exitcode::notFound;
+    }
+    word::DispArgs view{document};
+    host.CallController("UpdateView", view);
+    out << "found: " << command.condition << "\n";
+    PrintShownValues(*document, out);
+    if (!command.output.empty()) {
+        SaveCopy(*document, command.output);
+        out << "view: " << fs::absolute(command.output).string() << "\n";
+    }
+    host.Close();
+    return exitcode::ok;
+}
+
+int Run(const HeaderSettingCommand& command, std::ostream& out) {
+    const bool filter = command.kind == HeaderSettingCommand::Kind::Filter;
+    const char* variable = filter ? "HeadFilter" : "HeadSort";
+    if (command.value && command.clear) throw CliError(fmt::format("Give a {} or --clear, not both.", filter ? "filter" : "sort"));
+    auto document = OpenForReading(command.templatePath);
+    const std::string stored = clsPLProperty().GetDocVariable(variable, *document, "");
+    if (!command.value && !command.clear) {
+        if (command.inPlace || !command.output.empty())
+            throw CliError(fmt::format("Give the new {} (or --clear) to write.", filter ? "filter" : "sort"));
+        out << variable << ": " << Quoted(stored) << "\n";
+        return exitcode::ok;
+    }
+    CheckWriteTarget(command.templatePath, command.output, command.inPlace);
+    if (command.value) {
+        if (command.value->empty())
+            throw CliError(fmt::format("The {} is empty; use --clear to remove it.", filter ? "filter" : "sort"));
+        // The new setting must open the record source, or the template would stop showing records.
+        SourceSettings settings = HeaderSettings(*document);
+        if (!settings.Configured())
+            throw CliError(fmt::format("The template {} has no header data binding to {}.", command.templatePath.string(),
+                                       filter ? "filter" : "sort"));
+        (filter ? settings.filter : settings.sort) = *command.value;
+        const BindingCheck check = CheckBinding(settings, fs::absolute(command.templatePath).parent_path());
+        if (!check.opens)
+            throw CliError(fmt::format("The {} \"{}\" does not work: {}.", filter ? "filter" : "sort", *command.value,
+                                       check.problem));
+        document->Variables().SetValue(variable, *command.value);
+        out << variable << ": " << Quoted(*command.value) << " (" << check.recordCount << " records)\n";
+    } else {
+        document->Variables().Delete(variable);
+        out << variable << ": (none)\n";
+    }
+    WriteSettings(*document, command.templatePath, command.output, command.inPlace, out);
+    return exitcode::ok;
+}
+
+int Run(const OptionsCommand& command, std::ostream& out) {
+    auto document = OpenForReading(command.templatePath);
+    const clsPLProperty property;
+    struct Option {
+        const char* name;
+        const char* fallback;
+        const std::optional<bool>* change;
+        bool value = false;
+    };
+    Option options[] = {{"UpdateDetail", "True", &command.updateDetail},
+                        {"CopyPrimaryHeader", "False", &command.copyHeader},
+                        {"CopyPrimaryFooter", "False", &command.copyFooter}};
+    bool changing = false;
+    for (auto& option : options) {
+        const std::string stored = property.GetDocVariable(option.name, *document, option.fallback);
+        try {
+            option.value = modPLFunction::TextToFlag(stored);
+        } catch (const std::exception&) {
+            // A damaged stored value reads as the option's default, as the run-time reads it.
+            option.value = std::string_view(option.fallback) == "True";
+        }
+        if (*option.change) {
+            changing = true;
+            option.value = **option.change;
+        }
+    }
+    if (!changing) {
+        if (command.inPlace || !command.output.empty())
+            throw CliError("Give at least one of --update-detail, --copy-header, --copy-footer to write.");
+    } else {
+        CheckWriteTarget(command.templatePath, command.output, command.inPlace);
+        // All three are written, changed or not, as the run-time's options command writes them.
+        for (const auto& option : options) document->Variables().SetValue(option.name, modPLFunction::FlagToText(option.value));
+    }
+    for (const auto& option : options) out << option.name << ": " << modPLFunction::FlagToText(option.value) << "\n";
+    if (changing) WriteSettings(*document, command.templatePath, command.output, command.inPlace, out);
+    return exitcode::ok;
+}
+
+int Run(const DescribeCommand& command, std::ostream& out) {
+    CheckTemplate(command.templatePath);
+    TemplateReport report;
+    try {
+        report = InspectTemplate(command.templatePath);
+    } catch (const host::HostError& error) {
+        throw CliError(fmt::format("The template {} cannot be read: {}", command.templatePath.string(), error.Description()));
+    }
+    PrintReport(report, out);
+    return exitcode::ok;
+}
+
+}  // namespace paperloom::cli

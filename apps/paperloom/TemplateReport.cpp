@@ -1,0 +1,226 @@
+#include "TemplateReport.h"
+
+#include "common/clsPLProperty.h"
+#include "common/modPLFunction.h"
+#include "host/HostError.h"
+#include "host/ado/Connection.h"
+#include "host/ado/Recordset.h"
+#include "host/word/Bookmarks.h"
+#include "host/word/Document.h"
+#include "host/word/Table.h"
+#include "host/word/fields/Field.h"
+
+#include <fmt/format.h>
+
+#include <ostream>
+
+namespace paperloom::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Variable(word::Document& document, std::string_view name) {
+    return clsPLProperty().GetDocVariable(name, document, "");
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || c == '\a' || c == '\x07') c = ' ';
+    return text;
+}
+
+// The reason a record source does not open: asking it once more, directly, for the error the
+// shared routine keeps to itself.
+std::string RecordSourceProblem(const std::shared_ptr<host::ado::Connection>& connection, const SourceSettings& s) {
+    std::string type = s.recordSourceType;
+    const std::string statement =
+        modPLFunction::MakeRecordSourceStatement(type, s.recordSource, s.rsWhere, s.rsOrder, s.filter, s.sort);
+    if (statement.empty() || type.empty()) return "the record source is not set";
+    long command = 0;
+    try {
+        command = std::stol(type);
+    } catch (const std::exception&) {
+        return fmt::format("the record source type \"{}\" is not a number", type);
+    }
+    try {
+        host::ado::Recordset probe;
+        probe.Open(statement, connection, static_cast<host::ado::CommandTypeEnum>(command));
+        return fmt::format("the record source ({}) returns no rows set", statement);
+    } catch (const host::HostError& error) {
+        return fmt::format("the record source ({}) does not open: {}", statement, error.Description());
+    } catch (const std::exception& error) {
+        return fmt::format("the record source ({}) does not open: {}", statement, error.what());
+    }
+}
+
+std::string BookmarkOf(word::Document& document, const word::Table& table) {
+    const word::Range range = table.Range();
+    for (const auto& name : document.Bookmarks()) {
+        const word::Bookmark bookmark = document.Bookmarks().Item(name);
+        if (bookmark.Start() >= range.Start() && bookmark.Start() < range.End()) return bookmark.Name();
+    }
+    return {};
+}
+
+SourceSettings DetailSettings(const std::string& properties) {
+    const clsPLProperty property;
+    SourceSettings s;
+    s.dataSourceType = property.GetPropertyFromText(properties, "DataSourceType", "");
+    s.dataSource = property.GetPropertyFromText(properties, "DataSource", "");
+    s.userName = property.GetPropertyFromText(properties, "UserName", "");
+    s.password = property.GetPropertyFromText(properties, "Password", "");
+    s.recordSourceType = property.GetPropertyFromText(properties, "RecordSourceType", "");
+    s.recordSource = property.GetPropertyFromText(properties, "RecordSource", "");
+    s.rsWhere = property.GetPropertyFromText(properties, "RSWhere", "");
+    s.rsOrder = property.GetPropertyFromText(properties, "RSOrder", "");
+    return s;
+}
+
+std::string Shown(const std::string& value, std::string_view fallback = "(none)") {
+    return value.empty() ? std::string(fallback) : value;
+}
+
+void PrintSource(const SourceSettings& s, std::ostream& out, std::string_view indent) {
+    out << indent << "data source: type " << Shown(s.dataSourceType) << ", " << Shown(s.dataSource) << "\n";
+    if (!s.userName.empty()) out << indent << "user: " << s.userName << (s.password.empty() ? "" : " (password set)") << "\n";
+    out << indent << "record source: type " << Shown(s.recordSourceType) << ", " << Shown(s.recordSource) << "\n";
+    if (!s.rsWhere.empty()) out << indent << "record source filter: " << s.rsWhere << "\n";
+    if (!s.rsOrder.empty()) out << indent << "record source sort: " << s.rsOrder << "\n";
+}
+
+void PrintCheck(const BindingCheck& check, std::ostream& out, std::string_view indent) {
+    if (!check.configured) return;
+    if (check.opens)
+        out << indent << "opens: yes, " << check.recordCount << (check.recordCount == 1 ? " record" : " records") << "\n";
+    else if (!check.problem.empty())
+        out << indent << "opens: no, " << OneLine(check.problem) << "\n";
+}
+
+}  // namespace
+
+SourceSettings HeaderSettings(word::Document& document) {
+    SourceSettings s;
+    s.dataSourceType = Variable(document, "DataSourceType");
+    s.dataSource = Variable(document, "DataSource");
+    s.userName = Variable(document, "UserName");
+    s.password = Variable(document, "Password");
+    s.recordSourceType = Variable(document, "RecordSourceType");
+    s.recordSource = Variable(document, "RecordSource");
+    s.rsWhere = Variable(document, "RSWhere");
+    s.rsOrder = Variable(document, "RSOrder");
+    s.filter = Variable(document, "HeadFilter");
+    s.sort = Variable(document, "HeadSort");
+    return s;
+}
+
+BindingCheck CheckBinding(const SourceSettings& settings, const fs::path& documentFolder) {
+    BindingCheck check;
+    check.configured = settings.Configured();
+    if (!check.configured) return check;
+    const auto attempt = modPLFunction::TryOpenConnection(settings.dataSourceType, settings.dataSource,
+                                                          settings.userName, settings.password,
+                                                          documentFolder.string());
+    if (!attempt.connection) {
+        check.problem = attempt.error
+                            ? fmt::format("the data source does not open: {}", attempt.error->Description())
+                            : fmt::format("the data source (type \"{}\", \"{}\") names nothing to connect to",
+                                          settings.dataSourceType, settings.dataSource);
+        return check;
+    }
+    const auto recordset =
+        modPLFunction::OpenRecordset(attempt.connection, settings.recordSourceType, settings.recordSource,
+                                     settings.rsWhere, settings.rsOrder, settings.filter, settings.sort);
+    if (!recordset) {
+        check.problem = RecordSourceProblem(attempt.connection, settings);
+    } else {
+        check.opens = true;
+        check.recordCount = recordset->RecordCount();
+        recordset->Close();
+    }
+    try {
+        attempt.connection->Close();
+    } catch (const std::exception&) {
+        // Only read from; nothing to lose when closing fails.
+    }
+    return check;
+}
+
+TemplateReport InspectTemplate(const fs::path& path, bool checkBindings) {
+    TemplateReport report;
+    report.path = path;
+    auto document = word::Document::Open(path);
+    const fs::path folder = fs::absolute(path).parent_path();
+    report.header = HeaderSettings(*document);
+    report.updateDetail = Variable(*document, "UpdateDetail");
+    report.copyPrimaryHeader = Variable(*document, "CopyPrimaryHeader");
+    report.copyPrimaryFooter = Variable(*document, "CopyPrimaryFooter");
+    if (checkBindings) report.headerCheck = CheckBinding(report.header, folder);
+
+    const word::Fields fields = word::FieldsOf(*document);
+    for (long i = 1; i <= fields.Count(); ++i) {
+        const word::Field field = fields.Item(i);
+        report.fields.push_back({i, OneLine(field.Code().Text()), OneLine(field.Result().Text())});
+    }
+
+    const clsPLProperty property;
+    const word::Tables tables = document->Tables();
+    for (long t = 1; t <= tables.Count(); ++t) {
+        const word::Table table = tables.Item(t);
+        const std::string properties = property.GetDetailProperties(table, *document);
+        if (properties.empty()) continue;  // an ordinary table of the page
+        DetailReport detail;
+        detail.index = t;
+        detail.bookmark = BookmarkOf(*document, table);
+        detail.rows = table.Rows().Count();
+        detail.tableProperties = properties;
+        detail.columns = property.GetColumnProperties(table, *document, detail.columnProperties);
+        detail.source = DetailSettings(properties);
+        detail.parentKey = property.GetPropertyFromText(properties, "ParentKey", "");
+        detail.childKey = property.GetPropertyFromText(properties, "ChildKey", "");
+        detail.columnHeaders = property.GetPropertyFromText(properties, "ColumnHeaders", "True");
+        detail.autoAdjustRowCount = property.GetPropertyFromText(properties, "AutoAdjustRowCount", "False");
+        if (checkBindings) detail.check = CheckBinding(detail.source, folder);
+        report.details.push_back(std::move(detail));
+    }
+    document->Close();
+    return report;
+}
+
+void PrintReport(const TemplateReport& report, std::ostream& out) {
+    out << "template: " << report.path.string() << "\n";
+    out << "header binding:";
+    if (!report.header.Configured()) {
+        out << " none (the template is not bound to a database)\n";
+    } else {
+        out << "\n";
+        PrintSource(report.header, out, "  ");
+        out << "  filter (HeadFilter): " << Shown(report.header.filter) << "\n";
+        out << "  sort (HeadSort): " << Shown(report.header.sort) << "\n";
+        PrintCheck(report.headerCheck, out, "  ");
+    }
+    out << "options:\n";
+    out << "  UpdateDetail: " << Shown(report.updateDetail, "(not set: True)") << "\n";
+    out << "  CopyPrimaryHeader: " << Shown(report.copyPrimaryHeader, "(not set: False)") << "\n";
+    out << "  CopyPrimaryFooter: " << Shown(report.copyPrimaryFooter, "(not set: False)") << "\n";
+    out << "fields: " << report.fields.size() << "\n";
+    for (const auto& field : report.fields)
+        out << "  " << field.index << ". {" << field.code << "} = \"" << field.result << "\"\n";
+    out << "detail tables: " << report.details.size() << "\n";
+    for (const auto& detail : report.details) {
+        out << "  table " << detail.index << (detail.bookmark.empty() ? "" : " (bookmark " + detail.bookmark + ")")
+            << ": " << detail.rows << " rows, " << detail.columns << " columns\n";
+        PrintSource(detail.source, out, "    ");
+        out << "    link: " << Shown(detail.parentKey) << " = " << Shown(detail.childKey) << "\n";
+        out << "    ColumnHeaders: " << detail.columnHeaders << ", AutoAdjustRowCount: " << detail.autoAdjustRowCount
+            << "\n";
+        for (std::size_t c = 0; c < detail.columnProperties.size(); ++c) {
+            // Cell 1,1 holds the table's keys before the first column's own.
+            if (!detail.columnProperties[c].empty())
+                out << "    column " << modPLFunction::ColumnLetters(static_cast<long>(c) + 1) << ": "
+                    << OneLine(detail.columnProperties[c]) << "\n";
+        }
+        PrintCheck(detail.check, out, "    ");
+    }
+}
+
+}  // namespace paperloom::cli
