@@ -139,11 +139,18 @@ public:
     // Fills one table from its own record source, linked to the current header record
     // (see DetailPrintContext for the print-run values). collTargetTables, when given,
     // receives the filled table. A table without usable settings, or whose connection or
-    // record source fails, is left unchanged.
+    // record source fails, is left unchanged. In a print run a table that does not adjust its
+    // rows is kept in whole blocks of lngBaseRowCount data rows: one block per detail page
+    // with blnStatisticsByDetailPage, otherwise as many blocks as the remaining records need.
     void SetDetailData(word::Table tblTarget, long lngBaseRowCount, const std::string& strDetailProperties,
                        const std::vector<std::string>& varColumnProperties, bool blnStatisticsByDetailPage,
                        long lngDetailIndex, std::vector<word::Table>* collTargetTables,
                        run::DetailPrintContext& context);
+    // Number of break groups the record source restricted by strWhere holds (distinct values
+    // of the break field, counted by the database); 0 without a field or when the query fails.
+    long GetBreakRowCount(const std::shared_ptr<host::ado::Connection>& connection,
+                          std::string_view strRecordSourceType, std::string_view strRecordSource,
+                          std::string_view strWhere, std::string_view strBreakTargetField) const;
 
     // Copies of detail tables already printed for the current record of a print run; the
     // header statistics of a print run cover them together with the table now shown.

@@ -1,0 +1,25 @@
+#pragma once
+// Writing one cell of a detail table: the visible content (text or one field) is replaced,
+// while the hidden property text a first-row cell starts with stays in place.
+
+#include <string>
+#include <string_view>
+
+#include "host/word/Table.h"
+
+namespace paperloom::run {
+
+// Removes the cell's fields and its visible content, keeping hidden text at its start.
+void ClearCellContent(const word::Cell& cell);
+
+// Replaces the visible content by plain text.
+void WriteCellText(const word::Cell& cell, std::string_view text);
+
+// Replaces the visible content by one field with the code, computed at once.
+void WriteCellField(const word::Cell& cell, std::string_view code);
+
+// The cell's text as shown (field results, no hidden text, no end-of-cell mark). The caller
+// keeps the view from displaying hidden text meanwhile.
+std::string VisibleCellText(const word::Cell& cell);
+
+}  // namespace paperloom::run

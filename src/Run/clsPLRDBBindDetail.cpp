@@ -1,0 +1,694 @@
+// The detail fill of a binding: every detail table gets the child records of the current
+// header record from its own record source, one table row per record, with break rows,
+// repeated-value blanking, row formulas and formats; in print runs later detail pages show
+// the records earlier pages left.
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Run/DetailCell.h"
+#include "Run/FieldFormat.h"
+#include "Run/clsPLRDBBind.h"
+#include "Run/clsPLRDBBindBreaks.h"
+#include "Run/modPLRDetailTables.h"
+#include "common/HiddenTextDisplayOff.h"
+#include "common/clsPLProperty.h"
+#include "common/clsPLRange.h"
+#include "common/modPLFunction.h"
+#include "common/modPLRPictureField.h"
+#include "host/ado/DataTypes.h"
+#include "host/word/Application.h"
+
+namespace paperloom {
+namespace {
+
+using host::ado::Connection;
+using host::ado::DataTypeEnum;
+using host::ado::Recordset;
+using host::ado::Variant;
+
+constexpr std::string_view kRowNumberCaption = "行番号";
+
+// The table's own settings, from its detail property text.
+struct DetailSettings {
+    std::string strDataSourceType, strDataSource, strUserName, strPassword;
+    std::string strRecordSourceType, strRecordSource;
+    std::string strParentKey, strChildKey, strRSWhere, strRSOrder;
+    bool blnColumnHeaders = true;
+    bool blnAutoAdjust = false;
+
+    static DetailSettings Read(std::string_view text) {
+        const clsPLProperty property;
+        const auto get = [&](std::string_view key, std::string_view fallback = {}) {
+            return property.GetPropertyFromText(text, key, fallback);
+        };
+        DetailSettings s;
+        s.strDataSourceType = get("DataSourceType");
+        s.strDataSource = get("DataSource");
+        s.strUserName = get("UserName");
+        s.strPassword = get("Password");
+        s.strRecordSourceType = get("RecordSourceType");
+        s.strRecordSource = get("RecordSource");
+        s.strParentKey = get("ParentKey");
+        s.strChildKey = get("ChildKey");
+        s.strRSWhere = get("RSWhere");
+        s.strRSOrder = get("RSOrder");
+        s.blnColumnHeaders = get("ColumnHeaders", "True") == "True";
+        s.blnAutoAdjust = get("AutoAdjustRowCount", "False") == "True";
+        return s;
+    }
+
+    bool NamesSource() const {
+        return !(strDataSourceType.empty() && strDataSource.empty()) &&
+               !(strRecordSourceType.empty() && strRecordSource.empty());
+    }
+    bool IsProcedure() const { return strRecordSourceType == "4"; }
+    long FirstDataRow() const { return blnColumnHeaders ? 2 : 1; }
+};
+
+// What the fill writes into one column, from the column's property text.
+struct ColumnSetting {
+    int intFieldType = 0;  // 1 data, 2 support, 3 expression, 4 picture; 0 left alone
+    std::string strDataField, strFormatType, strFormat;
+    bool blnSkipSameValue = false;
+    bool blnBreak = false;
+
+    static ColumnSetting Read(std::string_view text) {
+        const clsPLProperty property;
+        ColumnSetting s;
+        const std::string type = property.GetPropertyFromText(text, "FieldType", "0");
+        if (type.size() == 1 && type[0] >= '1' && type[0] <= '4') s.intFieldType = type[0] - '0';
+        s.strDataField = property.GetPropertyFromText(text, "DataField", "");
+        s.strFormatType = property.GetPropertyFromText(text, "FormatType", "");
+        s.strFormat = property.GetPropertyFromText(text, "Format", "");
+        s.blnSkipSameValue = property.GetPropertyFromText(text, "SkipSameValue", "") == "True";
+        s.blnBreak = property.GetPropertyFromText(text, "Break", "") == "True";
+        return s;
+    }
+
+    bool Fills() const { return intFieldType != 0 && !strDataField.empty(); }
+};
+
+std::vector<long> ParseRowList(std::string_view text) {
+    std::vector<long> rows;
+    std::string item;
+    const auto flush = [&] {
+        if (!item.empty()) {
+            try {
+                rows.push_back(std::stol(item));
+            } catch (const std::exception&) {
+                // A damaged entry names no row.
+            }
+        }
+        item.clear();
+    };
+    for (const char c : text) {
+        if (c == ',') {
+            flush();
+        } else if (c != ' ') {
+            item += c;
+        }
+    }
+    flush();
+    return rows;
+}
+
+std::string JoinRowList(const std::vector<long>& rows) {
+    std::string text;
+    for (const long row : rows) {
+        if (!text.empty()) text += ",";
+        text += std::to_string(row);
+    }
+    return text;
+}
+
+// Closes a connection or recordset when the fill is done, however it ends.
+template <class T>
+class ClosingGuard {
+public:
+    explicit ClosingGuard(std::shared_ptr<T> object) : object_(std::move(object)) {}
+    ~ClosingGuard() {
+        if (!object_) return;
+        try {
+            if (object_->State() != host::ado::ObjectStateEnum::adStateClosed) object_->Close();
+        } catch (const std::exception&) {
+            // Clean-up: nothing more to do for an object that will not close.
+        }
+    }
+    ClosingGuard(const ClosingGuard&) = delete;
+    ClosingGuard& operator=(const ClosingGuard&) = delete;
+
+private:
+    std::shared_ptr<T> object_;
+};
+
+// Link conditions ---------------------------------------------------------------------------------
+
+enum class KeyKind { Text, Date, Other };
+
+KeyKind KindOfType(DataTypeEnum type) {
+    switch (type) {
+        case DataTypeEnum::adBSTR:
+        case DataTypeEnum::adChar:
+        case DataTypeEnum::adWChar:
+        case DataTypeEnum::adVarChar:
+        case DataTypeEnum::adLongVarChar:
+        case DataTypeEnum::adVarWChar:
+        case DataTypeEnum::adLongVarWChar:
+            return KeyKind::Text;
+        case DataTypeEnum::adDate:
+        case DataTypeEnum::adDBDate:
+        case DataTypeEnum::adDBTime:
+        case DataTypeEnum::adDBTimeStamp:
+            return KeyKind::Date;
+        default:
+            return KeyKind::Other;
+    }
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The type of the child key column as the connection's schema lists it; nothing when no
+// schema row names it.
+std::optional<DataTypeEnum> ChildKeyType(Connection& connection, const DetailSettings& settings) {
+    const bool procedure = settings.IsProcedure() ||
+                           (settings.strRecordSourceType == "1" && modPLFunction::IsExecuteStatement(settings.strRecordSource));
+    const auto schema = connection.OpenSchema(procedure ? host::ado::SchemaEnum::adSchemaProcedureColumns
+                                                        : host::ado::SchemaEnum::adSchemaColumns);
+    const std::string owner = modPLFunction::GetTableNameFromStatement(settings.strRecordSource);
+    const std::string ownerColumn = procedure ? "PROCEDURE_NAME" : "TABLE_NAME";
+    std::optional<DataTypeEnum> caseless;
+    if (owner.empty() || (schema->IsBOF() && schema->IsEOF())) return std::nullopt;
+    auto fields = schema->Fields();
+    for (schema->MoveFirst(); !schema->IsEOF(); schema->MoveNext()) {
+        // Table names compare as the schema search does, without regard to case.
+        if (!EqualsIgnoringCase(host::ado::ToDisplayText(fields.Item(ownerColumn).Value()), owner)) continue;
+        const std::string column = host::ado::ToDisplayText(fields.Item("COLUMN_NAME").Value());
+        const auto type = static_cast<DataTypeEnum>(host::ado::CDbl(fields.Item("DATA_TYPE").Value()));
+        if (column == settings.strChildKey) return type;
+        if (!caseless && EqualsIgnoringCase(column, settings.strChildKey)) caseless = type;
+    }
+    return caseless;
+}
+
+std::string DoubleSingleQuotes(std::string_view text) {
+    std::string doubled;
+    for (const char c : text) {
+        doubled += c;
+        if (c == '\'') doubled += '\'';
+    }
+    return doubled;
+}
+
+std::string LinkCondition(std::string_view childKey, KeyKind kind, const Variant& parentValue) {
+    const std::string value = host::ado::ToDisplayText(parentValue);
+    switch (kind) {
+        case KeyKind::Text:
+            // Doubled, a quote in the key value stays part of the value.
+            return std::string(childKey) + "='" + DoubleSingleQuotes(value) + "'";
+        case KeyKind::Date:
+            return std::string(childKey) + "=#" + value + "#";
+        case KeyKind::Other:
+            break;
+    }
+    return std::string(childKey) + "=" + value;
+}
+
+// How the header record's value is written when the schema does not list the child key.
+KeyKind KindOfValue(const Variant& value) {
+    switch (value.Kind()) {
+        case host::ado::VariantKind::String:
+            return KeyKind::Text;
+        case host::ado::VariantKind::DateTime:
+            return KeyKind::Date;
+        default:
+            return KeyKind::Other;
+    }
+}
+
+// The rows of one fill ------------------------------------------------------------------------------
+
+// Fills one detail table from an open record source (or none: no records).
+class DetailTableFill {
+public:
+    DetailTableFill(word::Table table, const DetailSettings& settings, const std::vector<std::string>& columnTexts,
+                    Recordset* records, std::string pictureFolder)
+        : table_(std::move(table)),
+          settings_(settings),
+          records_(records),
+          pictureFolder_(std::move(pictureFolder)),
+          firstDataRow_(settings.FirstDataRow()) {
+        for (const auto& text : columnTexts) columns_.push_back(ColumnSetting::Read(text));
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            if (columns_[c].blnBreak) {
+                if (!columns_[c].strDataField.empty()) {
+                    breakField_ = columns_[c].strDataField;
+                    breakDefinitions_ = run::ReadBreakDefinitions(static_cast<long>(columns_.size()), columnTexts[c]);
+                }
+                break;
+            }
+        }
+        recordCount_ = records_ && !(records_->IsBOF() && records_->IsEOF()) ? records_->RecordCount() : 0;
+        groupCount_ = CountGroups();
+    }
+
+    long RecordCount() const { return recordCount_; }
+    long GroupCount() const { return groupCount_; }
+    const std::vector<long>& BrokenRows() const { return brokenRows_; }
+    long RowsUsed() const { return rowsUsed_; }
+    long RecordsShown() const { return recordsShown_; }
+    bool MoreData() const { return moreData_; }
+
+    // previousBrokenRows: the break rows the last fill left in the table.
+    void Run(long baseRowCount, bool statisticsByDetailPage, long detailIndex, const run::DetailPrintContext& context,
+             const std::vector<long>& previousBrokenRows) {
+        ClearRows(previousBrokenRows);
+        const long start = StartRecord(detailIndex, context, previousBrokenRows);
+        SizeRows(start, baseRowCount, statisticsByDetailPage, context.blnPrintRun);
+        Walk(start);
+    }
+
+private:
+    bool HasBreak() const { return !breakField_.empty(); }
+    long RowCount() const { return table_.Rows().Count(); }
+    long ColumnCount() const { return static_cast<long>(columns_.size()); }
+
+    std::string FieldText(const std::string& name) const {
+        return host::ado::ToDisplayText(records_->Fields().Item(name).Value());
+    }
+
+    // Runs of equal break values, as the walk meets them: every run ends in a break row.
+    long CountGroups() {
+        if (!HasBreak() || recordCount_ == 0) return 0;
+        long groups = 0;
+        std::optional<std::string> previous;
+        for (records_->MoveFirst(); !records_->IsEOF(); records_->MoveNext()) {
+            const std::string value = FieldText(breakField_);
+            if (!previous || value != *previous) ++groups;
+            previous = value;
+        }
+        return groups;
+    }
+
+    // Break rows of the last fill may now be data rows or unused: every column goes.
+    void ClearRows(const std::vector<long>& rows) {
+        const long rowCount = RowCount();
+        for (const long row : rows) {
+            if (row < firstDataRow_ || row > rowCount) continue;
+            for (long c = 1; c <= ColumnCount(); ++c) run::ClearCellContent(table_.Cell(row, c));
+        }
+    }
+
+    // Offset of the first record this page shows.
+    long StartRecord(long detailIndex, const run::DetailPrintContext& context,
+                     const std::vector<long>& previousBrokenRows) const {
+        if (detailIndex <= 1) return 0;
+        if (context.blnPrintRun) {
+            // An adjusting table showed everything on the first page.
+            return settings_.blnAutoAdjust ? recordCount_ : std::max(0L, context.lngRecordsDone);
+        }
+        const long dataRows = RowCount() - (firstDataRow_ - 1);
+        return std::max(0L, (detailIndex - 1) * dataRows - static_cast<long>(previousBrokenRows.size()));
+    }
+
+    void SizeRows(long start, long baseRowCount, bool statisticsByDetailPage, bool printRun) {
+        if (settings_.blnAutoAdjust) {
+            // Later pages of a print run show nothing: one empty data row is enough.
+            const long needed = start >= recordCount_ ? 0 : recordCount_ + groupCount_;
+            ResizeTo(firstDataRow_ - 1 + std::max(1L, needed));
+        } else if (printRun && baseRowCount >= 1) {
+            SizeBlocks(start, baseRowCount, statisticsByDetailPage);
+        }
+    }
+
+    // Deletes rows from the end or adds rows formatted like the last, never losing the first
+    // data row.
+    void ResizeTo(long rows) {
+        rows = std::max(rows, firstDataRow_);
+        auto tableRows = table_.Rows();
+        while (tableRows.Count() > rows) tableRows.Last().Delete();
+        while (tableRows.Count() < rows) tableRows.Add();
+    }
+
+    void SizeBlocks(long start, long base, bool statisticsByDetailPage) {
+        const long dataRows = RowCount() - (firstDataRow_ - 1);
+        const long remaining = std::max(0L, recordCount_ - start) + groupCount_;
+        const long rowsWanted = statisticsByDetailPage ? std::min(remaining, base) : remaining;
+        const long blocksNeeded = std::max(1L, (rowsWanted + base - 1) / base);
+        const long blocksHeld = (dataRows + base - 1) / base;
+        if (blocksHeld > blocksNeeded) {
+            ResizeTo(firstDataRow_ - 1 + blocksNeeded * base);
+            return;
+        }
+        auto tableRows = table_.Rows();
+        for (long block = blocksHeld; block < blocksNeeded; ++block) {
+            for (long i = 0; i < base; ++i) {
+                const long model = firstDataRow_ + std::min(i, std::max(0L, dataRows - 1));
+                const long row = tableRows.Add().Index();
+                CopyRowContent(model, row);
+            }
+        }
+    }
+
+    // The formatted content of the model row's cells into the new row's cells.
+    void CopyRowContent(long modelRow, long newRow) {
+        const long cells = std::min(table_.Rows().Item(modelRow).CellCount(), table_.Rows().Item(newRow).CellCount());
+        for (long c = 1; c <= cells; ++c) {
+            auto source = table_.Cell(modelRow, c).Range();
+            source.SetEnd(source.End() - 1);
+            if (source.End() <= source.Start()) continue;
+            auto target = table_.Cell(newRow, c).Range();
+            target.SetEnd(target.End() - 1);
+            target.SetFormattedText(source);
+        }
+    }
+
+    void Walk(long start) {
+        const long lastRow = RowCount();
+        // With a break column the last row stays free for the closing break row.
+        const long lastDataRow = HasBreak() ? lastRow - 1 : lastRow;
+        long row = firstDataRow_;
+        long groupFirstRow = row;
+        std::optional<std::string> previousBreak;
+        previousValues_.assign(columns_.size(), std::nullopt);
+        if (recordCount_ > 0) {
+            records_->MoveFirst();
+            if (start > 0) records_->Move(start);
+            while (!records_->IsEOF()) {
+                const std::string breakValue = HasBreak() ? FieldText(breakField_) : std::string();
+                if (previousBreak && breakValue != *previousBreak) {
+                    WriteBreak(row, groupFirstRow);
+                    ++row;
+                    groupFirstRow = row;
+                    previousBreak.reset();
+                }
+                if (row > lastDataRow) break;
+                WriteDataRow(row);
+                if (HasBreak()) previousBreak = breakValue;
+                ++row;
+                ++recordsShown_;
+                records_->MoveNext();
+            }
+            // A table that cannot show a single record here never will: no endless pages.
+            moreData_ = !records_->IsEOF() && recordsShown_ > 0;
+            if (records_->IsEOF() && previousBreak) {
+                WriteBreak(row, groupFirstRow);
+                ++row;
+            }
+        }
+        rowsUsed_ = row - firstDataRow_;
+        for (long unused = row; unused <= lastRow; ++unused) {
+            for (long c = 1; c <= ColumnCount(); ++c) {
+                if (columns_[c - 1].Fills()) run::ClearCellContent(table_.Cell(unused, c));
+            }
+        }
+    }
+
+    void WriteBreak(long row, long groupFirstRow) {
+        run::WriteBreakRow(table_, row, ColumnCount(), groupFirstRow, breakDefinitions_);
+        brokenRows_.push_back(row);
+        // The first row after a break row shows its values again.
+        previousValues_.assign(columns_.size(), std::nullopt);
+    }
+
+    void WriteDataRow(long row) {
+        for (long c = 1; c <= ColumnCount(); ++c) {
+            const auto& column = columns_[c - 1];
+            if (!column.Fills()) continue;
+            const std::string value = RawValue(column, row);
+            auto& previous = previousValues_[c - 1];
+            const auto cell = table_.Cell(row, c);
+            if (column.blnSkipSameValue && previous && *previous == value) {
+                run::ClearCellContent(cell);
+            } else {
+                WriteValue(cell, column, value);
+            }
+            previous = value;
+        }
+    }
+
+    std::string RawValue(const ColumnSetting& column, long row) const {
+        switch (column.intFieldType) {
+            case 1:
+            case 4:
+                return FieldText(column.strDataField);
+            case 2:
+                return column.strDataField == kRowNumberCaption ? std::to_string(row - firstDataRow_ + 1) : std::string();
+            case 3:
+                return modPLRFunction::MakeRowFormula(row, column.strDataField);
+            default:
+                return {};
+        }
+    }
+
+    void WriteValue(const word::Cell& cell, const ColumnSetting& column, const std::string& value) const {
+        // Nothing to show: no empty picture path, no switch applied to no value.
+        if (value.empty()) {
+            run::ClearCellContent(cell);
+            return;
+        }
+        if (column.strFormatType.empty()) {
+            if (column.intFieldType == 4) {
+                run::WriteCellField(cell, modPLRPictureField::MakePictureFieldCode(value, pictureFolder_));
+            } else if (column.intFieldType == 3) {
+                run::WriteCellField(cell, "=" + value);
+            } else {
+                run::WriteCellText(cell, value);
+            }
+            return;
+        }
+        const std::string code = run::GetFormatTypeHeadCode(column.strFormatType, Variant(value), column.intFieldType);
+        if (code == "quote") {
+            run::ClearCellContent(cell);
+            return;
+        }
+        if (column.intFieldType == 1) {
+            const std::string text = run::FieldFormatToText(column.strFormat, code);
+            if (!text.empty()) {
+                run::WriteCellText(cell, text);
+                return;
+            }
+        }
+        run::WriteCellField(cell, code + " " + column.strFormatType + " \"" + column.strFormat + "\"");
+    }
+
+    word::Table table_;
+    const DetailSettings& settings_;
+    Recordset* records_;
+    std::string pictureFolder_;
+    long firstDataRow_;
+    std::vector<ColumnSetting> columns_;
+    std::string breakField_;
+    std::vector<run::BreakRowDefinition> breakDefinitions_;
+    long recordCount_ = 0;
+    long groupCount_ = 0;
+    std::vector<std::optional<std::string>> previousValues_;
+    std::vector<long> brokenRows_;
+    long rowsUsed_ = 0;
+    long recordsShown_ = 0;
+    bool moreData_ = false;
+};
+
+// Name of the first bookmark in the table; "" when it has none.
+std::string FirstBookmarkName(const word::Table& table) {
+    const auto bookmarks = table.Range().Bookmarks();
+    return bookmarks.Count() > 0 ? bookmarks.Item(1L).Name() : std::string();
+}
+
+// The table as it was printed: visible cell texts and the rows its last fill used.
+run::PrintedTableCopy SnapshotTable(const word::Table& table, word::Document& document, long firstDataRow,
+                                    std::string_view detailProperties) {
+    const clsPLProperty property;
+    run::PrintedTableCopy copy;
+    copy.lngFirstDataRow = firstDataRow;
+    copy.lngBrokenRows = ParseRowList(property.GetPropertyFromText(detailProperties, "BrokenRows", ""));
+    try {
+        copy.lngRowsUsed = std::stol(property.GetPropertyFromText(detailProperties, "EffectiveRowCnt", "0"));
+    } catch (const std::exception&) {
+        copy.lngRowsUsed = 0;
+    }
+    const HiddenTextDisplayOff hiddenOff(document);
+    const auto rows = table.Rows();
+    for (long r = 1; r <= rows.Count(); ++r) {
+        std::vector<std::string> texts;
+        const long cells = rows.Item(r).CellCount();
+        for (long c = 1; c <= cells; ++c) texts.push_back(run::VisibleCellText(table.Cell(r, c)));
+        copy.cellTexts.push_back(std::move(texts));
+    }
+    return copy;
+}
+
+// BrokenRows and EffectiveRowCnt into the property text of cell (1, 1).
+void WriteFillResult(const word::Table& table, const std::vector<long>& brokenRows, long rowsUsed) {
+    const clsPLProperty property;
+    const auto cell = table.Cell(1, 1).Range();
+    std::optional<word::Range> found;
+    std::string text;
+    const bool hasText = property.GetProperties2(cell, found) && found.has_value();
+    if (hasText) {
+        found->TextRetrievalMode().SetIncludeHiddenText(true);
+        text = found->Text();
+    }
+    property.SetPropertyToText(text, "BrokenRows", JoinRowList(brokenRows));
+    property.SetPropertyToText(text, "EffectiveRowCnt", std::to_string(rowsUsed));
+    if (hasText) {
+        found->SetText(text);
+    } else {
+        clsPLRange().InsertBeforeHiddenText(text, cell);
+    }
+}
+
+void ReplaceEntry(run::KeyedTextCollection& collection, const std::string& key, const std::string& value) {
+    if (collection.Exists(key)) collection.Remove(key);
+    collection.Add(key, value);
+}
+
+}  // namespace
+
+long clsPLRDBBind::GetDetailsAndProps(std::vector<word::Table>& tblaryTarget,
+                                      std::vector<std::string>& straryDetailProp,
+                                      std::vector<std::vector<std::string>>& vararyColumnProp) {
+    tblaryTarget.clear();
+    if (!mdocTarget) return 0;
+    const long count = modPLRFunction::CollectDetailTables(tblaryTarget, mdocTarget->Content());
+    if (count > 0) GetDetailProps(straryDetailProp, vararyColumnProp, tblaryTarget);
+    return count;
+}
+
+void clsPLRDBBind::GetDetailProps(std::vector<std::string>& straryDetailProp,
+                                  std::vector<std::vector<std::string>>& vararyColumnProp,
+                                  const std::vector<word::Table>& tblaryTarget) {
+    straryDetailProp.assign(tblaryTarget.size(), std::string());
+    vararyColumnProp.assign(tblaryTarget.size(), std::vector<std::string>());
+    if (!mdocTarget) return;
+    const clsPLProperty property;
+    try {
+        for (std::size_t t = 0; t < tblaryTarget.size(); ++t) {
+            straryDetailProp[t] = property.GetDetailProperties(tblaryTarget[t], *mdocTarget);
+            property.GetColumnProperties(tblaryTarget[t], *mdocTarget, vararyColumnProp[t]);
+        }
+    } catch (const std::exception&) {
+        // Tables after the one that could not be read keep empty settings and stay unfilled.
+    }
+}
+
+void clsPLRDBBind::SetDetailDatas(bool blnUpdate) {
+    if (!mdocTarget) return;
+    try {
+        std::vector<word::Table> tables;
+        std::vector<std::string> detailProperties;
+        std::vector<std::vector<std::string>> columnProperties;
+        const long count = GetDetailsAndProps(tables, detailProperties, columnProperties);
+        for (long t = 0; t < count; ++t) {
+            run::DetailPrintContext context;
+            SetDetailData(tables[t], tables[t].Rows().Count(), detailProperties[t], columnProperties[t], true, 1,
+                          nullptr, context);
+        }
+        if (blnUpdate) modPLRFunction::UpdateAllFields(*mdocTarget);
+    } catch (const std::exception&) {
+        // Tables filled before the error stay filled.
+    }
+    if (auto* application = mdocTarget->Application()) application->SetScreenUpdating(false);
+}
+
+void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, const std::string& strDetailProperties,
+                                 const std::vector<std::string>& varColumnProperties, bool blnStatisticsByDetailPage,
+                                 long lngDetailIndex, std::vector<word::Table>* collTargetTables,
+                                 run::DetailPrintContext& context) {
+    context.lngRowsNeeded = 0;
+    context.blnMoreData = false;
+    context.lngBreakRowCount = 0;
+    context.lngRecordsShown = 0;
+
+    const auto settings = DetailSettings::Read(strDetailProperties);
+    if (!settings.NamesSource()) return;
+    const auto document = tblTarget.Range().Document();
+    if (!document) return;
+    const std::string folder = document->Path();
+
+    const auto connection = modPLFunction::OpenConnection(settings.strDataSourceType, settings.strDataSource,
+                                                          settings.strUserName, settings.strPassword, folder);
+    if (!connection) return;
+    const ClosingGuard<Connection> closeConnection(connection);
+
+    // The link to the current header record. Without a current record, or with a key
+    // value that is Null, the header record has no child records to show.
+    std::string link;
+    bool noParent = false;
+    if (!settings.strParentKey.empty() && !settings.strChildKey.empty() && IsOpen()) {
+        if (mrsRecordSource->IsEOF() || mrsRecordSource->IsBOF()) {
+            noParent = true;
+        } else {
+            const Variant parentValue = mrsRecordSource->Fields().Item(settings.strParentKey).Value();
+            if (parentValue.IsNull() || parentValue.IsEmpty()) {
+                noParent = true;
+            } else {
+                std::optional<KeyKind> kind;
+                try {
+                    if (const auto type = ChildKeyType(*connection, settings)) kind = KindOfType(*type);
+                } catch (const std::exception&) {
+                    // A schema the provider cannot list: the value decides below.
+                }
+                // Showing every child of every parent would be plainly wrong, so a key the
+                // schema does not list is written by the kind of the header's value.
+                link = LinkCondition(settings.strChildKey, kind.value_or(KindOfValue(parentValue)), parentValue);
+            }
+        }
+    }
+
+    std::shared_ptr<Recordset> records;
+    if (!noParent) {
+        std::string filter = link;
+        if (!settings.IsProcedure() && !settings.strRSWhere.empty()) {
+            filter = link.empty() ? settings.strRSWhere : "(" + link + ") AND (" + settings.strRSWhere + ")";
+        }
+        records = modPLFunction::OpenRecordset(connection, settings.strRecordSourceType, settings.strRecordSource,
+                                               "", "", filter, settings.strRSOrder);
+        if (!records) return;
+    }
+    const ClosingGuard<Recordset> closeRecords(records);
+
+    const clsPLProperty property;
+    const std::string currentProperties = property.GetDetailProperties(tblTarget, *document);
+    const std::string bookmark = FirstBookmarkName(tblTarget);
+    if (context.blnPrintRun && !bookmark.empty()) {
+        if (lngDetailIndex <= 1) {
+            if (context.blnRecordStart) mPrintedCopies.erase(bookmark);
+        } else {
+            // The print loop appended this table with its fields updated: keep it as printed.
+            mPrintedCopies[bookmark].push_back(
+                SnapshotTable(tblTarget, *document, settings.FirstDataRow(), currentProperties));
+        }
+    }
+
+    DetailTableFill fill(tblTarget, settings, varColumnProperties, records.get(), folder);
+    fill.Run(lngBaseRowCount, blnStatisticsByDetailPage, lngDetailIndex, context,
+             ParseRowList(property.GetPropertyFromText(currentProperties, "BrokenRows", "")));
+
+    WriteFillResult(tblTarget, fill.BrokenRows(), fill.RowsUsed());
+    if (!bookmark.empty()) {
+        ReplaceEntry(mcolBrokenRows, bookmark, JoinRowList(fill.BrokenRows()));
+        ReplaceEntry(mcolRowsUsed, bookmark,
+                     std::to_string(static_cast<long>(fill.BrokenRows().size()) + fill.RecordCount()));
+    }
+    if (collTargetTables) collTargetTables->push_back(tblTarget);
+
+    context.lngRowsNeeded = fill.RecordCount() + fill.GroupCount();
+    context.blnMoreData = fill.MoreData();
+    context.lngBreakRowCount = fill.GroupCount();
+    context.lngRecordsShown = fill.RecordsShown();
+}
+
+}  // namespace paperloom
