@@ -70,6 +70,14 @@ void CommandBarControl::SetVisible(bool visible) { CheckAlive(), visible_ = visi
 bool CommandBarControl::Enabled() const { return CheckAlive(), enabled_; }
 void CommandBarControl::SetEnabled(bool enabled) { CheckAlive(), enabled_ = enabled; }
 
+long CommandBarControl::Width() const { return CheckAlive(), width_; }
+
+void CommandBarControl::SetWidth(long width) {
+    CheckAlive();
+    if (width < 0) throw detail::InvalidArgument("Width");
+    width_ = width;
+}
+
 long CommandBarControl::Style() const {
     CheckButton("Style");
     return style_;

@@ -94,6 +94,9 @@ public:
     void SetVisible(bool visible);
     bool Enabled() const;
     void SetEnabled(bool enabled);
+    // Width in pixels; 0 until set (the bar sizes the control itself). Error 5 below 0.
+    long Width() const;
+    void SetWidth(long width);
     // Buttons only (error 438 on a popup); mso::button... values, others error 5.
     long Style() const;
     void SetStyle(long style);
@@ -146,6 +149,7 @@ private:
     bool beginGroup_ = false;
     bool visible_ = true;
     bool enabled_ = true;
+    long width_ = 0;
     long style_ = mso::buttonAutomatic;
     long faceId_ = 0;
     std::vector<std::byte> picture_;

@@ -102,6 +102,7 @@ public:
         node.append_attribute("beginGroup") = c.beginGroup_;
         node.append_attribute("visible") = c.visible_;
         node.append_attribute("enabled") = c.enabled_;
+        if (c.width_ != 0) node.append_attribute("width") = c.width_;
         if (c.type_ == mso::controlButton) {
             node.append_attribute("style") = c.style_;
             node.append_attribute("faceId") = c.faceId_;
@@ -149,6 +150,8 @@ public:
             c->beginGroup_ = Flag(node, "beginGroup", false);
             c->visible_ = Flag(node, "visible", true);
             c->enabled_ = Flag(node, "enabled", true);
+            c->width_ = Number(node, "width", 0);
+            if (c->width_ < 0) throw BadFile{"control \"" + c->tag_ + "\" has a negative width"};
             if (type == mso::controlButton) {
                 c->style_ = Number(node, "style", mso::buttonAutomatic);
                 if (c->style_ < mso::buttonAutomatic || c->style_ > mso::buttonIconAndCaption)

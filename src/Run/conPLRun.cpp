@@ -1,0 +1,67 @@
+#include "Run/conPLRun.h"
+
+#include "Run/modPLRFunction.h"
+#include "host/word/addins/AddInHost.h"
+#include "host/word/addins/COMAddIns.h"
+
+namespace paperloom {
+
+namespace {
+host::HostError NotConnected() {
+    return host::HostError(word::disperr::objectNotSet, "OsPLRun.conPLRun",
+                           "The run-time add-in is not connected.");
+}
+}  // namespace
+
+conPLRun::conPLRun() : mState(std::make_shared<run::RunState>()) {
+    mMembers.Add("Controller", 0, 0, [this](word::DispArgs&) -> word::DispValue {
+        return word::DispValue(mControllerDispatch);
+    });
+    mMembers.Add("MoveRecord", 2, 2, [this](word::DispArgs& args) -> word::DispValue {
+        auto& docTarget = word::disparg::Document(args, 0);
+        MoveRecord(docTarget, word::disparg::Long(args, 1));
+        return {};
+    });
+}
+
+conPLRun::~conPLRun() = default;
+
+void conPLRun::OnConnection(word::AddInHost& application, word::ext_ConnectMode, word::COMAddIn& addInInst,
+                            word::CustomArgs&) {
+    mState->application = application.SharedApplication();
+    mController = std::make_shared<OsPLRController>(*mState);
+    mControllerDispatch = std::make_shared<OsPLRControllerDispatch>(mController, mState);
+    mEvents = std::make_unique<clsPLRCtlEvents>(application, *mState, *mController);
+    mEvents->Init(addInInst);
+    // Documents open before the connection are bound exactly like those opened later. The
+    // count is read each time: binding a document may open or close others.
+    auto& documents = application.Application().Documents();
+    for (long index = 1; index <= documents.Count(); ++index)
+        mEvents->mappTargetEvts_DocumentOpen(documents.Item(index));
+    addInInst.SetObject(shared_from_this());
+}
+
+void conPLRun::OnDisconnection(word::ext_DisconnectMode removeMode, word::CustomArgs&) {
+    if (mEvents) {
+        if (removeMode == word::ext_DisconnectMode::ext_dm_UserClosed) mEvents->DeleteCommandBar();
+        mEvents->Terminate();
+    }
+    mEvents.reset();
+    mControllerDispatch.reset();
+    mController.reset();
+    mState->application.reset();
+}
+
+void conPLRun::MoveRecord(std::shared_ptr<word::Document>& docTarget, long lngRecordIndex) {
+    if (!mController) throw NotConnected();
+    const auto binding = modPLRFunction::FindDocumentBind(mState->registry, *docTarget);
+    if (!binding) return;
+    binding->MovePos(lngRecordIndex);
+    mController->UpdateView(docTarget);
+}
+
+word::DispValue conPLRun::Invoke(std::string_view name, word::DispArgs& args) { return mMembers.Invoke(name, args); }
+
+std::vector<std::string> conPLRun::MemberNames() const { return mMembers.MemberNames(); }
+
+}  // namespace paperloom
