@@ -2,9 +2,11 @@
 // that shows the current record's value, the visited fields are updated, and the design-time
 // codes are put back, so the document shows the values and stays a template.
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,89 +67,6 @@ struct HeadFillPass {
     std::vector<clsPLRReturnField>& collNativeFields;
 };
 
-std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const HeadFillPass& pass);
-void ProcessHeadFields(const word::Fields& fields, const HeadFillPass& pass);
-
-}  // namespace
-
-void clsPLRDBBind::SetHeadDatas() {
-    std::vector<word::Fields> collFields;
-    std::vector<clsPLRReturnField> collNativeFields;
-    SetHeadData(-1, -1, &collFields, &collNativeFields, false);
-    UpdateHeadFields(collFields);
-    SetHeadDataTerminate(collFields, collNativeFields);
-}
-
-void clsPLRDBBind::SetHeadData(long lngHeadIndex, long lngDetailMaxIndex, std::vector<word::Fields>* collFields,
-                               std::vector<clsPLRReturnField>* collNativeFields, bool blnPrint) {
-    if (!IsConnect() || !IsOpen() || !mdocTarget) return;
-    std::vector<word::Fields> ownFields;
-    std::vector<clsPLRReturnField> ownNativeFields;
-    const bool finishHere = collNativeFields == nullptr || collFields == nullptr;
-    auto& fields = finishHere ? ownFields : *collFields;
-    auto& nativeFields = finishHere ? ownNativeFields : *collNativeFields;
-
-    // The main text is processed first but updated last, after the text boxes.
-    std::optional<word::Fields> mainFields;
-    Step([&] { mainFields = word::FieldsOf(*mdocTarget); });
-    if (mainFields) ProcessHeadFields(*mainFields, HeadFillPass{*this, lngHeadIndex, lngDetailMaxIndex, blnPrint, nativeFields});
-
-    // Text boxes, grouped ones item by item; boxes without text are skipped.
-    std::vector<word::TextFrame> frames;
-    Step([&] {
-        for (const auto& shape : mdocTarget->Shapes()) {
-            if (shape.Type() == word::msoGroup) {
-                for (const auto& item : shape.GroupItems())
-                    if (HoldsTextOrFields(item.TextFrame())) frames.push_back(item.TextFrame());
-            } else if (HoldsTextOrFields(shape.TextFrame())) {
-                frames.push_back(shape.TextFrame());
-            }
-        }
-    });
-    for (const auto& frame : frames) {
-        Step([&] {
-            auto boxFields = word::FieldsOf(frame.ContainingRange());
-            // Statistics over the printed copies belong to the main text only.
-            ProcessHeadFields(boxFields, HeadFillPass{*this, lngHeadIndex, lngDetailMaxIndex, false, nativeFields});
-            fields.push_back(std::move(boxFields));
-        });
-    }
-    if (mainFields) fields.push_back(std::move(*mainFields));
-
-    if (finishHere) {
-        UpdateHeadFields(fields);
-        SetHeadDataTerminate(fields, nativeFields);
-    }
-}
-
-namespace {
-
-void ProcessHeadFields(const word::Fields& fields, const HeadFillPass& pass) {
-    for (const auto& field : fields) {
-        std::string code;
-        if (!Step([&] { code = field.Code().Text(); })) continue;
-        std::vector<std::string> tokens;
-        modPLFunction::SplitTokens(code, tokens, "");
-        if (!IsEngineField(field, tokens)) continue;
-
-        // Without its design-time code on record the field must not be changed at all.
-        clsPLRReturnField returnField;
-        if (!Step([&] { returnField.SetTarget(field, code); })) continue;
-        pass.collNativeFields.push_back(std::move(returnField));
-
-        std::string newCode;
-        if (!Step([&] { newCode = MakeHeadFieldCode(tokens, pass); })) continue;
-        if (newCode.empty()) continue;
-        word::Field target = field;
-        Step([&] { target.SetCode(newCode); });
-        if (tokens[1] == "PictureField") {
-            // The picture is fetched by the update that follows, as the fields of the
-            // selection are refreshed at once.
-            Step([&] { word::FieldsOf(pass.binding.mdocTarget->Selection()).Update(); });
-        }
-    }
-}
-
 std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const HeadFillPass& pass) {
     auto& binding = pass.binding;
     const auto& recordSource = *binding.mrsRecordSource;
@@ -177,13 +96,91 @@ std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const Head
     }
     if (keyword == "Statistics") {
         if (n < 5) return {};
-        const run::StatisticsSources sources{&binding.PrintedCopies(), &binding.BrokenRowsByTable(), &binding.RowsUsedByTable()};
+        const run::StatisticsSources sources{&binding.PrintedCopies(), &binding.BrokenRowsByTable(),
+                                             &binding.RowsUsedByTable()};
         return run::MakeStatisticsCode(tokens, *binding.mdocTarget, pass.blnPrint, sources);
     }
     return {};
 }
 
+void ProcessHeadFields(const word::Fields& fields, const HeadFillPass& pass) {
+    for (const auto& field : fields) {
+        std::string code;
+        if (!Step([&] { code = field.Code().Text(); })) continue;
+        std::vector<std::string> tokens;
+        modPLFunction::SplitTokens(code, tokens, "");
+        if (!IsEngineField(field, tokens)) continue;
+
+        // Without its design-time code on record the field must not be changed at all.
+        clsPLRReturnField returnField;
+        if (!Step([&] { returnField.SetTarget(field, code); })) continue;
+        pass.collNativeFields.push_back(std::move(returnField));
+
+        std::string newCode;
+        if (!Step([&] { newCode = MakeHeadFieldCode(tokens, pass); })) continue;
+        if (newCode.empty()) continue;
+        word::Field target = field;
+        Step([&] { target.SetCode(newCode); });
+        if (tokens[1] == "PictureField") {
+            // A picture field the user has selected shows its new picture straight away; every
+            // other one gets it from the update that follows.
+            Step([&] { word::FieldsOf(pass.binding.mdocTarget->Selection()).Update(); });
+        }
+    }
+}
+
 }  // namespace
+
+void clsPLRDBBind::SetHeadDatas() {
+    std::vector<word::Fields> collFields;
+    std::vector<clsPLRReturnField> collNativeFields;
+    SetHeadData(-1, -1, &collFields, &collNativeFields, false);
+    UpdateHeadFields(collFields);
+    SetHeadDataTerminate(collFields, collNativeFields);
+}
+
+void clsPLRDBBind::SetHeadData(long lngHeadIndex, long lngDetailMaxIndex, std::vector<word::Fields>* collFields,
+                               std::vector<clsPLRReturnField>* collNativeFields, bool blnPrint) {
+    if (!IsConnect() || !IsOpen() || !mdocTarget) return;
+    std::vector<word::Fields> ownFields;
+    std::vector<clsPLRReturnField> ownNativeFields;
+    const bool finishHere = collNativeFields == nullptr || collFields == nullptr;
+    auto& fields = finishHere ? ownFields : *collFields;
+    auto& nativeFields = finishHere ? ownNativeFields : *collNativeFields;
+
+    // The main text is processed first but updated last, after the text boxes.
+    std::optional<word::Fields> mainFields;
+    Step([&] { mainFields = word::FieldsOf(*mdocTarget); });
+    if (mainFields)
+        ProcessHeadFields(*mainFields, HeadFillPass{*this, lngHeadIndex, lngDetailMaxIndex, blnPrint, nativeFields});
+
+    // Text boxes, grouped ones item by item; boxes without text are skipped.
+    std::vector<word::TextFrame> frames;
+    Step([&] {
+        for (const auto& shape : mdocTarget->Shapes()) {
+            if (shape.Type() == word::msoGroup) {
+                for (const auto& item : shape.GroupItems())
+                    if (HoldsTextOrFields(item.TextFrame())) frames.push_back(item.TextFrame());
+            } else if (HoldsTextOrFields(shape.TextFrame())) {
+                frames.push_back(shape.TextFrame());
+            }
+        }
+    });
+    for (const auto& frame : frames) {
+        Step([&] {
+            auto boxFields = word::FieldsOf(frame.ContainingRange());
+            // Statistics over the printed copies belong to the main text only.
+            ProcessHeadFields(boxFields, HeadFillPass{*this, lngHeadIndex, lngDetailMaxIndex, false, nativeFields});
+            fields.push_back(std::move(boxFields));
+        });
+    }
+    if (mainFields) fields.push_back(std::move(*mainFields));
+
+    if (finishHere) {
+        UpdateHeadFields(fields);
+        SetHeadDataTerminate(fields, nativeFields);
+    }
+}
 
 void clsPLRDBBind::UpdateHeadFields(std::vector<word::Fields>& collFields) {
     for (auto& fields : collFields) Step([&] { fields.Update(); });
