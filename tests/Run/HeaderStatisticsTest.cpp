@@ -32,6 +32,15 @@ std::string BrokenTable() {
                         {TextRun(""), TextRun("")}});
 }
 
+// No property text: only the fill's working data tells its rows (break row 4, 4 rows used).
+std::string LooseTable() {
+    return TableOfRuns({{TextRun("k"), TextRun("v")},
+                        {TextRun("p"), TextRun("5")},
+                        {TextRun("q"), TextRun("6")},
+                        {TextRun("sum"), TextRun("99")},
+                        {TextRun("r"), TextRun("7")}});
+}
+
 // No caption row and no break rows: the whole column counts.
 std::string PlainTable() {
     return TableOfRuns({{HiddenRun("ColumnHeaders=\"False\", EffectiveRowCnt=\"2\"") + TextRun("x"), TextRun("1,500")},
@@ -46,6 +55,7 @@ const std::vector<std::string> kCodes{
     "quote Statistics SUM plain b \\# \"#,##0.0\"",
     "quote Statistics SUM nosuch b",
     "quote Statistics SUM tbl",
+    "quote Statistics SUM loose b",
 };
 
 class HeaderStatistics : public ::testing::Test {
@@ -54,11 +64,12 @@ protected:
         MakeShopDatabase(folder.File("shop.db"));
         std::string body;
         for (const auto& code : kCodes) body += Para(FieldRuns(code, "?"));
-        body += BrokenTable() + Para(TextRun("between")) + PlainTable() + Para(TextRun("end"));
+        body += BrokenTable() + Para(TextRun("between")) + PlainTable() + Para(TextRun("and")) + LooseTable() + Para(TextRun("end"));
         auto design = word::test::MakeDocument(body, "Statistics.docx");
         auto tables = design->Tables();
         design->Bookmarks().Add("tbl", tables.Item(1).Range());
         design->Bookmarks().Add("plain", tables.Item(2).Range());
+        design->Bookmarks().Add("loose", tables.Item(3).Range());
         for (const auto& [name, value] : ShopSettings()) design->Variables().SetValue(name, value);
         design->SaveAs(folder.File("Statistics.docx"));
         design->Close();
@@ -113,6 +124,7 @@ TEST_F(HeaderStatistics, BreakRowsAreLeftOutOnScreen) {
     EXPECT_EQ(results[4], "1,502.5");  // whole column of a table without break rows
     EXPECT_NE(results[5], "?");        // the whole-column formula over a missing bookmark: an error text
     EXPECT_EQ(results[6], "Statistics SUM tbl");  // too few tokens: the code is left to Word
+    EXPECT_EQ(results[7], "117");                 // nothing tells of break rows on screen
     EXPECT_EQ(Codes(), kCodes);
 }
 
@@ -127,6 +139,8 @@ TEST_F(HeaderStatistics, PrintRunCoversEveryPrintedCopyOfTheRecord) {
     second.lngBrokenRows = {4};
     second.cellTexts = {{"Item", "Qty"}, {"p", "7"}, {"q", "8"}, {"subtotal", "15"}, {"r", "9"}};
     binding->PrintedCopies()["tbl"] = {first, second};
+    binding->BrokenRowsByTable().SetItem("loose", "4");
+    binding->RowsUsedByTable().SetItem("loose", "4");
 
     PrintRunFill();
     const auto results = Results();
@@ -135,6 +149,7 @@ TEST_F(HeaderStatistics, PrintRunCoversEveryPrintedCopyOfTheRecord) {
     EXPECT_EQ(results[2], "106.80");  // sum of sums over sum of counts
     EXPECT_EQ(results[3], "1000");
     EXPECT_EQ(results[4], "1,502.5");  // no printed copies of that table
+    EXPECT_EQ(results[7], "18");       // the fill's working data stands in for the property text
     EXPECT_EQ(Codes(), kCodes);
 }
 
