@@ -1,5 +1,5 @@
-// Value formatting shared by the header and detail fill: the switch of a database type, the
-// replacement code of one value, and numbers formatted for table cells without a field.
+// Value formatting shared by the header and detail fill: the replacement code of one value,
+// and numbers formatted for table cells without a field.
 
 #include <gtest/gtest.h>
 
@@ -15,21 +15,6 @@ namespace {
 using host::ado::DateTime;
 using host::ado::Decimal;
 using host::ado::Variant;
-
-TEST(FieldFormat, FormatSwitchAmongTokensFromTheThird) {
-    EXPECT_EQ(GetFormatType({"quote", "DataField", "Price", "\\#", "\"#,##0\""}), "\\#");
-    EXPECT_EQ(GetFormatType({"quote", "RecordIndex", "\\@", "\"x\"", "\\*"}), "\\@");
-    // Tokens 0 and 1 never count, and a picture is not a switch.
-    EXPECT_EQ(GetFormatType({"\\#", "\\*", "Price", "\"\\#\""}), "");
-    EXPECT_EQ(GetFormatType({}), "");
-}
-
-TEST(FieldFormat, SwitchByDatabaseType) {
-    for (int type : {2, 3, 5, 6, 14, 20, 131, 139}) EXPECT_EQ(GetFormatTypeFromDBType(type), "\\#") << type;
-    for (int type : {7, 64, 133, 135, 137}) EXPECT_EQ(GetFormatTypeFromDBType(type), "\\@") << type;
-    for (int type : {8, 129, 130, 200, 203}) EXPECT_EQ(GetFormatTypeFromDBType(type), "\\*") << type;
-    for (int type : {0, 11, 12, 72, 128, 205}) EXPECT_EQ(GetFormatTypeFromDBType(type), "") << type;
-}
 
 TEST(FieldFormat, ReplacementCodeOfOneValue) {
     EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(1234.5), 0), "=1234.5");
