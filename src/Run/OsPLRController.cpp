@@ -24,6 +24,12 @@ private:
     word::Application* mApplication;
 };
 
+// Automation clients can pass no document at all; that is their error, not a crash.
+word::Document& Target(const std::shared_ptr<word::Document>& docTarget) {
+    if (!docTarget) throw host::HostError(91, "OsPLRController", "No document was given.");
+    return *docTarget;
+}
+
 // The add-in's application, or the one the document belongs to.
 word::Application* ApplicationOf(const run::RunState& state, const std::shared_ptr<word::Document>& docTarget) {
     if (state.application) return state.application.get();
@@ -40,28 +46,28 @@ word::Application& RequireApplication(const run::RunState& state, const std::sha
 }  // namespace
 
 std::string OsPLRController::GetHeaderFilter(std::shared_ptr<word::Document>& docTarget) {
-    return clsPLProperty().GetDocVariable("HeadFilter", *docTarget, "");
+    return clsPLProperty().GetDocVariable("HeadFilter", Target(docTarget), "");
 }
 
 void OsPLRController::SetHeaderFilter(std::shared_ptr<word::Document>& docTarget, std::string strFilter) {
-    docTarget->Variables().SetValue("HeadFilter", strFilter);
+    Target(docTarget).Variables().SetValue("HeadFilter", strFilter);
 }
 
 std::string OsPLRController::GetHeaderSort(std::shared_ptr<word::Document>& docTarget) {
-    return clsPLProperty().GetDocVariable("HeadSort", *docTarget, "");
+    return clsPLProperty().GetDocVariable("HeadSort", Target(docTarget), "");
 }
 
 void OsPLRController::SetHeaderSort(std::shared_ptr<word::Document>& docTarget, std::string strSort) {
-    docTarget->Variables().SetValue("HeadSort", strSort);
+    Target(docTarget).Variables().SetValue("HeadSort", strSort);
 }
 
 void OsPLRController::RebindHeader(std::shared_ptr<word::Document>& docTarget) {
-    modPLRFunction::CloseDocumentBind(mState.registry, *docTarget);
+    modPLRFunction::CloseDocumentBind(mState.registry, Target(docTarget));
     if (const auto binding = modPLRFunction::OpenDocumentBind(mState.registry, docTarget)) binding->MoveFirst();
 }
 
 void OsPLRController::ReopenHeader(std::shared_ptr<word::Document>& docTarget) {
-    auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    auto binding = modPLRFunction::FindDocumentBind(mState.registry, Target(docTarget));
     if (binding) {
         binding->DBClose();
         binding->DBOpen();
@@ -72,14 +78,14 @@ void OsPLRController::ReopenHeader(std::shared_ptr<word::Document>& docTarget) {
 }
 
 void OsPLRController::UpdateHeader(std::shared_ptr<word::Document>& docTarget) {
-    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, Target(docTarget));
     if (!binding) return;
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
     binding->SetHeadDatas();
 }
 
 void OsPLRController::UpdateDetail(std::shared_ptr<word::Document>& docTarget) {
-    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, Target(docTarget));
     if (!binding) return;
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
     binding->SetDetailDatas(false);
@@ -87,27 +93,29 @@ void OsPLRController::UpdateDetail(std::shared_ptr<word::Document>& docTarget) {
 }
 
 void OsPLRController::UpdateView(std::shared_ptr<word::Document>& docTarget) {
-    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, *docTarget);
+    const auto binding = modPLRFunction::FindDocumentBind(mState.registry, Target(docTarget));
     if (!binding) return;
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
     // Letter case counts: only the exact flag text refills the detail tables.
-    if (clsPLProperty().GetDocVariable("UpdateDetail", *docTarget, "True") == "True") binding->SetDetailDatas(false);
+    if (clsPLProperty().GetDocVariable("UpdateDetail", Target(docTarget), "True") == "True") binding->SetDetailDatas(false);
     binding->SetHeadDatas();
 }
 
 std::shared_ptr<word::Document> OsPLRController::CreatePrintDoc(std::shared_ptr<word::Document>& docTarget,
                                                                 bool blnAllRecords) {
+    Target(docTarget);
     return modPLRFunction::BuildPrintDoc(RequireApplication(mState, docTarget), mState.registry, docTarget, blnAllRecords,
                                          false);
 }
 
 void OsPLRController::PrintData(std::shared_ptr<word::Document>& docTarget, bool blnAllRecords) {
+    Target(docTarget);
     modPLRFunction::BuildPrintDoc(RequireApplication(mState, docTarget), mState.registry, docTarget, blnAllRecords, true);
 }
 
 bool OsPLRController::FindData(std::shared_ptr<word::Document>& docTarget, std::string strCondition,
                                bool blnSerchForword) {
-    modPLRFunction::CloseDocumentBind(mState.registry, *docTarget);
+    modPLRFunction::CloseDocumentBind(mState.registry, Target(docTarget));
     const auto binding = modPLRFunction::OpenDocumentBind(mState.registry, docTarget);
     if (!binding) return false;
     // The freshly opened record source is searched from its first record forward, or from its

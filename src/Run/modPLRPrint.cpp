@@ -201,6 +201,7 @@ private:
 std::shared_ptr<word::Document> BuildPrintDoc(word::Application& application, run::BindingRegistry& registry,
                                               const std::shared_ptr<word::Document>& docTarget, bool blnAllRecords,
                                               bool blnPrint) {
+    if (!docTarget) throw host::HostError(91, "modPLRFunction", "No template was given.");
     PrintDocBuild build(application, registry);
     try {
         build.Fill(docTarget, blnAllRecords, blnPrint);

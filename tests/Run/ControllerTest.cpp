@@ -164,5 +164,23 @@ TEST_F(ControllerTest, PrintDocumentsOfAllRecordsByDefault) {
     EXPECT_EQ(state_.application->Documents().Count(), 4);
 }
 
+TEST_F(ControllerTest, NoDocumentIsTheCallersErrorNotACrash) {
+    std::shared_ptr<word::Document> none;
+    const auto expect91 = [](const auto& call) {
+        try {
+            call();
+            ADD_FAILURE() << "no error raised";
+        } catch (const host::HostError& error) {
+            EXPECT_EQ(error.Number(), 91);
+        }
+    };
+    expect91([&] { controller_.GetHeaderFilter(none); });
+    expect91([&] { controller_.SetHeaderSort(none, "Id"); });
+    expect91([&] { controller_.UpdateView(none); });
+    expect91([&] { controller_.FindData(none, "Id = 1"); });
+    expect91([&] { controller_.CreatePrintDoc(none); });
+    EXPECT_EQ(state_.application->Documents().Count(), 0);
+}
+
 }  // namespace
 }  // namespace paperloom::run::test
