@@ -136,6 +136,8 @@ std::variant<PictureFragment, std::string> BuildPicture(word::detail::DocumentSt
                                                     : EmbedRelationship(doc, part, *bytes, *info);
     EnsureNamespace(story.Root(), "wp", kWordDrawing);
     EnsureNamespace(story.Root(), "r", kRelationships);
+    // The frame locks stand outside a:graphic, which declares the prefix only for itself.
+    EnsureNamespace(story.Root(), "a", kDrawingMain);
 
     PictureFragment picture;
     picture.fragment.openTail = true;
