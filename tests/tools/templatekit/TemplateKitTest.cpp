@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
 #include <vector>
+
+#include <pugixml.hpp>
 
 #include "KitTestSupport.h"
 #include "TemplateKit.h"
@@ -12,6 +16,7 @@
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
 #include "host/ado/Recordset.h"
+#include "host/docx/Package.h"
 #include "host/word/Document.h"
 
 namespace paperloom::templatekit {
@@ -145,6 +150,56 @@ TEST(Skeleton, TextIsEscapedAndBreaksBecomeElements) {
     EXPECT_NE(run.find("<w:br/>"), std::string::npos);
     auto doc = sk::MakeDocument(sk::Paragraph(run));
     EXPECT_EQ(doc->Content().Text(), "A<B & \"C\"\tD\vE\r");
+}
+
+
+// Every prefix an element or attribute uses is declared on it or an ancestor.
+bool PrefixesDeclared(const pugi::xml_node& node, std::set<std::string> declared, std::string& undeclared) {
+    for (const auto& attribute : node.attributes()) {
+        const std::string name = attribute.name();
+        if (name.starts_with("xmlns:")) declared.insert(name.substr(6));
+    }
+    const auto check = [&](const std::string& name) {
+        const auto colon = name.find(':');
+        if (colon == std::string::npos || name.starts_with("xmlns") || name.starts_with("xml:")) return true;
+        if (declared.contains(name.substr(0, colon))) return true;
+        undeclared = name;
+        return false;
+    };
+    if (!check(node.name())) return false;
+    for (const auto& attribute : node.attributes()) {
+        if (!check(attribute.name())) return false;
+    }
+    for (const auto& child : node.children()) {
+        if (child.type() == pugi::node_element && !PrefixesDeclared(child, declared, undeclared)) return false;
+    }
+    return true;
+}
+
+TEST(Skeleton, ADocumentWithAComputedPictureIsSavedWithEveryPrefixDeclared) {
+    test::ScratchFolder folder;
+    // The smallest PNG readers accept: one white pixel.
+    const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52,
+        0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x77, 0x53,
+        0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x08, 0xD7, 0x63, 0xF8, 0xFF, 0xFF, 0x3F,
+        0x00, 0x05, 0xFE, 0x02, 0xFE, 0xA7, 0x35, 0x81, 0x84, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E,
+        0x44, 0xAE, 0x42, 0x60, 0x82};
+    const auto picture = folder.Path() / "dot.png";
+    std::ofstream(picture, std::ios::binary).write(reinterpret_cast<const char*>(png), sizeof png);
+
+    TemplateWriter writer(sk::MakeDocument(sk::Paragraph(sk::Run("[[p]]"))));
+    auto field = writer.ReplaceMarker("[[p]]", "IncludePicture \"" + picture.string() + "\" \\d");
+    ASSERT_TRUE(field.Update());
+    const auto path = folder.Path() / "picture.docx";
+    writer.SaveAs(path);
+
+    const std::string xml = docx::Package::Open(path).PartBytes("word/document.xml");
+    pugi::xml_document parsed;
+    ASSERT_TRUE(parsed.load_string(xml.c_str()));
+    std::string undeclared;
+    EXPECT_TRUE(PrefixesDeclared(parsed.document_element(), {}, undeclared)) << undeclared;
+    EXPECT_NE(xml.find("<w:drawing>"), std::string::npos);
 }
 
 }  // namespace
