@@ -184,7 +184,8 @@ void clsPLRCtlEvents::DeleteCommandBar() {
     IgnoringErrors([&] {
         for (const auto& bar : bars)
             if (bar->Name() == kToolbarName) {
-                bar->Delete();
+                const auto toolbar = bar;  // deleting it changes the collection being walked
+                toolbar->Delete();
                 break;
             }
     });

@@ -42,6 +42,13 @@ std::shared_ptr<word::CommandBarControl> AddToolButton(std::string_view strTag, 
                                                        const word::COMAddIn& addInInst, bool blnBeginGroup,
                                                        long lngWidth, const FaceSource& faces) {
     if (auto existing = cbrTarget->FindControl(strTag)) return existing;
+    // The picture is fetched first, so a missing resource leaves no half-made button behind.
+    std::vector<std::byte> bitmap;
+    if (lngBitmap != 0) {
+        bitmap = faces.bitmaps ? faces.bitmaps(lngBitmap) : std::vector<std::byte>{};
+        if (bitmap.empty())
+            throw host::HostError(326, "Paperloom", "Resource with identifier " + std::to_string(lngBitmap) + " not found");
+    }
     auto controls = cbrTarget->Controls();
     auto control = controls.Add(lngType, BeforeWithin(controls, lngPosition), false);
     control->SetBeginGroup(blnBeginGroup);
@@ -50,9 +57,6 @@ std::shared_ptr<word::CommandBarControl> AddToolButton(std::string_view strTag, 
     control->SetOnAction(MakeOnAction(addInInst));
     if (lngWidth != 0) control->SetWidth(lngWidth);
     if (lngBitmap != 0) {
-        auto bitmap = faces.bitmaps ? faces.bitmaps(lngBitmap) : std::vector<std::byte>{};
-        if (bitmap.empty())
-            throw host::HostError(326, "Paperloom", "Resource with identifier " + std::to_string(lngBitmap) + " not found");
         faces.clipboard.Clear();
         faces.clipboard.SetBitmap(std::move(bitmap));
         control->PasteFace();

@@ -139,6 +139,8 @@ std::shared_ptr<word::CommandBar> CommandBarControl::CommandBar() const {
 
 void CommandBarControl::Delete() {
     CheckAlive();
+    // The bar may hold the last reference to this control.
+    const auto self = shared_from_this();
     if (auto parent = parent_.lock()) parent->Remove(*this);
     MarkDeleted();
 }
@@ -289,6 +291,8 @@ std::shared_ptr<CommandBarControl> CommandBar::FindControl(std::string_view tag,
 void CommandBar::Delete() {
     CheckAlive();
     if (builtIn_ || Index() == 0) throw detail::InvalidArgument("this command bar cannot be deleted");
+    // The collection may hold the last reference to this bar.
+    const auto self = shared_from_this();
     if (shared_->owner) shared_->owner->Remove(*this);
     MarkDeleted();
 }
