@@ -65,6 +65,34 @@ bool FillDetailPage(PrintDetailTables& tables, long lngDetailIndex, clsPLRDBBind
     return blnMoreData;
 }
 
+// The copy's text boxes get the text of the source's boxes with their fields turned into
+// results, which the copy of the main text does not do. Both lists are in the same order.
+void RefillTextBoxes(const word::Shapes& sourceShapes, const word::Shapes& copyShapes, long lngSeqIndex) {
+    const clsPLRange range;
+    const auto refill = [&](const word::Shape& from, const word::Shape& to) {
+        if (!from.TextFrame().HasText()) return;
+        auto target = to.TextFrame().TextRange();
+        target.SetText("");
+        range.AppendRangeToPrintDoc(target, from.TextFrame().TextRange(), lngSeqIndex);
+    };
+    const long count = std::min(sourceShapes.Count(), copyShapes.Count());
+    for (long i = 1; i <= count; ++i) {
+        const word::Shape& from = sourceShapes.Item(i);
+        const word::Shape& to = copyShapes.Item(i);
+        if (from.Type() != word::msoGroup) {
+            refill(from, to);
+            continue;
+        }
+        // A copy that is not the same group is not the source's shape: nothing to refill.
+        if (to.Type() != word::msoGroup) continue;
+        const auto fromItems = from.GroupItems();
+        const auto toItems = to.GroupItems();
+        for (long j = 1; j <= std::min(fromItems.Count(), toItems.Count()); ++j) {
+            refill(fromItems.Item(j), toItems.Item(j));
+        }
+    }
+}
+
 // Runs one clean-up step; its error, if any, replaces the one saved so far.
 void SavingError(std::exception_ptr& saved, const std::function<void()>& step) {
     try {
@@ -292,35 +320,18 @@ void FillPrintRecord(PrintRun& run, const word::Range& rangePrint, const word::R
 void AppendSourceToPrintDoc(const word::Range& rangePrint, const word::Range& rangeSource, long lngSeqIndex) {
     const clsPLRange range;
     const auto docPrint = rangePrint.Document();
-    range.AppendRangeToPrintDoc(docPrint->Content(), rangeSource, lngSeqIndex);
-
-    // The copy's text boxes are the last shapes of the print document, in the source's order.
     const word::Shapes sourceShapes = rangeSource.Document()->Shapes();
-    const word::Shapes printShapes = docPrint->Shapes();
-    const long lngOffset = printShapes.Count() - sourceShapes.Count();
-    if (lngOffset < 0) return;
-
-    const auto refill = [&](const word::Shape& from, const word::Shape& to) {
-        if (!from.TextFrame().HasText()) return;
-        auto target = to.TextFrame().TextRange();
-        target.SetText("");
-        range.AppendRangeToPrintDoc(target, from.TextFrame().TextRange(), lngSeqIndex);
-    };
-    for (long i = 1; i <= sourceShapes.Count(); ++i) {
-        const word::Shape& from = sourceShapes.Item(i);
-        const word::Shape& to = printShapes.Item(lngOffset + i);
-        if (from.Type() != word::msoGroup) {
-            refill(from, to);
-            continue;
-        }
-        // A copy that is not the same group is not the source's shape: nothing to refill.
-        if (to.Type() != word::msoGroup) continue;
-        const auto fromItems = from.GroupItems();
-        const auto toItems = to.GroupItems();
-        for (long j = 1; j <= std::min(fromItems.Count(), toItems.Count()); ++j) {
-            refill(fromItems.Item(j), toItems.Item(j));
-        }
+    if (sourceShapes.Count() == 0) {
+        range.AppendRangeToPrintDoc(docPrint->Content(), rangeSource, lngSeqIndex);
+        return;
     }
+    // With text boxes the copy is made in a page of its own first, whose shapes are the
+    // source's: finding the copied boxes in the print document would walk all of it for every
+    // page, and a long print run would slow down with every record.
+    const auto page = word::Document::Blank("PrintPage");
+    range.AppendRangeToPrintDoc(page->Content(), rangeSource, lngSeqIndex);
+    RefillTextBoxes(sourceShapes, page->Shapes(), lngSeqIndex);
+    range.AppendRangeToPrintDoc(docPrint->Content(), page->Content(), lngSeqIndex);
 }
 
 long GetDetailCapacities(std::vector<long>& lngCapacities, const std::vector<word::Table>& tblaryTarget,
