@@ -278,6 +278,23 @@ TEST_F(PrintDocTest, TextBoxesShowTheirOwnRecord) {
     EXPECT_EQ(word::FieldsOf(report->Shapes().Item(1).TextFrame().TextRange()).Count(), 1);
 }
 
+TEST_F(PrintDocTest, AnInvisibleTemplateShowsNoProgressAndHidesNothing) {
+    const auto report = app_.Documents().Open(SaveOrderTemplate(folder_.File("orders.docx")), false);
+    binding_ = OpenDocumentBind(registry_, report);
+    ASSERT_NE(binding_, nullptr);
+    const auto other = app_.Documents().Add();
+
+    const auto print = Build(report, false);
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(progress_->log->shows, 0);
+    EXPECT_TRUE(Labels().empty());
+    EXPECT_TRUE(print->Windows().Item(1).Visible()) << "as the application made it";
+    EXPECT_FALSE(report->Windows().Item(1).Visible());
+    EXPECT_TRUE(other->Windows().Item(1).Visible());
+    EXPECT_TRUE(app_.ScreenUpdating());
+    EXPECT_EQ(app_.Documents().Count(), 3);
+}
+
 TEST_F(PrintDocTest, PrintingHandsTheDocumentToThePrinterAndClosesIt) {
     const auto report = OpenTemplate();
     ASSERT_NE(binding_, nullptr);
