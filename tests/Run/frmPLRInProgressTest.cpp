@@ -5,7 +5,10 @@
 
 #include "PrintDocTestSupport.h"
 #include "Run/frmPLRInProgress.h"
+#include "host/ui/HeadlessServices.h"
 #include "host/ui/UiServices.h"
+
+#include <sstream>
 
 namespace paperloom::run::test {
 namespace {
@@ -46,6 +49,31 @@ TEST(frmPLRInProgress, EverySetterRedrawsTheShownLabel) {
         EXPECT_EQ(log->shows, 2) << "one window, shown again";
     }
     EXPECT_FALSE(log->visible) << "unloading takes the window off the screen";
+}
+
+TEST(frmPLRInProgress, HeadlessOnATerminalTheLabelIsOneLineRewrittenInPlace) {
+    std::ostringstream terminal;
+    const ui::ScopedServices scope(
+        {nullptr, nullptr, std::make_shared<ui::HeadlessProgressService>(terminal, true), nullptr});
+    {
+        frmPLRInProgress dialog;
+        dialog.Show();
+        dialog.SetMessage("印刷データの作成中です...");
+        dialog.SetPageCount(10);
+        dialog.SetPageIndex(3);
+        dialog.SetDetailPageIndex(2);
+    }
+    const std::string written = terminal.str();
+    EXPECT_NE(written.find("\rPaperloom(実行): 印刷データの作成中です...(3-2/10)\x1b[K"), std::string::npos) << written;
+    EXPECT_EQ(written.find('\n'), std::string::npos) << "never a new line";
+    EXPECT_EQ(written.substr(written.size() - 4), "\r\x1b[K") << "the line is cleared when the dialog goes";
+
+    std::ostringstream log;
+    const ui::ScopedServices quiet({nullptr, nullptr, std::make_shared<ui::HeadlessProgressService>(log, false), nullptr});
+    frmPLRInProgress dialog;
+    dialog.Show();
+    dialog.SetMessage("印刷データの作成中です...");
+    EXPECT_EQ(log.str(), "") << "nothing when standard error is no terminal";
 }
 
 }  // namespace
