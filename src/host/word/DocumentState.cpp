@@ -1,6 +1,7 @@
 #include "host/word/DocumentState.h"
 
 #include <atomic>
+#include <random>
 
 #include <unicode/unistr.h>
 
@@ -66,7 +67,9 @@ std::string FoldCase(std::string_view text) {
 }
 
 DocumentState::DocumentState(docx::Package package) : package_(std::move(package)) {
-    static std::atomic<unsigned long> serials{0};
+    // An add-in library carries its own copy of this code, so each copy numbers from a random
+    // point: documents made by the host and by an add-in never share a serial.
+    static std::atomic<unsigned long> serials{static_cast<unsigned long>(std::random_device{}()) << 32};
     serial_ = ++serials;
 }
 
