@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "Run/ReportRunError.h"
@@ -14,6 +15,7 @@
 #include "host/ui/HeadlessServices.h"
 #include "host/ui/UiServices.h"
 #include "host/word/addins/Bitmap.h"
+#include "Run/resources/RunFaces.h"
 
 namespace paperloom::run::test {
 namespace {
@@ -271,6 +273,22 @@ TEST_F(ConPLRunTest, ErrorsOutsideACommandAreDroppedOrRaisedInsideOneShown) {
     ASSERT_EQ(messages->Shown().size(), 1u);
     EXPECT_EQ(messages->Shown()[0].request.strTitle, "Paperloom(実行)");
     EXPECT_NE(messages->Shown()[0].request.strText.find("No current record."), std::string::npos);
+}
+
+TEST(RunFaces, ElevenSixteenBySixteenBitmapsTwoOfThemInFullColour) {
+    for (long number = 101; number <= 111; ++number) {
+        const auto face = word::DecodeBitmap(LoadRunBitmap(number));
+        EXPECT_EQ(face.width, 16);
+        EXPECT_EQ(face.height, 16);
+        EXPECT_EQ(face.bitsPerPixel, number == 106 || number == 109 ? 24 : 4) << number;
+        // A glyph, not a blank button face.
+        EXPECT_GT(std::count_if(face.pixels.begin(), face.pixels.end(),
+                                [&](const word::Rgb& c) { return !(c == face.At(0, 0)); }),
+                  20)
+            << number;
+    }
+    EXPECT_TRUE(LoadRunBitmap(100).empty());
+    EXPECT_TRUE(LoadRunBitmap(112).empty());
 }
 
 }  // namespace
