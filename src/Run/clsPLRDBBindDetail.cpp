@@ -357,7 +357,7 @@ private:
             for (long i = 0; i < base; ++i) {
                 const long model = firstDataRow_ + std::min(i, std::max(0L, dataRows - 1));
                 const long row = tableRows.Add().Index();
-                CopyRowContent(model, row);
+                if (dataRows > 0) CopyRowContent(model, row);
             }
         }
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DetailFillTestSupport.h"
+#include "FillTestSupport.h"
 #include "Run/modPLRDetailTables.h"
 
 namespace paperloom::run::test {
@@ -91,6 +92,26 @@ TEST_F(DetailFillTest, AdjustingTableGrowsAndShrinksToTheRecordsButKeepsItsFirst
     binding->SetDetailDatas(true);
     EXPECT_EQ(table.Rows().Count(), 24);
     EXPECT_EQ(CellText(table, 24, 2), "23");
+}
+
+TEST_F(DetailFillTest, FiveHundredLinesFillAGrowingTableCompletely) {
+    auto spec = ItemQtyTable(2, true);
+    spec.columnProperties = {DataColumn("Item", {{"SkipSameValue", "True"}}), DataColumn("Qty"),
+                             DataColumn("Amount", {{"FormatType", "\\#"}, {"Format", "#,##0"}})};
+    spec.captions = {"品名", "数量", "金額"};
+    const auto binding = Bind(spec);
+    binding->MovePos(5);
+    binding->SetDetailDatas(true);
+    const auto table = Table();
+    ASSERT_EQ(table.Rows().Count(), 501);
+    EXPECT_EQ(CellText(table, 2, 1), "Box");
+    EXPECT_EQ(CellText(table, 501, 1), "");
+    EXPECT_EQ(CellText(table, 501, 2), "500");
+    EXPECT_EQ(DetailKey("EffectiveRowCnt"), "500");
+
+    binding->MovePos(1);
+    binding->SetDetailDatas(true);
+    EXPECT_EQ(table.Rows().Count(), 7);
 }
 
 TEST_F(DetailFillTest, RepeatedValuesAreBlankedExceptOnTheFirstRowOfEachPage) {
@@ -245,6 +266,45 @@ TEST_F(DetailFillTest, PrintRunKeepsAFixedTableInOneBlockAndAnAdjustingTableOnIt
     EXPECT_EQ(second.lngRecordsShown, 0);
     EXPECT_EQ(Table().Rows().Count(), 2);
     EXPECT_EQ(CellText(Table(), 2, 2), "");
+}
+
+TEST_F(DetailFillTest, WithoutPageStatisticsAPrintRunGrowsWholeBlocksCopiedFromTheFirst) {
+    auto spec = ItemQtyTable(4, false);  // one block of 3 data rows
+    spec.columnProperties.push_back("");
+    spec.captions.push_back("単位");
+    const auto binding = Bind(spec);
+    auto unit = Table().Cell(2, 3).Range();
+    clsPLRange().AppendText("個", unit);
+
+    std::vector<word::Table> tables;
+    std::vector<std::string> detail;
+    std::vector<std::vector<std::string>> columns;
+    binding->GetDetailsAndProps(tables, detail, columns);
+    DetailPrintContext context;
+    context.blnPrintRun = true;
+    context.blnRecordStart = true;
+    binding->SetDetailData(tables[0], 3, detail[0], columns[0], false, 1, nullptr, context);
+    const auto table = Table();
+    EXPECT_EQ(table.Rows().Count(), 7) << "two blocks hold Ann's 6 lines";
+    EXPECT_EQ(ColumnTexts(table, 2, 2, 7), (Texts{"1", "2", "3", "4", "5", "6"}));
+    EXPECT_EQ(CellText(table, 5, 3), "個") << "the new block copies the first block's rows";
+    EXPECT_FALSE(context.blnMoreData);
+}
+
+TEST(DetailTablesTest, TablesAndFieldsOfTextBoxesAreCollectedAndUpdated) {
+    const std::string boxTable = TableOfRuns({{word::test::TextRun("in box")}});
+    const std::string body = TableOfRuns({{word::test::TextRun("main")}}) +
+                             Para(GroupedTextBoxes({boxTable + Para(FieldRuns("= 2*3", "0"))})) +
+                             Para(LegacyTextBox(Para(word::test::TextRun("no table"))));
+    const auto doc = word::test::MakeDocument(body);
+    std::vector<word::Table> tables;
+    EXPECT_EQ(modPLRFunction::CollectDetailTables(tables, doc->Content()), 2);
+    ASSERT_EQ(tables.size(), 2u);
+    EXPECT_EQ(CellText(tables[1], 1, 1), "in box");
+
+    modPLRFunction::UpdateAllFields(*doc);
+    const auto box = doc->Shapes().Item(1).GroupItems().Item(1);
+    EXPECT_NE(box.TextFrame().TextRange().Text().find('6'), std::string::npos);
 }
 
 }  // namespace

@@ -88,8 +88,9 @@ inline std::string DataColumn(const std::string& field,
     return PropertyText(entries);
 }
 
-// Customers (header, by Id):  1 Ann, 2 O'Brien, 3 Carl, 4 Dora (no lines)
-// Lines (detail):            Ann 6 lines (Id 1..6), O'Brien 2 (Id 7, 8), Carl 23 (Id 101..123)
+// Customers (header, by Id):  1 Ann, 2 O'Brien, 3 Carl, 4 Dora (no lines), 5 Eve
+// Lines (detail):            Ann 6 lines (Id 1..6), O'Brien 2 (Id 7, 8), Carl 23 (Id 101..123),
+//                            Eve 500 (Id 1001..1500)
 //   Ann's lines:  Item  Pen Pen Ink Ink Ink Cap   Qty 1..6   Price 1.5 each
 inline void MakeCustomerDatabase(const std::filesystem::path& path) {
     std::string sql =
@@ -106,6 +107,10 @@ inline void MakeCustomerDatabase(const std::filesystem::path& path) {
         sql += "INSERT INTO Lines VALUES (" + std::to_string(100 + i) + ", 3, 'Carl', 'Box', " + std::to_string(i) +
                ", 1.0, 1, '2024-08-01');";
     }
+    // Eve (5): 500 lines, Qty 1..500, for the large fills.
+    sql += "INSERT INTO Customers VALUES (5, 'Eve');"
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
+           " INSERT INTO Lines SELECT 1000 + i, 5, 'Eve', 'Box', i, 1.0, i, '2024-09-01' FROM n;";
     RunSqlite(path, sql);
 }
 
