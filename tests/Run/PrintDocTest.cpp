@@ -193,6 +193,26 @@ TEST_F(PrintDocTest, ATableThatGrowsNeverAddsPages) {
     EXPECT_EQ(print->Tables().Item(1).Rows().Count(), kLongOrderLines + 1);
 }
 
+TEST_F(PrintDocTest, AFixedTableWithOnlyItsCaptionRowKeepsTheRecordOnOnePage) {
+    // Its capacity is 0: counting its pages must not divide by it.
+    const auto path = SaveOrderTemplate(folder_.File("orders.docx"), {});
+    {
+        const auto doc = word::Document::Open(path);
+        const auto rows = doc->Tables().Item(1).Rows();
+        for (long row = rows.Count(); row > 1; --row) rows.Item(row).Delete();
+        doc->Save();
+    }
+    const auto report = app_.Documents().Open(path);
+    binding_ = OpenDocumentBind(registry_, report);
+    ASSERT_NE(binding_, nullptr);
+    binding_->MovePos(kLongOrder);
+
+    const auto print = Build(report, false);
+    const std::string text = print->Content().Text();
+    EXPECT_NE(text.find("顧客 C03"), std::string::npos);
+    EXPECT_EQ(text.find('\f'), std::string::npos) << text;
+}
+
 TEST_F(PrintDocTest, FirstHeaderAndFooterAreCopiedOnlyWhenAskedFor) {
     OrderTemplateOptions options;
     options.headerText = "株式会社ヘッダ";
