@@ -14,9 +14,12 @@ AddInLibrary::AddInLibrary(const std::filesystem::path& path) : path_(path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw host::HostError(53, kSource, "The add-in library " + path.string() + " was not found.");
+    // A bare file name would make the loader search the system's library folders and maybe
+    // load some other file of that name; the registered file is meant.
+    const auto absolute = std::filesystem::absolute(path);
     // RTLD_NODELETE: see the class comment; RTLD_LOCAL keeps one add-in's symbols from
     // answering another's.
-    handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    handle_ = ::dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle_) {
         const char* why = ::dlerror();
         throw host::HostError(48, kSource,

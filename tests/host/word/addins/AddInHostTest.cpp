@@ -109,6 +109,20 @@ TEST_F(AddInHostTest, FailuresAreClearAndLeaveTheAddInDisconnected) {
     EXPECT_EQ(ErrorOf([&] { host.COMAddIns().Item("Not.There"); }), 5941);
 }
 
+TEST_F(AddInHostTest, ARelativeLibraryPathIsAFileNotANameForTheLoaderToSearch) {
+    // A bare file name given to the loader is looked for in the system's library folders
+    // only; the registered file in the current folder is meant.
+    std::filesystem::copy_file(kTestAddIn, config.File("libmyaddin.so"));
+    Register("Paperloom.TestAddIn", 9, "libmyaddin.so");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(config.Path());
+    AddInHost host(std::make_shared<Application>(), config.Path());
+    host.Startup();
+    EXPECT_EQ(ErrorOf([&] { host.COMAddIns().Item(1).SetConnect(true); }), 0);
+    EXPECT_TRUE(host.COMAddIns().Item(1).Connect());
+    std::filesystem::current_path(previous);
+}
+
 TEST_F(AddInHostTest, FirstStartConnectsLoadBehaviourSixteenOnceThenOnDemand) {
     Register("Paperloom.TestAddIn", 16);
     {
