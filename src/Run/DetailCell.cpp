@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "common/clsPLProperty.h"
-#include "common/clsPLRange.h"
 #include "host/word/fields/Field.h"
 
 namespace paperloom::run {
@@ -17,38 +16,60 @@ word::Range CellContent(const word::Cell& cell) {
     return content;
 }
 
-}  // namespace
-
-void ClearCellContent(const word::Cell& cell) {
-    // Last first: a field nested in another comes after it, and goes with it.
-    const auto fields = word::FieldsOf(cell.Range());
+// Removes the fields of the content; last first, since a field nested in another comes
+// after it and goes with it.
+void RemoveFields(const word::Range& content) {
+    if (content.End() <= content.Start()) return;  // an empty cell holds none
+    const auto fields = word::FieldsOf(content);
     for (long i = fields.Count(); i >= 1; --i) {
         auto field = fields.Item(i);
         if (field.Range().End() > field.Range().Start()) field.Delete();
     }
-    const auto content = CellContent(cell);
-    long keepEnd = content.Start();
-    std::optional<word::Range> hidden;
-    if (clsPLProperty().GetProperties2(content, hidden) && hidden && hidden->Start() == content.Start()) {
-        keepEnd = std::min(hidden->End(), content.End());
-    }
-    if (keepEnd >= content.End()) return;
-    auto visible = content.Duplicate();
-    visible.SetRange(keepEnd, content.End());
-    visible.Delete();
 }
 
+// The part of the content after the hidden property text it starts with. Property text lives
+// in the first row only, so other rows are not searched (each search walks the table).
+word::Range VisiblePart(const word::Cell& cell, const word::Range& content) {
+    auto visible = content.Duplicate();
+    if (cell.RowIndex() != 1) return visible;
+    std::optional<word::Range> hidden;
+    if (clsPLProperty().GetProperties2(content, hidden) && hidden && hidden->Start() == content.Start()) {
+        visible.SetStart(std::min(hidden->End(), content.End()));
+    }
+    return visible;
+}
+
+// Empties the cell's visible part; returns it, collapsed where new content goes.
+word::Range EmptyVisiblePart(const word::Cell& cell) {
+    const auto content = CellContent(cell);
+    RemoveFields(content);
+    auto visible = VisiblePart(cell, content);
+    if (visible.End() > visible.Start()) visible.Delete();
+    return visible;
+}
+
+}  // namespace
+
+void ClearCellContent(const word::Cell& cell) { EmptyVisiblePart(cell); }
+
 void WriteCellText(const word::Cell& cell, std::string_view text) {
-    ClearCellContent(cell);
-    if (text.empty()) return;
-    auto range = cell.Range();
-    clsPLRange().AppendText(text, range);
+    const auto content = CellContent(cell);
+    RemoveFields(content);
+    auto visible = VisiblePart(cell, content);
+    const bool replacing = visible.End() > visible.Start();
+    const bool afterHidden = visible.Start() > content.Start();
+    if (text.empty()) {
+        if (replacing) visible.Delete();
+        return;
+    }
+    // Replacing keeps the look of the text replaced; text new to the cell takes the look of
+    // what precedes it, which may be the hidden property text.
+    visible.SetText(text);
+    if (afterHidden) visible.Font().SetHidden(false);
 }
 
 void WriteCellField(const word::Cell& cell, std::string_view code) {
-    ClearCellContent(cell);
-    auto at = cell.Range();
-    clsPLRange().AppendText({}, at);  // collapses onto the end of the content
+    auto at = EmptyVisiblePart(cell);
     auto field = word::FieldsOf(cell.Range()).Add(at, word::wdFieldEmpty, code);
     // After hidden property text the field would otherwise take its hidden look.
     field.Range().Font().SetHidden(false);

@@ -70,6 +70,24 @@ TEST_F(DetailFillTest, FixedTableShowsWhatFitsAndClearsWhatALaterRecordLeavesOve
     EXPECT_EQ(table.Rows().Count(), 5);
 }
 
+TEST_F(DetailFillTest, WithoutACaptionRowTheFirstRowHoldsBothItsSettingsAndTheFirstRecord) {
+    auto spec = ItemQtyTable(3, false);
+    spec.detail.emplace_back("ColumnHeaders", "False");
+    spec.captions.clear();
+    const auto binding = Bind(spec);
+    const auto table = Table();
+    for (int refill = 0; refill < 2; ++refill) {
+        binding->SetDetailDatas(true);
+        EXPECT_EQ(ColumnTexts(table, 1, 1, 3), (Texts{"Pen", "Pen", "Ink"}));
+        EXPECT_EQ(ColumnTexts(table, 2, 1, 3), (Texts{"1", "2", "3"}));
+    }
+    std::vector<std::string> columns;
+    clsPLProperty().GetColumnProperties(table, *doc_, columns);
+    EXPECT_EQ(columns.at(1), DataColumn("Qty")) << "column 2's settings stay in front of its value";
+    EXPECT_EQ(DetailKey("DataField"), "Item");
+    EXPECT_EQ(DetailKey("EffectiveRowCnt"), "3");
+}
+
 TEST_F(DetailFillTest, AdjustingTableGrowsAndShrinksToTheRecordsButKeepsItsFirstDataRow) {
     const auto binding = Bind(ItemQtyTable(2, true));
     const auto table = Table();
