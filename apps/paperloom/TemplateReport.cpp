@@ -25,7 +25,7 @@ std::string Variable(word::Document& document, std::string_view name) {
 
 std::string OneLine(std::string text) {
     for (char& c : text)
-        if (c == '\r' || c == '\n' || c == '\a' || c == '\x07') c = ' ';
+        if (c == '\r' || c == '\n' || c == '\a') c = ' ';  // paragraph, line and cell-end marks
     return text;
 }
 
