@@ -77,7 +77,7 @@ TEST_F(ConPLRunTest, ConnectingBindsEveryOpenTemplateOnItsFirstRecord) {
     EXPECT_EQ(run->State().application, host.SharedApplication());
 }
 
-TEST_F(ConPLRunTest, BuildsTheRunSubmenuAndToolbarAsSpecifiedTags) {
+TEST_F(ConPLRunTest, BuildsTheRunSubmenuAndToolbarWithTheirTagsCaptionsAndFaces) {
     Connect();
     auto& bars = host.CommandBars();
     const auto popup = bars.Item("Tools")->FindControl("Paperloom");
