@@ -81,7 +81,11 @@ void SaveCopy(word::Document& document, const fs::path& output) {
 std::shared_ptr<ui::OfficePrintService> InstallPrinting(const std::string& printer, const fs::path& printDir,
                                                         bool printing) {
     ui::PrintOptions options = ui::PrintOptionsFromEnvironment();
-    if (!printer.empty()) options.printer = printer;
+    if (!printer.empty()) {
+        // A printer named on the command line wins over a print folder from the environment.
+        options.printer = printer;
+        options.printDir.clear();
+    }
     if (!printDir.empty()) options.printDir = fs::absolute(printDir);
     auto service = std::make_shared<ui::OfficePrintService>(options);
     service->CheckPrograms(printing);

@@ -183,6 +183,15 @@ TEST_F(Cli, WithoutTheOfficeSuitePdfAndPrintSayWhatToInstall) {
     EXPECT_FAILS_WITH(Run({"print", "order.docx", "--print-dir", "printed"}, noOffice), "fonts-noto-cjk");
     EXPECT_FALSE(fs::exists(scratch_ / "d.pdf"));
     EXPECT_FALSE(fs::exists(scratch_ / "printed") && !fs::is_empty(scratch_ / "printed"));
+
+    // A suite but no spooler: a printer named on the command line is not silently replaced by
+    // the print folder of the environment.
+    fs::create_directories(scratch_ / "bin");
+    std::ofstream(scratch_ / "bin" / "soffice") << "#!/bin/sh\nexit 0\n";
+    fs::permissions(scratch_ / "bin" / "soffice", fs::perms::owner_all);
+    EXPECT_FAILS_WITH(Run({"print", "order.docx", "--printer", "Office"},
+                          {{"PATH", (scratch_ / "bin").string()}, {"PAPERLOOM_PRINT_DIR", (scratch_ / "printed").string()}}),
+                      "cups-client");
 }
 
 }  // namespace
