@@ -637,12 +637,16 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
             } else {
                 std::optional<KeyKind> kind;
                 try {
-                    if (const auto type = ChildKeyType(*connection, settings)) kind = KindOfType(*type);
+                    const auto type = ChildKeyType(*connection, settings);
+                    // A column of no declared type holds any value: the value decides.
+                    if (type && *type != DataTypeEnum::adVariant && *type != DataTypeEnum::adEmpty) {
+                        kind = KindOfType(*type);
+                    }
                 } catch (const std::exception&) {
                     // A schema the provider cannot list: the value decides below.
                 }
-                // Showing every child of every parent would be plainly wrong, so a key the
-                // schema does not list is written by the kind of the header's value.
+                // Showing every child of every parent would be plainly wrong, so a key whose
+                // type the schema does not tell is written by the kind of the header's value.
                 link = LinkCondition(settings.strChildKey, kind.value_or(KindOfValue(parentValue)), parentValue);
             }
         }

@@ -213,6 +213,22 @@ TEST_F(DetailFillTest, TextKeyWithASingleQuoteLinksItsOwnLines) {
     EXPECT_EQ(ColumnTexts(Table(), 2, 2, 4), (Texts{"7", "8", ""}));
 }
 
+TEST_F(DetailFillTest, AKeyWhoseTypeTheSchemaDoesNotTellIsWrittenByTheHeaderValue) {
+    RunSqlite(folder_.File("shop.db"),
+              "CREATE TABLE Notes (CustName, Memo);"
+              "INSERT INTO Notes VALUES ('Ann', 'a'), ('O''Brien', 'b1'), ('O''Brien', 'b2');");
+    DetailTableSpec spec;
+    spec.rows = 2;
+    spec.detail = {{"DataSourceType", "4"}, {"DataSource", "shop.db"}, {"RecordSourceType", "2"},
+                   {"RecordSource", "Notes"}, {"ParentKey", "Name"}, {"ChildKey", "custname"},
+                   {"AutoAdjustRowCount", "True"}};
+    spec.columnProperties = {DataColumn("Memo")};
+    const auto binding = Bind(spec);
+    binding->MovePos(2);
+    binding->SetDetailDatas(true);
+    EXPECT_EQ(ColumnTexts(Table(), 1, 1, Table().Rows().Count()), (Texts{"", "b1", "b2"}));
+}
+
 TEST_F(DetailFillTest, TablesWithoutSettingsOrWithAFailingSourceStayAsTheyWere) {
     DetailTableSpec plain;
     plain.columnProperties = {"", ""};
