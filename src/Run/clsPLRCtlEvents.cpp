@@ -113,7 +113,7 @@ void clsPLRCtlEvents::BuildMenu(const word::COMAddIn& addInInst) {
     const auto tools = mApplication.CommandBars().Item(kToolsBar);
     auto popup = tools->FindControl(kPopupTag);
     if (!popup) {
-        popup = tools->Controls().Add(word::mso::controlPopup, 0, false);
+        popup = tools->Controls().Add(word::cbr::controlPopup, 0, false);
         popup->SetCaption(std::string(kPopupCaption));
         popup->SetTag(std::string(kPopupTag));
     }
@@ -121,7 +121,7 @@ void clsPLRCtlEvents::BuildMenu(const word::COMAddIn& addInInst) {
     auto run = popupBar->FindControl(kRunTag);
     if (!run) {
         // The design-time submenu goes to position 1, so this one follows it.
-        run = popupBar->Controls().Add(word::mso::controlPopup, 0, false);
+        run = popupBar->Controls().Add(word::cbr::controlPopup, 0, false);
         run->SetCaption(std::string(kRunCaption));
         run->SetTag(std::string(kRunTag));
     }
@@ -141,13 +141,13 @@ void clsPLRCtlEvents::BuildToolbar(const word::COMAddIn& addInInst) {
         }
     if (!bar) {
         bar = mApplication.CommandBars().Add();
-        bar->SetPosition(word::mso::barTop);
+        bar->SetPosition(word::cbr::barTop);
         bar->SetVisible(true);
         bar->SetName(std::string(kToolbarName));
     }
     const modPLCommandBar::FaceSource faces{mApplication.Clipboard(), &run::LoadRunBitmap};
     for (const auto& button : kToolButtons) {
-        auto control = modPLCommandBar::AddToolButton(button.tag, button.caption, word::mso::controlButton,
+        auto control = modPLCommandBar::AddToolButton(button.tag, button.caption, word::cbr::controlButton,
                                                       button.position, button.bitmap, button.faceId, bar, addInInst,
                                                       button.beginGroup, 0, faces);
         Connect(this->*button.events, std::move(control), button.handler);

@@ -27,11 +27,11 @@ std::shared_ptr<word::CommandBarControl> AddMenuButton(std::string_view strTag, 
     const auto menu = ctlPopup->CommandBar();
     if (auto existing = menu->FindControl(strTag)) return existing;
     auto controls = menu->Controls();
-    auto control = controls.Add(word::mso::controlButton, BeforeWithin(controls, lngPosition), false);
+    auto control = controls.Add(word::cbr::controlButton, BeforeWithin(controls, lngPosition), false);
     control->SetBeginGroup(blnBeginGroup);
     control->SetCaption(std::string(strCaption));
     control->SetTag(std::string(strTag));
-    control->SetStyle(word::mso::buttonCaption);
+    control->SetStyle(word::cbr::buttonCaption);
     control->SetOnAction(MakeOnAction(addInInst));
     return control;
 }

@@ -83,7 +83,7 @@ TEST_F(ConPLRunTest, BuildsTheRunSubmenuAndToolbarWithTheirTagsCaptionsAndFaces)
     const auto popup = bars.Item("Tools")->FindControl("Paperloom");
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->Caption(), "&Paperloom");
-    EXPECT_EQ(popup->Type(), word::mso::controlPopup);
+    EXPECT_EQ(popup->Type(), word::cbr::controlPopup);
     EXPECT_EQ(popup->CommandBar()->FindControl("Run")->Caption(), "実行(&R)");
     const auto menu = RunMenu(bars);
     ASSERT_NE(menu, nullptr);
@@ -91,7 +91,7 @@ TEST_F(ConPLRunTest, BuildsTheRunSubmenuAndToolbarWithTheirTagsCaptionsAndFaces)
     const auto printAll = run->Events()->MenuControl("mctlMenuPrintAllEvts");
     EXPECT_EQ(printAll->Tag(), "MenuDocAll");  // the crossed tags stay as stored menus have them
     EXPECT_EQ(printAll->Caption(), "全てのレコードを印刷(&Q)");
-    EXPECT_EQ(printAll->Style(), word::mso::buttonCaption);
+    EXPECT_EQ(printAll->Style(), word::cbr::buttonCaption);
     EXPECT_EQ(printAll->OnAction(), "!<OsPLRun.conPLRun>");
     EXPECT_TRUE(menu->FindControl("MenuHeadFilter")->BeginGroup());
     EXPECT_FALSE(menu->FindControl("MenuHeadSort")->BeginGroup());
@@ -99,12 +99,12 @@ TEST_F(ConPLRunTest, BuildsTheRunSubmenuAndToolbarWithTheirTagsCaptionsAndFaces)
 
     const auto toolbar = bars.Item("Paperloom(実行)");
     EXPECT_TRUE(toolbar->Visible());
-    EXPECT_EQ(toolbar->Position(), word::mso::barTop);
+    EXPECT_EQ(toolbar->Position(), word::cbr::barTop);
     EXPECT_EQ(Tags(toolbar), kToolTags);
     EXPECT_EQ(toolbar->FindControl("ToolHeadFirst")->FaceId(), 154);
     EXPECT_EQ(toolbar->FindControl("ToolRunHelp")->FaceId(), 49);
     EXPECT_EQ(toolbar->FindControl("ToolHeadFind")->TooltipText(), "基本データ部のフィールドの検索");
-    EXPECT_EQ(toolbar->FindControl("ToolHeadFirst")->Style(), word::mso::buttonAutomatic);
+    EXPECT_EQ(toolbar->FindControl("ToolHeadFirst")->Style(), word::cbr::buttonAutomatic);
     // Bitmap faces: 16 x 16, the filter and sort faces in full colour, the others 16 colours.
     for (const auto& [tag, bits] : std::vector<std::pair<std::string, int>>{
              {"ToolHeadMove", 4}, {"ToolHeadFilter", 24}, {"ToolHeadSort", 24}, {"ToolDetailTest", 4}}) {
@@ -154,7 +154,7 @@ TEST_F(ConPLRunTest, UnloadingRemovesTheRunMenuAndToolbarThePopupOnlyWhenEmpty) 
     Connect();
     auto& bars = host.CommandBars();
     const auto popup = bars.Item("Tools")->FindControl("Paperloom");
-    auto edit = popup->CommandBar()->Controls().Add(word::mso::controlPopup, 1, false);
+    auto edit = popup->CommandBar()->Controls().Add(word::cbr::controlPopup, 1, false);
     edit->SetTag("Edit");
     EXPECT_EQ(Tags(popup->CommandBar()), (std::vector<std::string>{"Edit", "Run"}));
 

@@ -27,13 +27,13 @@ protected:
 };
 
 TEST_F(CommandBarRoutines, MenuButtonsAreFoundByTagOrMadeInPlace) {
-    auto popup = bars.Item("Tools")->Controls().Add(word::mso::controlPopup);
+    auto popup = bars.Item("Tools")->Controls().Add(word::cbr::controlPopup);
     const auto second = AddMenuButton("Second", "&Second", 1, popup, addIn, false);
     const auto first = AddMenuButton("First", "&First...", 1, popup, addIn, true);
     EXPECT_EQ(first->Index(), 1);
     EXPECT_EQ(second->Index(), 2);
     EXPECT_EQ(first->Caption(), "&First...");
-    EXPECT_EQ(first->Style(), word::mso::buttonCaption);
+    EXPECT_EQ(first->Style(), word::cbr::buttonCaption);
     EXPECT_EQ(first->OnAction(), "!<OsPLEdit.conPLEdit>");
     EXPECT_TRUE(first->BeginGroup());
     EXPECT_FALSE(second->BeginGroup());
@@ -49,14 +49,14 @@ TEST_F(CommandBarRoutines, MenuButtonsAreFoundByTagOrMadeInPlace) {
 
 TEST_F(CommandBarRoutines, ToolButtonsGetTheirFaceThroughTheClipboard) {
     const auto bar = bars.Add("Paperloom(開発)");
-    const auto pasted = AddToolButton("Bind", "Bind", word::mso::controlButton, 1, 101, 0, bar, addIn, false, 0, faces);
+    const auto pasted = AddToolButton("Bind", "Bind", word::cbr::controlButton, 1, 101, 0, bar, addIn, false, 0, faces);
     EXPECT_EQ(pasted->Picture(), Face(101));
     EXPECT_EQ(clipboard->Bitmap(), Face(101));
-    EXPECT_EQ(pasted->Style(), word::mso::buttonAutomatic);
+    EXPECT_EQ(pasted->Style(), word::cbr::buttonAutomatic);
     EXPECT_EQ(pasted->TooltipText(), "Bind");
 
     clipboard->SetText("left by the user");
-    const auto builtIn = AddToolButton("Help", "Help", word::mso::controlButton, 1, 0, 49, bar, addIn, true, 40, faces);
+    const auto builtIn = AddToolButton("Help", "Help", word::cbr::controlButton, 1, 0, 49, bar, addIn, true, 40, faces);
     EXPECT_EQ(builtIn->FaceId(), 49);
     EXPECT_TRUE(builtIn->Picture().empty());
     EXPECT_EQ(builtIn->Width(), 40);
@@ -66,14 +66,14 @@ TEST_F(CommandBarRoutines, ToolButtonsGetTheirFaceThroughTheClipboard) {
 
     // A bitmap the add-in lacks is an error and adds nothing.
     try {
-        AddToolButton("Odd", "Odd", word::mso::controlButton, 1, 999, 0, bar, addIn, false, 0, faces);
+        AddToolButton("Odd", "Odd", word::cbr::controlButton, 1, 999, 0, bar, addIn, false, 0, faces);
         ADD_FAILURE() << "missing bitmap accepted";
     } catch (const host::HostError& error) {
         EXPECT_EQ(error.Number(), 326);
     }
     EXPECT_EQ(bar->Controls().Count(), 2);
     // Found by tag: returned untouched.
-    EXPECT_EQ(AddToolButton("Bind", "x", word::mso::controlButton, 2, 0, 7, bar, addIn, false, 0, faces), pasted);
+    EXPECT_EQ(AddToolButton("Bind", "x", word::cbr::controlButton, 2, 0, 7, bar, addIn, false, 0, faces), pasted);
     EXPECT_EQ(pasted->Picture(), Face(101));
 }
 

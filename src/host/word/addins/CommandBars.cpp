@@ -45,7 +45,7 @@ void CommandBarControl::CheckAlive() const {
 
 void CommandBarControl::CheckButton(std::string_view member) const {
     CheckAlive();
-    if (type_ != mso::controlButton) throw DispatchError(disperr::memberNotFound, member);
+    if (type_ != cbr::controlButton) throw DispatchError(disperr::memberNotFound, member);
 }
 
 long CommandBarControl::Type() const { return CheckAlive(), type_; }
@@ -85,7 +85,7 @@ long CommandBarControl::Style() const {
 
 void CommandBarControl::SetStyle(long style) {
     CheckButton("Style");
-    if (style < mso::buttonAutomatic || style > mso::buttonIconAndCaption) throw detail::InvalidArgument("Style");
+    if (style < cbr::buttonAutomatic || style > cbr::buttonIconAndCaption) throw detail::InvalidArgument("Style");
     style_ = style;
 }
 
@@ -133,7 +133,7 @@ std::shared_ptr<word::CommandBar> CommandBarControl::Parent() const {
 
 std::shared_ptr<word::CommandBar> CommandBarControl::CommandBar() const {
     CheckAlive();
-    if (type_ != mso::controlPopup) throw DispatchError(disperr::memberNotFound, "CommandBar");
+    if (type_ != cbr::controlPopup) throw DispatchError(disperr::memberNotFound, "CommandBar");
     return popupBar_;
 }
 
@@ -195,16 +195,16 @@ std::shared_ptr<CommandBarControl> CommandBarControls::Item(long index) const {
 
 std::shared_ptr<CommandBarControl> CommandBarControls::Add(long type, long before, bool temporary) {
     bar_->CheckAlive();
-    if (type != mso::controlButton && type != mso::controlPopup) throw detail::InvalidArgument("control type");
+    if (type != cbr::controlButton && type != cbr::controlPopup) throw detail::InvalidArgument("control type");
     const long count = Count();
     if (before < 0 || before > count + 1) throw detail::InvalidArgument("Before");
     // Everything on a temporary bar ends with it.
     const bool isTemporary = temporary || bar_->temporary_;
     auto control = std::make_shared<CommandBarControl>(bar_->shared_, type, 1, false, isTemporary);
     control->parent_ = bar_;
-    if (type == mso::controlPopup) {
-        control->popupBar_ = std::make_shared<CommandBar>(bar_->shared_, std::string(), mso::barTypePopup,
-                                                          mso::barPopup, false, isTemporary);
+    if (type == cbr::controlPopup) {
+        control->popupBar_ = std::make_shared<CommandBar>(bar_->shared_, std::string(), cbr::barTypePopup,
+                                                          cbr::barPopup, false, isTemporary);
         control->popupBar_->owner_ = control;
     }
     const auto at = before == 0 ? bar_->controls_.end() : bar_->controls_.begin() + (before - 1);
@@ -254,7 +254,7 @@ long CommandBar::Position() const { return CheckAlive(), position_; }
 
 void CommandBar::SetPosition(long position) {
     CheckAlive();
-    if (type_ == mso::barTypePopup || position < mso::barLeft || position > mso::barFloating)
+    if (type_ == cbr::barTypePopup || position < cbr::barLeft || position > cbr::barFloating)
         throw detail::InvalidArgument("Position");
     position_ = position;
 }
@@ -340,7 +340,7 @@ std::shared_ptr<CommandBar> CommandBars::Find(std::string_view name) const {
 }
 
 std::shared_ptr<CommandBar> CommandBars::Add(std::string name, long position, bool temporary) {
-    if (position < mso::barLeft || position > mso::barFloating) throw detail::InvalidArgument("Position");
+    if (position < cbr::barLeft || position > cbr::barFloating) throw detail::InvalidArgument("Position");
     if (name.empty()) {
         for (long n = 1;; ++n)
             if (!Find("Custom " + std::to_string(n))) {
@@ -350,7 +350,7 @@ std::shared_ptr<CommandBar> CommandBars::Add(std::string name, long position, bo
     } else if (Find(name)) {
         throw detail::InvalidArgument("a command bar named \"" + name + "\" exists already");
     }
-    auto bar = std::make_shared<CommandBar>(shared_, std::move(name), mso::barTypeNormal, position, false, temporary);
+    auto bar = std::make_shared<CommandBar>(shared_, std::move(name), cbr::barTypeNormal, position, false, temporary);
     bars_.push_back(bar);
     return bar;
 }
@@ -383,27 +383,27 @@ void CommandBars::AddBuiltIns() {
         return control;
     };
 
-    const auto menuBar = addBar("Menu Bar", mso::barTypeMenuBar, mso::barTop, true);
-    const auto standard = addBar("Standard", mso::barTypeNormal, mso::barTop, true);
-    const auto formatting = addBar("Formatting", mso::barTypeNormal, mso::barTop, true);
-    const auto tools = addBar("Tools", mso::barTypePopup, mso::barPopup, false);
+    const auto menuBar = addBar("Menu Bar", cbr::barTypeMenuBar, cbr::barTop, true);
+    const auto standard = addBar("Standard", cbr::barTypeNormal, cbr::barTop, true);
+    const auto formatting = addBar("Formatting", cbr::barTypeNormal, cbr::barTop, true);
+    const auto tools = addBar("Tools", cbr::barTypePopup, cbr::barPopup, false);
 
     for (const char* caption : {"&File", "&Edit", "&View", "&Insert", "F&ormat", "&Tools", "T&able", "&Window",
                                 "&Help"}) {
-        auto popup = addControl(menuBar, mso::controlPopup, caption);
+        auto popup = addControl(menuBar, cbr::controlPopup, caption);
         if (std::string_view(caption) == "&Tools") {
             popup->popupBar_ = tools;
         } else {
-            popup->popupBar_ = std::make_shared<CommandBar>(shared_, std::string(), mso::barTypePopup,
-                                                            mso::barPopup, true, false);
+            popup->popupBar_ = std::make_shared<CommandBar>(shared_, std::string(), cbr::barTypePopup,
+                                                            cbr::barPopup, true, false);
         }
         popup->popupBar_->owner_ = popup;
     }
-    for (const char* caption : {"&New", "&Open...", "&Save", "&Print"}) addControl(standard, mso::controlButton, caption);
-    for (const char* caption : {"&Bold", "&Italic", "&Underline"}) addControl(formatting, mso::controlButton, caption);
+    for (const char* caption : {"&New", "&Open...", "&Save", "&Print"}) addControl(standard, cbr::controlButton, caption);
+    for (const char* caption : {"&Bold", "&Italic", "&Underline"}) addControl(formatting, cbr::controlButton, caption);
     for (const char* caption :
-         {"&Spelling and Grammar...", "&Word Count...", "Templates and Add-&Ins...", "&Customize...", "&Options..."})
-        addControl(tools, mso::controlButton, caption);
+         {"&Spelling...", "S&tatistics...", "&Add-ins...", "&Customize...", "&Options..."})
+        addControl(tools, cbr::controlButton, caption);
     tools->controls_[3]->beginGroup_ = true;
 }
 

@@ -17,7 +17,7 @@
 
 namespace paperloom::word {
 
-namespace mso {
+namespace cbr {
 // Control types.
 inline constexpr long controlButton = 1;
 inline constexpr long controlPopup = 10;
@@ -38,7 +38,7 @@ inline constexpr long buttonAutomatic = 0;
 inline constexpr long buttonIcon = 1;
 inline constexpr long buttonCaption = 2;
 inline constexpr long buttonIconAndCaption = 3;
-}  // namespace mso
+}  // namespace cbr
 
 class CommandBar;
 class CommandBarControl;
@@ -97,7 +97,7 @@ public:
     // Width in pixels; 0 until set (the bar sizes the control itself). Error 5 below 0.
     long Width() const;
     void SetWidth(long width);
-    // Buttons only (error 438 on a popup); mso::button... values, others error 5.
+    // Buttons only (error 438 on a popup); cbr::button... values, others error 5.
     long Style() const;
     void SetStyle(long style);
     // A built-in face by number (buttons only); setting it drops a pasted picture.
@@ -150,7 +150,7 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     long width_ = 0;
-    long style_ = mso::buttonAutomatic;
+    long style_ = cbr::buttonAutomatic;
     long faceId_ = 0;
     std::vector<std::byte> picture_;
     long nextCookie_ = 1;
@@ -164,9 +164,9 @@ public:
     long Count() const;
     // 1-based; error 5941 out of range.
     std::shared_ptr<CommandBarControl> Item(long index) const;
-    // A new control of type mso::controlButton or mso::controlPopup before the 1-based
+    // A new control of type cbr::controlButton or cbr::controlPopup before the 1-based
     // position `before` (0: at the end). Error 5 for another type or a position past the end.
-    std::shared_ptr<CommandBarControl> Add(long type = mso::controlButton, long before = 0, bool temporary = false);
+    std::shared_ptr<CommandBarControl> Add(long type = cbr::controlButton, long before = 0, bool temporary = false);
     std::vector<std::shared_ptr<CommandBarControl>>::const_iterator begin() const;
     std::vector<std::shared_ptr<CommandBarControl>>::const_iterator end() const;
 
@@ -185,7 +185,7 @@ public:
     // Error 5 for a blank name or one another bar has.
     void SetName(std::string name);
     long Type() const;
-    // mso::bar... (a popup's bar is always mso::barPopup; error 5 for it and for unknown values).
+    // cbr::bar... (a popup's bar is always cbr::barPopup; error 5 for it and for unknown values).
     long Position() const;
     void SetPosition(long position);
     bool Visible() const;
@@ -247,8 +247,8 @@ public:
     // Like Item by name, nullptr when there is none.
     std::shared_ptr<CommandBar> Find(std::string_view name) const;
     // A new, empty, visible-off bar. A blank name gets "Custom N"; a name another bar has is
-    // error 5, as are unknown positions and mso::barPopup / mso::barMenuBar.
-    std::shared_ptr<CommandBar> Add(std::string name = {}, long position = mso::barTop, bool temporary = false);
+    // error 5, as are unknown positions and cbr::barPopup / cbr::barMenuBar.
+    std::shared_ptr<CommandBar> Add(std::string name = {}, long position = cbr::barTop, bool temporary = false);
     // The first control with that tag on any bar, popups included; nullptr when none.
     std::shared_ptr<CommandBarControl> FindControl(std::string_view tag) const;
 

@@ -103,7 +103,7 @@ public:
         node.append_attribute("visible") = c.visible_;
         node.append_attribute("enabled") = c.enabled_;
         if (c.width_ != 0) node.append_attribute("width") = c.width_;
-        if (c.type_ == mso::controlButton) {
+        if (c.type_ == cbr::controlButton) {
             node.append_attribute("style") = c.style_;
             node.append_attribute("faceId") = c.faceId_;
             if (!c.picture_.empty()) node.append_attribute("face") = ToHex(c.picture_).c_str();
@@ -120,10 +120,10 @@ public:
                                                pugi::xml_node node) {
         const std::string name = node.attribute("name").as_string();
         if (name.empty()) throw BadFile{"a command bar has no name"};
-        const long type = Number(node, "type", mso::barTypeNormal);
-        const long position = Number(node, "position", mso::barTop);
-        if (type < mso::barTypeNormal || type > mso::barTypePopup) throw BadFile{"bar \"" + name + "\" has an unknown type"};
-        if (position < mso::barLeft || position > mso::barMenuBar)
+        const long type = Number(node, "type", cbr::barTypeNormal);
+        const long position = Number(node, "position", cbr::barTop);
+        if (type < cbr::barTypeNormal || type > cbr::barTypePopup) throw BadFile{"bar \"" + name + "\" has an unknown type"};
+        if (position < cbr::barLeft || position > cbr::barMenuBar)
             throw BadFile{"bar \"" + name + "\" has an unknown position"};
         auto bar = std::make_shared<CommandBar>(shared, name, type, position, Flag(node, "builtIn", false), false);
         bar->visible_ = Flag(node, "visible", false);
@@ -137,8 +137,8 @@ public:
                              const std::shared_ptr<CommandBar>& bar, const Listed& listed, int depth) {
         if (depth > 32) throw BadFile{"popups are nested too deeply"};
         for (const auto node : barNode.children("control")) {
-            const long type = Number(node, "type", mso::controlButton);
-            if (type != mso::controlButton && type != mso::controlPopup) throw BadFile{"a control has an unknown type"};
+            const long type = Number(node, "type", cbr::controlButton);
+            if (type != cbr::controlButton && type != cbr::controlPopup) throw BadFile{"a control has an unknown type"};
             auto c = std::make_shared<CommandBarControl>(shared, type, Number(node, "id", 1), Flag(node, "builtIn", false),
                                                          false);
             c->parent_ = bar;
@@ -152,9 +152,9 @@ public:
             c->enabled_ = Flag(node, "enabled", true);
             c->width_ = Number(node, "width", 0);
             if (c->width_ < 0) throw BadFile{"control \"" + c->tag_ + "\" has a negative width"};
-            if (type == mso::controlButton) {
-                c->style_ = Number(node, "style", mso::buttonAutomatic);
-                if (c->style_ < mso::buttonAutomatic || c->style_ > mso::buttonIconAndCaption)
+            if (type == cbr::controlButton) {
+                c->style_ = Number(node, "style", cbr::buttonAutomatic);
+                if (c->style_ < cbr::buttonAutomatic || c->style_ > cbr::buttonIconAndCaption)
                     throw BadFile{"control \"" + c->tag_ + "\" has an unknown style"};
                 c->faceId_ = Number(node, "faceId", 0);
                 if (const auto face = node.attribute("face")) {
@@ -172,7 +172,7 @@ public:
                     if (!c->popupBar_ || !c->popupBar_->owner_.expired())
                         throw BadFile{std::string("popup bar \"") + ref.as_string() + "\" is missing or shown twice"};
                 } else {
-                    c->popupBar_ = std::make_shared<CommandBar>(shared, std::string(), mso::barTypePopup, mso::barPopup,
+                    c->popupBar_ = std::make_shared<CommandBar>(shared, std::string(), cbr::barTypePopup, cbr::barPopup,
                                                                 c->builtIn_, false);
                     LoadControls(shared, node.child("bar"), c->popupBar_, listed, depth + 1);
                 }

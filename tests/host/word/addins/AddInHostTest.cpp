@@ -141,9 +141,9 @@ TEST_F(AddInHostTest, CommandBarsSurviveARestartAndABadFileIsSetAside) {
         AddInHost host(std::make_shared<Application>(), config.Path());
         host.Startup();
         auto bar = host.CommandBars().Add("Kept");
-        bar->Controls().Add(mso::controlButton)->SetTag("K");
-        bar->Controls().Add(mso::controlButton, 0, true)->SetTag("Gone");
-        host.CommandBars().Add("Temporary", mso::barTop, true);
+        bar->Controls().Add(cbr::controlButton)->SetTag("K");
+        bar->Controls().Add(cbr::controlButton, 0, true)->SetTag("Gone");
+        host.CommandBars().Add("Temporary", cbr::barTop, true);
     }  // the destructor shuts down and saves
     {
         AddInHost host(std::make_shared<Application>(), config.Path());

@@ -28,7 +28,7 @@ std::vector<std::string> Tags(const std::shared_ptr<CommandBar>& bar) {
 }
 
 std::shared_ptr<CommandBarControl> AddTagged(const std::shared_ptr<CommandBar>& bar, const std::string& tag,
-                                             long type = mso::controlButton, long before = 0, bool temporary = false) {
+                                             long type = cbr::controlButton, long before = 0, bool temporary = false) {
     auto control = bar->Controls().Add(type, before, temporary);
     control->SetTag(tag);
     control->SetCaption("&" + tag);
@@ -50,7 +50,7 @@ protected:
 TEST_F(CommandBarsTest, BuiltInToolsMenuIsTheMenuBarsToolsPopup) {
     const auto tools = bars.Item("tools");
     EXPECT_TRUE(tools->BuiltIn());
-    EXPECT_EQ(tools->Type(), mso::barTypePopup);
+    EXPECT_EQ(tools->Type(), cbr::barTypePopup);
     EXPECT_GE(tools->Controls().Count(), 3);
     const auto menuBar = bars.Item("Menu Bar");
     std::shared_ptr<CommandBar> shown;
@@ -63,12 +63,12 @@ TEST_F(CommandBarsTest, BuiltInToolsMenuIsTheMenuBarsToolsPopup) {
 }
 
 TEST_F(CommandBarsTest, AddingBarsChecksNamesAndPositions) {
-    const auto bar = bars.Add("Mine", mso::barTop, false);
+    const auto bar = bars.Add("Mine", cbr::barTop, false);
     EXPECT_FALSE(bar->Visible());
     EXPECT_EQ(bars.Add()->Name(), "Custom 1");
     EXPECT_EQ(bars.Add()->Name(), "Custom 2");
     EXPECT_EQ(ErrorOf([&] { bars.Add("MINE"); }), 5);
-    EXPECT_EQ(ErrorOf([&] { bars.Add("Popup", mso::barPopup); }), 5);
+    EXPECT_EQ(ErrorOf([&] { bars.Add("Popup", cbr::barPopup); }), 5);
     EXPECT_EQ(ErrorOf([&] { bar->SetName("Standard"); }), 5);
     EXPECT_EQ(ErrorOf([&] { bar->SetName(" "); }), 5);
     bar->SetName("Paperloom(実行)");
@@ -80,21 +80,21 @@ TEST_F(CommandBarsTest, ControlsGoBeforeTheirPositionAndKnowTheirIndex) {
     const auto bar = bars.Add("Bar");
     AddTagged(bar, "b");
     AddTagged(bar, "d");
-    AddTagged(bar, "a", mso::controlButton, 1);
-    AddTagged(bar, "c", mso::controlButton, 3);
-    AddTagged(bar, "e", mso::controlButton, 5);  // one past the end is the end
+    AddTagged(bar, "a", cbr::controlButton, 1);
+    AddTagged(bar, "c", cbr::controlButton, 3);
+    AddTagged(bar, "e", cbr::controlButton, 5);  // one past the end is the end
     EXPECT_EQ(Tags(bar), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
     EXPECT_EQ(bar->FindControl("c")->Index(), 3);
     EXPECT_EQ(bar->FindControl("c")->Parent(), bar);
-    EXPECT_EQ(ErrorOf([&] { bar->Controls().Add(mso::controlButton, 7); }), 5);
+    EXPECT_EQ(ErrorOf([&] { bar->Controls().Add(cbr::controlButton, 7); }), 5);
     EXPECT_EQ(ErrorOf([&] { bar->Controls().Add(4); }), 5);
     EXPECT_EQ(ErrorOf([&] { bar->Controls().Item(6); }), errnum::noSuchMember);
 }
 
 TEST_F(CommandBarsTest, FindControlByTagInsidePopups) {
     const auto tools = bars.Item("Tools");
-    const auto popup = AddTagged(tools, "Paperloom", mso::controlPopup);
-    const auto run = AddTagged(popup->CommandBar(), "Run", mso::controlPopup);
+    const auto popup = AddTagged(tools, "Paperloom", cbr::controlPopup);
+    const auto run = AddTagged(popup->CommandBar(), "Run", cbr::controlPopup);
     const auto first = AddTagged(run->CommandBar(), "MenuHeadFirst");
     EXPECT_EQ(tools->FindControl("Paperloom"), popup);
     EXPECT_EQ(tools->FindControl("MenuHeadFirst"), nullptr);  // not recursive by default
@@ -102,12 +102,12 @@ TEST_F(CommandBarsTest, FindControlByTagInsidePopups) {
     EXPECT_EQ(bars.FindControl("MenuHeadFirst"), first);  // through the menu bar's Tools popup too
     EXPECT_EQ(bars.FindControl("menuheadfirst"), nullptr);  // tags compare exactly
     EXPECT_EQ(ErrorOf([&] { first->CommandBar(); }), 438);
-    EXPECT_EQ(ErrorOf([&] { popup->SetStyle(mso::buttonCaption); }), 438);
+    EXPECT_EQ(ErrorOf([&] { popup->SetStyle(cbr::buttonCaption); }), 438);
 }
 
 TEST_F(CommandBarsTest, DeletedControlsAndBarsAreGone) {
     const auto bar = bars.Add("Bar");
-    const auto popup = AddTagged(bar, "P", mso::controlPopup);
+    const auto popup = AddTagged(bar, "P", cbr::controlPopup);
     const auto inner = AddTagged(popup->CommandBar(), "Inner");
     const auto button = AddTagged(bar, "B");
     popup->Delete();
@@ -192,7 +192,7 @@ TEST_F(CommandBarsTest, SavedBarsComeBackWithoutTemporaryOnes) {
     const auto file = config.File("commandbars.xml");
     const auto bar = bars.Add("Paperloom(実行)");
     bar->SetVisible(true);
-    bar->SetPosition(mso::barLeft);
+    bar->SetPosition(cbr::barLeft);
     auto face = AddTagged(bar, "Face");
     clipboard->SetBitmap(SmallBitmap(24));
     face->PasteFace();
@@ -200,11 +200,11 @@ TEST_F(CommandBarsTest, SavedBarsComeBackWithoutTemporaryOnes) {
     face->SetOnAction("!<OsPLRun.conPLRun>");
     face->SetWidth(30);
     AddTagged(bar, "Builtin")->SetFaceId(154);
-    AddTagged(bar, "Temp", mso::controlButton, 0, true);
-    bars.Add("Throwaway", mso::barTop, true);
-    const auto popup = AddTagged(bars.Item("Tools"), "Paperloom", mso::controlPopup);
-    AddTagged(AddTagged(popup->CommandBar(), "Run", mso::controlPopup)->CommandBar(), "MenuDocAll")
-        ->SetStyle(mso::buttonCaption);
+    AddTagged(bar, "Temp", cbr::controlButton, 0, true);
+    bars.Add("Throwaway", cbr::barTop, true);
+    const auto popup = AddTagged(bars.Item("Tools"), "Paperloom", cbr::controlPopup);
+    AddTagged(AddTagged(popup->CommandBar(), "Run", cbr::controlPopup)->CommandBar(), "MenuDocAll")
+        ->SetStyle(cbr::buttonCaption);
     bars.Save(file);
 
     CommandBars next(std::make_shared<Clipboard>());
@@ -213,7 +213,7 @@ TEST_F(CommandBarsTest, SavedBarsComeBackWithoutTemporaryOnes) {
     EXPECT_EQ(next.Find("Throwaway"), nullptr);
     const auto again = next.Item("Paperloom(実行)");
     EXPECT_TRUE(again->Visible());
-    EXPECT_EQ(again->Position(), mso::barLeft);
+    EXPECT_EQ(again->Position(), cbr::barLeft);
     EXPECT_EQ(Tags(again), (std::vector<std::string>{"Face", "Builtin"}));
     const auto faceAgain = again->FindControl("Face");
     EXPECT_EQ(faceAgain->Picture(), face->Picture());
@@ -223,7 +223,7 @@ TEST_F(CommandBarsTest, SavedBarsComeBackWithoutTemporaryOnes) {
     EXPECT_EQ(again->FindControl("Builtin")->FaceId(), 154);
     const auto menu = next.FindControl("MenuDocAll");
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->Style(), mso::buttonCaption);
+    EXPECT_EQ(menu->Style(), cbr::buttonCaption);
     // The menu bar still shows the one Tools bar, now holding the popup.
     EXPECT_EQ(next.Item("Menu Bar")->FindControl("Paperloom", true), next.Item("Tools")->FindControl("Paperloom"));
 }

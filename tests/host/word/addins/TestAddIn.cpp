@@ -31,7 +31,7 @@ public:
         if (failing_) throw paperloom::host::HostError(1004, "TestAddIn", "refused to connect");
         auto button = application.CommandBars().Item("Standard")->FindControl("TestAddIn");
         if (!button) {
-            button = application.CommandBars().Item("Standard")->Controls().Add(mso::controlButton, 0, true);
+            button = application.CommandBars().Item("Standard")->Controls().Add(cbr::controlButton, 0, true);
             button->SetTag("TestAddIn");
             button->SetOnAction("!<" + addInInst.ProgId() + ">");
         }
