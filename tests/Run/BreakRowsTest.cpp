@@ -117,6 +117,21 @@ TEST_F(BreakRowsTest, FixedTableKeepsItsLastRowForTheBreakRowAcrossDetailPages) 
     EXPECT_EQ(pages[2], (Texts{"Cap", "小計", "", ""}));
 }
 
+TEST_F(BreakRowsTest, ATableWithNoRoomBesideItsBreakRowAsksForNoEndlessPages) {
+    const auto binding = Bind(BreakTable(2, false));  // caption and one row, kept for the break
+    std::vector<word::Table> tables;
+    std::vector<std::string> detail;
+    std::vector<std::vector<std::string>> columns;
+    binding->GetDetailsAndProps(tables, detail, columns);
+    DetailPrintContext context;
+    context.blnPrintRun = true;
+    context.blnRecordStart = true;
+    binding->SetDetailData(tables[0], 1, detail[0], columns[0], true, 1, nullptr, context);
+    EXPECT_EQ(context.lngRecordsShown, 0);
+    EXPECT_FALSE(context.blnMoreData);
+    EXPECT_EQ(context.lngRowsNeeded, 7);
+}
+
 TEST_F(BreakRowsTest, GroupsAreCountedAsTheFillMeetsThemNotAsTheDatabaseGroupsThem) {
     // Ordered so that values come back (Pen Ink Cap | Pen Ink Ink), the database sees 3
     // distinct items but the fill needs a break row after each of 5 runs.
