@@ -549,9 +549,11 @@ std::size_t Story::TopBlockIndexOf(pugi::xml_node node) {
     const auto top = TopLevelOf(node);
     if (!top) return static_cast<std::size_t>(-1);
     if (const auto it = indexOf_.find(top.internal_object()); it != indexOf_.end()) return it->second;
+    // One step of the index may take several blocks at once (zero-length ones, such as a
+    // marker after a table that ends the body, come with the block after them).
     while (!complete_) {
         EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
-        if (!blocks_.empty() && blocks_.back().node == top) return blocks_.size() - 1;
+        if (const auto it = indexOf_.find(top.internal_object()); it != indexOf_.end()) return it->second;
     }
     return static_cast<std::size_t>(-1);
 }
@@ -1141,6 +1143,9 @@ pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
         pugi::xml_node before = root_.child("w:sectPr");
         auto marker = before ? root_.insert_child_before(element.c_str(), before)
                              : root_.append_child(element.c_str());
+        // The index may already hold the section properties after the new marker.
+        if (const auto it = before ? indexOf_.find(before.internal_object()) : indexOf_.end(); it != indexOf_.end())
+            Invalidate(it->second);
         complete_ = false;
         return marker;
     }

@@ -82,5 +82,31 @@ TEST(Bookmarks, SelectionGoesToABookmark) {
     EXPECT_THROW(selection.GoTo(wdGoToBookmark, 0, 0, "none"), host::HostError);
 }
 
+// A table that ends the body has no paragraph after it: the bookmark's end then sits at the
+// body's level, after the table, and must still be found there.
+TEST(Bookmarks, OverATableThatEndsTheBody) {
+    test::TempFolder folder;
+    const auto path = folder.Path() / "last-table.docx";
+    {
+        auto doc = MakeDocument(P("abc") + test::TableXml({{test::TextRun("a"), test::TextRun("b")}, {test::TextRun("c"), test::TextRun("d")}}));
+        const auto table = doc->Tables().Item(1).Range();
+        auto mark = doc->Bookmarks().Add("tblLast", table);
+        EXPECT_EQ(mark.Range().Text(), "a\r\ab\r\a\r\ac\r\ad\r\a\r\a");
+        doc->Bookmarks().Add("Word", doc->Range(0, 3));
+        EXPECT_EQ(doc->Bookmarks().Item("tblLast").Range().Start(), table.Start());
+        EXPECT_EQ(doc->Bookmarks().Item("tblLast").Range().End(), table.End());
+        EXPECT_EQ(doc->Bookmarks().Item("tblLast").Range().Tables().Count(), 1);
+        doc->SaveAs(path);
+    }
+    auto reopened = Document::Open(path);
+    const auto range = reopened->Bookmarks().Item("tblLast").Range();
+    EXPECT_EQ(range.Start(), 4);
+    EXPECT_EQ(range.End(), reopened->Content().End());
+    EXPECT_EQ(range.Tables().Item(1).Cell(2, 2).Range().Text(), "d\r\a");
+    // The body's own end is still reached after the marker was found.
+    reopened->Bookmarks().Add("Again", range);
+    EXPECT_EQ(reopened->Bookmarks().Item("Again").Range().End(), range.End());
+}
+
 }  // namespace
 }  // namespace paperloom::word
