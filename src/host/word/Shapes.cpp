@@ -73,10 +73,12 @@ bool Floating(pugi::xml_node node) {
 
 bool TextFrame::HasText() const {
     if (!content_) return false;
-    auto range = TextRange();
-    range.TextRetrievalMode().SetIncludeHiddenText(true);
-    const auto text = range.Text();
-    return text.find_first_not_of("\r") != std::string::npos;
+    doc_->CheckOpen();
+    auto& story = doc_->TextBox(content_, part_);
+    if (!story.Alive()) throw ObjectDeleted();
+    // Every character counts, field marks and codes and hidden text included: a box holding
+    // only a field with an empty result still has text.
+    return story.Length() > 1;
 }
 
 Range TextFrame::TextRange() const {

@@ -23,7 +23,8 @@ class TextFrame {
 public:
     TextFrame(std::shared_ptr<detail::DocumentState> doc, pugi::xml_node content, std::string part)
         : doc_(std::move(doc)), content_(content), part_(std::move(part)) {}
-    // True when the frame holds text (anything besides its last paragraph mark).
+    // True when the frame holds any character besides its last paragraph mark (field marks,
+    // field codes and hidden text count).
     bool HasText() const;
     // The whole text of the frame: its own story.
     word::Range TextRange() const;

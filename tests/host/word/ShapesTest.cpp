@@ -91,5 +91,35 @@ TEST(Shapes, RemovedShapeInvalidatesItsText) {
     EXPECT_EQ(doc->Shapes().Count(), 1);
 }
 
+// The frame's characters count as the word processor counts them: field marks and codes,
+// hidden text and further paragraph marks are text; only the frame's last mark is not.
+TEST(Shapes, HasTextCountsEveryCharacterButTheLastMark) {
+    const std::string emptyField =
+        "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText xml:space=\"preserve\"> quote x "
+        "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:fldChar "
+        "w:fldCharType=\"end\"/></w:r></w:p>";
+    const std::string shownField = "<w:p><w:fldSimple w:instr=\" quote x \"><w:r><w:t>x</w:t></w:r></w:fldSimple></w:p>";
+    const std::string hidden = "<w:p>" + test::HiddenRun("secret") + "</w:p>";
+    const auto box = [](const std::string& content) {
+        return "<w:p><w:r><w:pict><v:shape style=\"position:absolute;width:100pt;height:50pt\"><v:textbox>"
+               "<w:txbxContent>" + content + "</w:txbxContent></v:textbox></v:shape></w:pict></w:r></w:p>";
+    };
+    auto doc = MakeDocument(box(emptyField) + box(shownField) + box(hidden) + box("<w:p/><w:p/>") + box("<w:p/>") +
+                            box(""));
+    const auto shapes = doc->Shapes();
+    ASSERT_EQ(shapes.Count(), 6);
+    EXPECT_EQ(shapes.Item(1).TextFrame().TextRange().Text(), "\r");  // the empty result shows nothing
+    EXPECT_TRUE(shapes.Item(1).TextFrame().HasText());
+    EXPECT_TRUE(shapes.Item(2).TextFrame().HasText());
+    EXPECT_TRUE(shapes.Item(3).TextFrame().HasText());
+    EXPECT_TRUE(shapes.Item(4).TextFrame().HasText());
+    EXPECT_FALSE(shapes.Item(5).TextFrame().HasText());
+    EXPECT_FALSE(shapes.Item(6).TextFrame().HasText());
+    // Emptied by an edit: no text again.
+    auto text = shapes.Item(1).TextFrame().TextRange();
+    text.Delete();
+    EXPECT_FALSE(shapes.Item(1).TextFrame().HasText());
+}
+
 }  // namespace
 }  // namespace paperloom::word
