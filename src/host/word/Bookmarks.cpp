@@ -80,8 +80,8 @@ void Bookmark::Delete() {
     doc_->CheckOpen();
     const auto found = Locate(*doc_, name_);
     if (!found) throw ObjectDeleted();
-    if (found->end) found->end.parent().remove_child(found->end);
-    found->start.parent().remove_child(found->start);
+    if (found->end) found->story->RemoveMarker(found->end);
+    found->story->RemoveMarker(found->start);
     doc_->BookmarkNameRemoved(detail::FoldCase(name_));
     doc_->saved = false;
 }
@@ -125,8 +125,12 @@ Bookmark Bookmarks::Add(std::string_view name, const Range& range) {
     startNode.append_attribute("w:id") = idText.c_str();
     startNode.append_attribute("w:name") = std::string(name).c_str();
     pugi::xml_node endNode;
-    if (end == start) endNode = startNode.parent().insert_child_after("w:bookmarkEnd", startNode);
-    else endNode = story.InsertMarker(end, "w:bookmarkEnd");
+    if (end == start) {
+        endNode = startNode.parent().insert_child_after("w:bookmarkEnd", startNode);
+        story.BlockInserted(endNode, start);
+    } else {
+        endNode = story.InsertMarker(end, "w:bookmarkEnd");
+    }
     endNode.append_attribute("w:id") = idText.c_str();
     doc_->BookmarkNameAdded(detail::FoldCase(name));
     doc_->saved = false;

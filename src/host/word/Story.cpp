@@ -407,53 +407,124 @@ void Story::ForgetRowsAround(pugi::xml_node node) {
         if (xml::Is(n, "w:tr")) rowLengths_.erase(n.internal_object());
 }
 
-const Story::Block* Story::EnsureBlock(long pos) {
+bool Story::IsSplitTable(pugi::xml_node node) const {
+    if (!xml::Is(node, "w:tbl") || node.parent() != root_) return false;
+    for (auto child : node.children())
+        if (child.type() == pugi::node_element) return true;
+    return false;
+}
+
+pugi::xml_node Story::FirstUnitFrom(pugi::xml_node node) const {
+    while (node && node.type() != pugi::node_element) node = node.next_sibling();
+    if (!IsSplitTable(node)) return node;
+    auto child = node.first_child();
+    while (child.type() != pugi::node_element) child = child.next_sibling();
+    return child;
+}
+
+pugi::xml_node Story::LastUnitOf(pugi::xml_node node) const {
+    if (!IsSplitTable(node)) return node;
+    auto child = node.last_child();
+    while (child.type() != pugi::node_element) child = child.previous_sibling();
+    return child;
+}
+
+pugi::xml_node Story::NextUnit(pugi::xml_node unit) const {
+    if (!unit) return FirstUnitFrom(root_.first_child());
+    auto next = unit.next_sibling();
+    while (next && next.type() != pugi::node_element) next = next.next_sibling();
+    const bool inTable = unit.parent() != root_;
+    if (next) return inTable ? next : FirstUnitFrom(next);
+    return inTable ? FirstUnitFrom(unit.parent().next_sibling()) : pugi::xml_node{};
+}
+
+pugi::xml_node Story::PreviousUnit(pugi::xml_node node) const {
+    auto previous = node.previous_sibling();
+    while (previous && previous.type() != pugi::node_element) previous = previous.previous_sibling();
+    const bool inTable = node.parent() != root_;
+    if (previous) return inTable ? previous : LastUnitOf(previous);
+    return inTable ? PreviousUnit(node.parent()) : pugi::xml_node{};
+}
+
+pugi::xml_node Story::UnitOf(pugi::xml_node node) const {
+    for (auto n = node; n && n != root_; n = n.parent()) {
+        const auto parent = n.parent();
+        if (parent == root_) return IsSplitTable(n) ? pugi::xml_node{} : n;
+        if (xml::Is(parent, "w:tbl") && parent.parent() == root_) return n;
+    }
+    return {};
+}
+
+std::optional<std::size_t> Story::UnitIndexOf(pugi::xml_node unit) {
+    if (!unit) return std::nullopt;
+    if (const auto found = index_.Find(unit)) return found;
+    while (!complete_) {
+        EnsureBlock(index_.EndOfAll());
+        if (const auto found = index_.Find(unit)) return found;
+    }
+    return std::nullopt;
+}
+
+pugi::xml_node Story::NodeAfter(std::size_t index) const {
+    return index + 1 < index_.Size() ? index_.Node(index + 1) : pugi::xml_node{};
+}
+
+bool Story::EnsureBlock(long pos) {
     if (!root_) throw ObjectDeleted();
-    while (!complete_ && (blocks_.empty() || blocks_.back().start + blocks_.back().length <= pos)) {
-        auto next = blocks_.empty() ? root_.first_child() : blocks_.back().node.next_sibling();
-        while (next && next.type() != pugi::node_element) next = next.next_sibling();
+    while (!complete_ && index_.EndOfAll() <= pos) {
+        const auto next = NextUnit(index_.Empty() ? pugi::xml_node{} : index_.Node(index_.Size() - 1));
         if (!next) {
             complete_ = true;
             break;
         }
-        const long start = blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length;
-        indexOf_[next.internal_object()] = blocks_.size();
-        blocks_.push_back({next, start, BlockLength(next)});
+        index_.Append(next, BlockLength(next));
     }
-    if (blocks_.empty() || blocks_.back().start + blocks_.back().length <= pos) return nullptr;
-    return &blocks_[BlockIndex(pos)];
+    return index_.EndOfAll() > pos;
 }
 
 std::size_t Story::BlockIndex(long pos) {
-    if (blocks_.empty() || blocks_.back().start + blocks_.back().length <= pos) {
+    if (index_.EndOfAll() <= pos) {
         if (!complete_) EnsureBlock(pos);
-        if (blocks_.empty()) return 0;
-        if (blocks_.back().start + blocks_.back().length <= pos) return blocks_.size() - 1;
+        if (index_.Empty()) return 0;
+        if (index_.EndOfAll() <= pos) return index_.Size() - 1;
     }
-    const auto it = std::upper_bound(blocks_.begin(), blocks_.end(), pos,
-                                     [](long p, const Block& b) { return p < b.start + b.length; });
-    return static_cast<std::size_t>(it - blocks_.begin());
+    return index_.FirstEndingAfter(pos);
 }
 
 void Story::EnsureAll() {
     if (!root_) throw ObjectDeleted();
-    while (!complete_) EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
+    while (!complete_) EnsureBlock(index_.EndOfAll());
 }
 
 void Story::Invalidate(std::size_t index) {
-    for (std::size_t i = index; i < blocks_.size(); ++i) indexOf_.erase(blocks_[i].node.internal_object());
-    if (index < blocks_.size()) blocks_.resize(index);
+    index_.Truncate(index);
     complete_ = false;
 }
 
-void Story::Touched(std::size_t blockIndex) {
-    Invalidate(blockIndex);
+void Story::Reindex(std::size_t first, pugi::xml_node after) {
     edited_ = true;
+    first = std::min(first, index_.Size());
+    const auto last = after ? index_.Find(after) : std::nullopt;
+    if (!last || *last < first) {
+        Invalidate(first);
+        return;
+    }
+    const long start = first == 0 ? 0 : index_.End(first - 1);
+    std::vector<std::pair<pugi::xml_node, long>> units;
+    for (auto unit = NextUnit(first == 0 ? pugi::xml_node{} : index_.Node(first - 1)); unit != after;
+         unit = NextUnit(unit)) {
+        if (!unit) {  // `after` left the story after all: measure again from `first` on demand
+            Invalidate(first);
+            return;
+        }
+        units.emplace_back(unit, BlockLength(unit));
+    }
+    index_.Replace(first, *last, start, units);
 }
 
 long Story::Length() {
     EnsureAll();
-    return blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length;
+    return index_.EndOfAll();
 }
 
 long Story::ClampInsert(long pos) {
@@ -471,9 +542,8 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
     if (!root_) throw ObjectDeleted();
     if (start < 0) start = 0;
     auto index = BlockIndex(start);
-    // Markers standing right at `start` live in earlier zero-length blocks.
-    while (index > 0 && index <= blocks_.size() && blocks_[index - 1].start + blocks_[index - 1].length >= start &&
-           blocks_[index - 1].length == 0)
+    // Markers standing right at `start` live in earlier zero-length units.
+    while (index > 0 && index <= index_.Size() && index_.End(index - 1) >= start && index_.Length(index - 1) == 0)
         --index;
     bool stopped = false;
     const std::function<bool(const Atom&)> filter = [&](const Atom& atom) {
@@ -492,15 +562,14 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
     Walker walker(*this, filter);
     walker.SkipBefore(start);
     for (;; ++index) {
-        if (index >= blocks_.size()) {
+        if (index >= index_.Size()) {
             if (complete_) break;
-            EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
-            if (index >= blocks_.size()) break;
+            EnsureBlock(index_.EndOfAll());
+            if (index >= index_.Size()) break;
         }
-        const Block block = blocks_[index];
-        if (block.start > end) break;
-        long pos = block.start;
-        walker.Block(block.node, pos, {});
+        if (index_.Start(index) > end) break;
+        long pos = index_.Start(index);
+        walker.Block(index_.Node(index), pos, {});
         if (stopped) break;
     }
 }
@@ -540,32 +609,23 @@ std::string Story::Text(long start, long end, TextOptions options) {
     return out;
 }
 
-pugi::xml_node Story::TopLevelOf(pugi::xml_node node) const {
-    while (node && node.parent() != root_) node = node.parent();
-    return node;
-}
-
-std::size_t Story::TopBlockIndexOf(pugi::xml_node node) {
-    const auto top = TopLevelOf(node);
-    if (!top) return static_cast<std::size_t>(-1);
-    if (const auto it = indexOf_.find(top.internal_object()); it != indexOf_.end()) return it->second;
-    // One step of the index may take several blocks at once (zero-length ones, such as a
-    // marker after a table that ends the body, come with the block after them).
-    while (!complete_) {
-        EnsureBlock(blocks_.empty() ? 0 : blocks_.back().start + blocks_.back().length);
-        if (const auto it = indexOf_.find(top.internal_object()); it != indexOf_.end()) return it->second;
-    }
-    return static_cast<std::size_t>(-1);
-}
-
 std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool startOnly) {
-    const auto index = TopBlockIndexOf(node);
-    if (index == static_cast<std::size_t>(-1)) return std::nullopt;
-    const Block block = blocks_[index];
+    if (IsSplitTable(node)) {
+        const auto first = UnitIndexOf(FirstUnitFrom(node.first_child()));
+        const auto last = UnitIndexOf(LastUnitOf(node));
+        if (!first || !last) return std::nullopt;
+        return std::make_pair(index_.Start(*first), index_.End(*last));
+    }
+    const auto unit = UnitOf(node);
+    const auto index = UnitIndexOf(unit);
+    if (!index) return std::nullopt;
+    // A unit that is a paragraph, a row or a marker spans its indexed extent.
+    if (node == unit && (xml::Is(node, "w:p") || xml::Is(node, "w:tr") || IsBookmarkMarker(node)))
+        return std::make_pair(index_.Start(*index), index_.End(*index));
     std::optional<long> first;
     long last = 0;
     const std::function<bool(const Atom&)> visit = [&](const Atom& atom) {
-        for (auto n = atom.node; n && n != block.node.parent(); n = n.parent()) {
+        for (auto n = atom.node; n && n != unit.parent(); n = n.parent()) {
             if (n == node) {
                 if (!first) first = atom.start;
                 last = atom.start + atom.length;
@@ -576,15 +636,15 @@ std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool sta
     };
     Walker walker(*this, visit);
     walker.SkipAround(node);
-    long pos = block.start;
-    walker.Block(block.node, pos, {});
+    long pos = index_.Start(*index);
+    walker.Block(unit, pos, {});
     if (!first) return std::nullopt;
     return std::make_pair(*first, last);
 }
 
 std::optional<std::pair<long, long>> Story::SpanOf(pugi::xml_node node) {
-    if (xml::Is(node, "w:tbl") || xml::Is(node, "w:tr")) {
-        // Rows are measured from their cached lengths rather than walked.
+    if ((xml::Is(node, "w:tbl") || xml::Is(node, "w:tr")) && !IsSplitTable(node) && UnitOf(node) != node) {
+        // Rows of nested tables are measured from their cached lengths rather than walked.
         const auto start = Locate(node, true);
         if (!start) return std::nullopt;
         return std::make_pair(start->first, start->first + BlockLength(node));
@@ -628,21 +688,84 @@ void Story::ShiftDelete(long start, long end) {
     }
 }
 
-void Story::StructureChanged(pugi::xml_node node, long pos, long delta) {
-    ForgetRowsAround(node);
-    if (delta < 0) rowLengths_.clear();
-    // A new block is not indexed yet: lengths are stale from the block before it on.
-    std::size_t index = 0;
-    for (auto n = TopLevelOf(node); n; n = n.previous_sibling()) {
-        const auto it = indexOf_.find(n.internal_object());
-        if (it != indexOf_.end()) {
-            index = n == TopLevelOf(node) ? it->second : it->second + 1;
-            break;
+const std::vector<pugi::xml_node>& Story::TableRows(pugi::xml_node table) {
+    auto& rows = tableRows_[table.internal_object()];
+    if (rows.empty())
+        for (auto row : table.children("w:tr")) rows.push_back(row);
+    return rows;
+}
+
+void Story::TableRowsChanged(pugi::xml_node table, pugi::xml_node row, bool added) {
+    const auto it = tableRows_.find(table.internal_object());
+    if (it == tableRows_.end()) return;
+    auto& rows = it->second;
+    // Rows come and go mostly at the end of a table; anything else is read again.
+    const bool last = !row.next_sibling("w:tr");
+    if (added && last && !rows.empty() && rows.back() == row.previous_sibling("w:tr")) rows.push_back(row);
+    else if (!added && last && !rows.empty() && rows.back() == row) rows.pop_back();
+    else tableRows_.erase(it);
+}
+
+long Story::BlockInserted(pugi::xml_node node, long pos) {
+    if (!root_) throw ObjectDeleted();
+    ForgetRowsAround(node.parent());
+    if (xml::Is(node, "w:tr")) TableRowsChanged(node.parent(), node, true);
+    const long length = BlockLength(node);
+    const auto unit = UnitOf(node);
+    if (unit && unit != node) {
+        // Inside a unit (a row of a nested table, a marker in a paragraph): that unit grows.
+        if (length > 0)
+            if (const auto index = index_.Find(unit)) Reindex(*index, NodeAfter(*index));
+    } else {
+        // Units of its own: they go between the units around them. Past the index, the
+        // index finds them when it gets there.
+        const auto previous = PreviousUnit(node);
+        const auto before = previous ? index_.Find(previous) : std::optional<std::size_t>(std::nullopt);
+        if (!previous || before) Reindex(previous ? *before + 1 : 0, NextUnit(LastUnitOf(node)));
+    }
+    ShiftInsert(pos, length, true);
+    return length;
+}
+
+void Story::RemoveBlock(pugi::xml_node node) {
+    if (!root_) throw ObjectDeleted();
+    const auto span = SpanOf(node);
+    const auto unit = UnitOf(node);
+    std::optional<std::size_t> first;
+    pugi::xml_node after;
+    if (unit && unit != node) {
+        first = index_.Find(unit);
+        if (first) after = NodeAfter(*first);
+    } else {
+        const auto previous = PreviousUnit(node);
+        const auto before = previous ? index_.Find(previous) : std::optional<std::size_t>(std::nullopt);
+        if (!previous || before) {
+            first = previous ? *before + 1 : 0;
+            after = NextUnit(LastUnitOf(node));
         }
     }
-    Touched(index);
-    if (delta > 0) ShiftInsert(pos, delta, true);
-    if (delta < 0) ShiftDelete(pos, pos - delta);
+    host_.BeforeRemove(node);
+    ForgetRowsAround(node.parent());
+    rowLengths_.clear();  // the storage of removed rows may be reused by new nodes
+    if (xml::Is(node, "w:tr") && !node.child("w:tc").select_node(".//w:tbl")) TableRowsChanged(node.parent(), node, false);
+    else tableRows_.clear();
+    node.parent().remove_child(node);
+    if (first) Reindex(*first, after);
+    else edited_ = true;
+    if (span) ShiftDelete(span->first, span->second);
+}
+
+void Story::RemoveMarker(pugi::xml_node marker) {
+    if (!root_) throw ObjectDeleted();
+    const auto unit = UnitOf(marker);
+    if (unit != marker) {  // inside a paragraph or row: takes no position there
+        marker.parent().remove_child(marker);
+        return;
+    }
+    const auto index = index_.Find(marker);
+    const auto after = index ? NodeAfter(*index) : pugi::xml_node{};
+    marker.parent().remove_child(marker);
+    if (index) Reindex(*index, after);
 }
 
 // --- splitting ---------------------------------------------------------------------------
@@ -724,6 +847,7 @@ InsertionPoint Story::SplitAt(long pos) {
         for (auto p : root_.select_nodes(".//w:p")) return {p.node(), {}};
         auto p = root_.prepend_child("w:p");
         Invalidate(0);
+        edited_ = true;
         return {p, {}};
     }
     if (atom->kind == AtomKind::RowEnd) {
@@ -744,6 +868,7 @@ InsertionPoint Story::SplitAt(long pos) {
 pugi::xml_node Story::SplitParagraphAt(long pos) {
     pos = ClampInsert(pos);
     const auto index = BlockIndex(pos);
+    const auto after = NodeAfter(index);
     const auto point = SplitAt(pos);
     auto p = point.paragraph;
     bool hasLeft = false;
@@ -758,7 +883,7 @@ pugi::xml_node Story::SplitParagraphAt(long pos) {
         c = next;
     }
     ForgetRowsAround(p);
-    Touched(index);
+    Reindex(index, after);
     ShiftInsert(pos, 1, true);
     return p;
 }
@@ -875,6 +1000,7 @@ long Story::InsertFragment(long pos, Fragment& fragment) {
 
     pos = ClampInsert(pos);
     const auto index = BlockIndex(pos);
+    const auto after = NodeAfter(index);
     const auto point = SplitAt(pos);
     auto p = point.paragraph;
     auto insertRuns = [](pugi::xml_node into, pugi::xml_node from, pugi::xml_node before) {
@@ -915,7 +1041,7 @@ long Story::InsertFragment(long pos, Fragment& fragment) {
         if (fragment.openTail) insertRuns(p, blocks.back(), FirstContentChild(p));
     }
     ForgetRowsAround(p);
-    Touched(index);
+    Reindex(index, after);
     ShiftInsert(pos, length);
     return length;
 }
@@ -955,8 +1081,33 @@ void Story::Delete(long start, long end) {
     const auto first = BlockIndex(start);
     const auto last = BlockIndex(end - 1);
     std::vector<BlockSpan> top;
-    for (auto i = first; i <= last && i < blocks_.size(); ++i)
-        top.push_back({blocks_[i].node, blocks_[i].start, blocks_[i].length});
+    // A top-level table wholly inside the range goes as one block; of the others only the
+    // rows touched are visited.
+    std::vector<pugi::xml_node> wholeTables;
+    for (auto i = first; i <= last && i < index_.Size(); ++i) {
+        const auto node = index_.Node(i);
+        const auto parent = node.parent();
+        if (parent != root_) {
+            if (!wholeTables.empty() && wholeTables.back() == parent) continue;
+            if (const auto table = Locate(parent, false); table && start <= table->first && end >= table->second) {
+                wholeTables.push_back(parent);
+                top.push_back({parent, table->first, table->second - table->first});
+                continue;
+            }
+        }
+        top.push_back({node, index_.Start(i), index_.Length(i)});
+    }
+    // The units the edit may change: a table that goes takes its zero-length units with it,
+    // and a paragraph whose mark goes takes in the markers and the paragraph after it.
+    const auto goes = [&](std::size_t i) {
+        return std::find(wholeTables.begin(), wholeTables.end(), index_.Node(i).parent()) != wholeTables.end();
+    };
+    std::size_t reindexFrom = first;
+    while (reindexFrom > 0 && goes(reindexFrom - 1)) --reindexFrom;
+    std::size_t reindexTo = last + 1;
+    while (reindexTo < index_.Size() && (index_.Length(reindexTo) == 0 || goes(reindexTo))) ++reindexTo;
+    if (reindexTo < index_.Size() && xml::Is(index_.Node(reindexTo), "w:p")) ++reindexTo;
+    const auto untouched = reindexTo < index_.Size() ? index_.Node(reindexTo) : pugi::xml_node{};
 
     std::vector<std::pair<long, long>> removed;
     // Children of a container with their positions (sdt and customXml wrappers looked through).
@@ -980,8 +1131,20 @@ void Story::Delete(long start, long end) {
             }
         };
 
-    std::function<void(const std::vector<BlockSpan>&, long, long)> deleteBlocks =
-        [&](const std::vector<BlockSpan>& blocks, long a, long b) {
+    std::function<void(const std::vector<BlockSpan>&, long, long)> deleteBlocks;
+    // The contents of the cells of a row that [a, b) reaches.
+    const auto deleteInRow = [&](pugi::xml_node row, long pos, long a, long b) {
+        for (auto cell : row.children("w:tc")) {
+            const long cs = pos;
+            const long ce = pos + BlockLength(cell);
+            pos = ce;
+            if (ce - 1 <= a || cs >= b) continue;
+            std::vector<BlockSpan> inner;
+            expand(cell, cs, inner);
+            deleteBlocks(inner, std::max(a, cs), std::min(b, ce - 1));
+        }
+    };
+    deleteBlocks = [&](const std::vector<BlockSpan>& blocks, long a, long b) {
             struct Mark {
                 pugi::xml_node paragraph;
                 long pos;
@@ -1031,25 +1194,18 @@ void Story::Delete(long start, long end) {
                     long pos = bs;
                     for (auto row : block.node.children("w:tr")) {
                         const long rowLength = RowLength(row);
-                        if (pos + rowLength <= a || pos >= b) {
-                            pos += rowLength;
-                            continue;
-                        }
-                        for (auto cell : row.children("w:tc")) {
-                            const long cellLength = BlockLength(cell);
-                            const long cs = pos;
-                            const long ce = pos + cellLength;
-                            pos = ce;
-                            if (ce - 1 <= a || cs >= b) continue;
-                            std::vector<BlockSpan> inner;
-                            expand(cell, cs, inner);
-                            deleteBlocks(inner, std::max(a, cs), std::min(b, ce - 1));
-                        }
-                        pos += 1;
+                        if (pos + rowLength > a && pos < b) deleteInRow(row, pos, a, b);
+                        pos += rowLength;
                     }
+                } else if (xml::Is(block.node, "w:tr")) {
+                    marks.push_back({{}, 0, false});
+                    deleteInRow(block.node, bs, a, b);
                 }
             }
-            if (!tables.empty()) rowLengths_.clear();
+            if (!tables.empty()) {
+                rowLengths_.clear();
+                tableRows_.clear();
+            }
             for (auto table : tables) {
                 host_.BeforeRemove(table);
                 table.parent().remove_child(table);
@@ -1101,7 +1257,7 @@ void Story::Delete(long start, long end) {
         };
 
     deleteBlocks(top, start, end);
-    Touched(first);
+    Reindex(reindexFrom, untouched);
     std::sort(removed.begin(), removed.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     for (const auto& [a, b] : removed) ShiftDelete(a, b);
 }
@@ -1143,10 +1299,7 @@ pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
         pugi::xml_node before = root_.child("w:sectPr");
         auto marker = before ? root_.insert_child_before(element.c_str(), before)
                              : root_.append_child(element.c_str());
-        // The index may already hold the section properties after the new marker.
-        if (const auto it = before ? indexOf_.find(before.internal_object()) : indexOf_.end(); it != indexOf_.end())
-            Invalidate(it->second);
-        complete_ = false;
+        BlockInserted(marker, length);
         return marker;
     }
     auto point = SplitAt(std::max(0L, pos));
@@ -1252,11 +1405,45 @@ Fragment Story::Extract(long start, long end) {
         }
     };
 
+    // The rows of a top-level table the range reaches part of: inside one cell, that cell's
+    // paragraphs; across cells, the rows touched.
+    const auto extractRows = [&](pugi::xml_node table, std::size_t from, std::size_t to) {
+        std::vector<pugi::xml_node> rows;
+        for (auto i = from; i < to; ++i) {
+            const auto row = index_.Node(i);
+            if (!xml::Is(row, "w:tr")) continue;
+            const long rs = index_.Start(i);
+            long pos = rs;
+            for (auto cell : row.children("w:tc")) {
+                const long cs = pos;
+                pos += BlockLength(cell);
+                if (start >= cs && end <= pos) {
+                    extractBlocks(cell, cs, start, end);
+                    return;
+                }
+            }
+            if (index_.End(i) > start && rs < end) rows.push_back(row);
+        }
+        auto copy = fragment.root.append_child("w:tbl");
+        for (auto child : table.children())
+            if (!xml::Is(child, "w:tr")) copy.append_copy(child);
+        for (auto row : rows) copy.append_copy(row);
+    };
     const auto first = BlockIndex(start);
     const auto last = BlockIndex(end - 1);
-    for (auto i = first; i <= last && i < blocks_.size(); ++i) {
-        const Block block = blocks_[i];
-        extractBlock(block.node, block.start, block.start + block.length, start, end);
+    for (auto i = first; i <= last && i < index_.Size(); ++i) {
+        const auto node = index_.Node(i);
+        if (node.parent() == root_) {
+            extractBlock(node, index_.Start(i), index_.End(i), start, end);
+            continue;
+        }
+        const auto table = node.parent();
+        const auto span = Locate(table, false);
+        auto to = i + 1;
+        while (to <= last && to < index_.Size() && index_.Node(to).parent() == table) ++to;
+        if (span && start <= span->first && end >= span->second) fragment.root.append_copy(table);
+        else extractRows(table, i, to);
+        i = to - 1;
     }
     // Paragraph ids must stay unique in the document the copy goes to.
     for (auto hit : fragment.root.select_nodes(".//w:p")) {

@@ -7,10 +7,12 @@
 // end), one per tab, break or inline picture. Anchored (floating) shapes take no position; the
 // text of a text box is a story of its own.
 //
-// Cost: a per-story index of top-level blocks with cumulative lengths answers "where is
-// position p" by binary search. An edit invalidates the index only from the block it touches,
-// and the index is rebuilt lazily up to the position asked for, so appending at the end costs
-// what the appended content costs.
+// Cost: a per-story index of units (top-level blocks, and each row of a top-level table as a
+// unit of its own) with their start positions answers "where is position p" by binary search.
+// An edit measures again only the units it touched and moves the later ones by the change in
+// length; the index is built lazily up to the position asked for. Reading or writing a cell of
+// a long table therefore costs what its row holds, and appending at the end costs what the
+// appended content costs.
 
 #include <functional>
 #include <memory>
@@ -21,6 +23,8 @@
 #include <vector>
 
 #include <pugixml.hpp>
+
+#include "host/word/UnitIndex.h"
 
 namespace paperloom::word::detail {
 
@@ -100,7 +104,12 @@ public:
     pugi::xml_node Root() const { return root_; }
     long StoryType() const { return storyType_; }
     bool Alive() const { return static_cast<bool>(root_); }
-    void Kill() { root_ = {}; blocks_.clear(); indexOf_.clear(); rowLengths_.clear(); }
+    void Kill() {
+        root_ = {};
+        index_.Clear();
+        rowLengths_.clear();
+        tableRows_.clear();
+    }
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
 
@@ -128,9 +137,16 @@ public:
     pugi::xml_node InsertMarker(long pos, std::string_view name);
     // Splits the paragraph at `pos` so that a block can go before the returned paragraph.
     pugi::xml_node SplitParagraphAt(long pos);
-    // For edits the model makes to the tree directly (table rows): the story's lengths from
-    // the block holding `node` on are rebuilt, and the spans shift by `delta` from `pos`.
-    void StructureChanged(pugi::xml_node node, long pos, long delta);
+    // For edits the model makes to the tree directly. A block-level node (table row, table,
+    // bookmark marker) just put into the story at `pos`: the index takes it in and the spans
+    // move; returns its length.
+    long BlockInserted(pugi::xml_node node, long pos);
+    // Removes a table row or a table from the story.
+    void RemoveBlock(pugi::xml_node node);
+    // Removes a bookmark marker, wherever it stands.
+    void RemoveMarker(pugi::xml_node marker);
+    // The rows of a table (w:tr children), remembered until rows come or go.
+    const std::vector<pugi::xml_node>& TableRows(pugi::xml_node table);
 
     // The formatted copy of [start, end) as a fragment.
     Fragment Extract(long start, long end);
@@ -148,17 +164,24 @@ public:
     bool MarkHidden(pugi::xml_node paragraph);
 
 private:
-    struct Block {
-        pugi::xml_node node;
-        long start = 0;
-        long length = 0;
-    };
-    const Block* EnsureBlock(long pos);  // block with start <= pos < end, or nullptr
-    std::size_t BlockIndex(long pos);    // index of the block holding pos (ensured)
+    bool EnsureBlock(long pos);        // true when a unit holds pos (start <= pos < end)
+    std::size_t BlockIndex(long pos);  // index of the unit holding pos (ensured)
     void Invalidate(std::size_t index);
     void EnsureAll();
-    std::size_t TopBlockIndexOf(pugi::xml_node node);
-    pugi::xml_node TopLevelOf(pugi::xml_node node) const;
+    // Units: what the index holds. A top-level table with content is no unit itself: its
+    // children are.
+    bool IsSplitTable(pugi::xml_node node) const;
+    pugi::xml_node FirstUnitFrom(pugi::xml_node node) const;  // node or the first unit inside it
+    pugi::xml_node LastUnitOf(pugi::xml_node node) const;
+    pugi::xml_node NextUnit(pugi::xml_node unit) const;  // the first unit for none
+    pugi::xml_node PreviousUnit(pugi::xml_node node) const;
+    pugi::xml_node UnitOf(pugi::xml_node node) const;  // the unit holding node, if any
+    std::optional<std::size_t> UnitIndexOf(pugi::xml_node unit);  // indexed on demand
+    pugi::xml_node NodeAfter(std::size_t index) const;
+    // After an edit: the units from `first` up to (not including) the unit `after` are measured
+    // again; without `after` in the index, the index ends at `first`.
+    void Reindex(std::size_t first, pugi::xml_node after);
+    void TableRowsChanged(pugi::xml_node table, pugi::xml_node row, bool added);
 
     long BlockLength(pugi::xml_node block);
     InsertionPoint SplitAt(long pos);
@@ -169,18 +192,18 @@ private:
     // Text inserted at a range's start joins the range; blocks inserted there go before it.
     void ShiftInsert(long pos, long length, bool beforeRangesAtPos = false);
     void ShiftDelete(long start, long end);
-    void Touched(std::size_t blockIndex);
     void ForgetRowsAround(pugi::xml_node node);
 
     StoryHost& host_;
     std::string part_;
     pugi::xml_node root_;
     long storyType_;
-    std::vector<Block> blocks_;
-    std::unordered_map<const void*, std::size_t> indexOf_;
+    UnitIndex index_;
     // Cached row lengths; dropped for a row an edit reaches, and wholesale when rows or
     // tables leave the tree (their storage may be reused by new nodes).
     std::unordered_map<const void*, long> rowLengths_;
+    // Rows by table; dropped with the table's rows as they change, wholesale when tables leave.
+    std::unordered_map<const void*, std::vector<pugi::xml_node>> tableRows_;
     bool complete_ = false;
     bool edited_ = false;
     std::vector<std::weak_ptr<TrackedSpan>> spans_;

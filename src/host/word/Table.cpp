@@ -46,8 +46,8 @@ pugi::xml_node ResolveTable(const detail::RangeData& data) {
     return tables[static_cast<std::size_t>(data.tableDepth) - 1];
 }
 
-pugi::xml_node RowAt(pugi::xml_node table, long index) {
-    const auto rows = RowsOf(table);
+pugi::xml_node RowAt(detail::Story& story, pugi::xml_node table, long index) {
+    const auto& rows = story.TableRows(table);
     if (index < 1 || index > static_cast<long>(rows.size())) throw NoSuchMember();
     return rows[static_cast<std::size_t>(index) - 1];
 }
@@ -99,7 +99,7 @@ void ResetCell(pugi::xml_node cell) {
 
 Range Cell::Range() const {
     auto table = ResolveTable(*table_);
-    const auto row = RowAt(table, row_);
+    const auto row = RowAt(table_->Live(), table, row_);
     const auto cells = CellsOf(row);
     if (column_ < 1) throw NoSuchMember();
     if (column_ > static_cast<long>(cells.size())) {
@@ -116,43 +116,42 @@ Range Cell::Range() const {
     return SpanRange(*table_, cell);
 }
 
-Range Row::Range() const { return SpanRange(*table_, RowAt(ResolveTable(*table_), index_)); }
+Range Row::Range() const { return SpanRange(*table_, RowAt(table_->Live(), ResolveTable(*table_), index_)); }
 
-long Row::CellCount() const { return static_cast<long>(CellsOf(RowAt(ResolveTable(*table_), index_)).size()); }
+long Row::CellCount() const {
+    return static_cast<long>(CellsOf(RowAt(table_->Live(), ResolveTable(*table_), index_)).size());
+}
 
 void Row::Delete() {
     auto& story = table_->Live();
     auto table = ResolveTable(*table_);
-    const auto row = RowAt(table, index_);
-    if (RowsOf(table).size() == 1) {
+    const auto row = RowAt(story, table, index_);
+    if (story.TableRows(table).size() == 1) {
         Table(table_).Delete();
         return;
     }
-    const auto span = story.SpanOf(row);
-    if (!span) throw ObjectDeleted();
-    story.StructureChanged(table, span->first, -(span->second - span->first));
-    table_->doc->BeforeRemove(row);
-    table.remove_child(row);
+    story.RemoveBlock(row);
     table_->doc->saved = false;
 }
 
-long Rows::Count() const { return static_cast<long>(RowsOf(ResolveTable(*table_)).size()); }
+long Rows::Count() const { return static_cast<long>(table_->Live().TableRows(ResolveTable(*table_)).size()); }
 
 Row Rows::Item(long index) const {
-    RowAt(ResolveTable(*table_), index);
+    RowAt(table_->Live(), ResolveTable(*table_), index);
     return Row(table_, index);
 }
 
 Row Rows::Add(std::optional<long> beforeRow) {
     auto& story = table_->Live();
     auto table = ResolveTable(*table_);
-    const auto rows = RowsOf(table);
+    const auto& rows = story.TableRows(table);
     if (rows.empty()) throw NoSuchMember();
+    const long count = static_cast<long>(rows.size());
     pugi::xml_node model = rows.back();
     long at = 0;
     pugi::xml_node row;
     if (beforeRow) {
-        model = RowAt(table, *beforeRow);
+        model = RowAt(story, table, *beforeRow);
         const auto span = story.SpanOf(model);
         if (!span) throw ObjectDeleted();
         at = span->first;
@@ -166,9 +165,9 @@ Row Rows::Add(std::optional<long> beforeRow) {
     row.remove_attribute("w14:paraId");
     row.remove_attribute("w14:textId");
     for (auto cell : row.children("w:tc")) ResetCell(cell);
-    story.StructureChanged(table, at, story.LengthOf(row));
+    story.BlockInserted(row, at);
     table_->doc->saved = false;
-    return Row(table_, beforeRow ? *beforeRow : static_cast<long>(rows.size()) + 1);
+    return Row(table_, beforeRow ? *beforeRow : count + 1);
 }
 
 long Columns::Count() const {
@@ -195,11 +194,7 @@ Cell Table::Cell(long row, long column) const {
 void Table::Delete() {
     auto& story = data_->Live();
     auto table = ResolveTable(*data_);
-    const auto span = story.SpanOf(table);
-    if (!span) throw ObjectDeleted();
-    story.StructureChanged(table, span->first, -(span->second - span->first));
-    data_->doc->BeforeRemove(table);
-    table.parent().remove_child(table);
+    story.RemoveBlock(table);
     data_->doc->saved = false;
 }
 
@@ -271,8 +266,7 @@ Table Tables::Add(const word::Range& range, long rows, long columns) {
             }
         }
     }
-    const long length = story.LengthOf(table);
-    story.StructureChanged(table, *at, length);
+    story.BlockInserted(table, *at);
     data->doc->saved = false;
     return detail::TableOf(data->doc, story, table);
 }

@@ -122,5 +122,86 @@ TEST(RandomEdits, LiveRangesKeepTheirText) {
     }
 }
 
+// A long table indexed row by row between text, with a bookmark at the table's own level:
+// edits inside rows, rows coming and going anywhere, and copies out of the table must leave
+// every cell, the table and the text after it where a fresh reading finds them.
+TEST(RandomEdits, LongTableRowsAgreeWithAFreshReading) {
+    std::string body = test::P("before");
+    std::string table = test::TableXml({{test::TextRun("h1"), test::TextRun("h2"), test::TextRun("h3")}});
+    std::string more;
+    for (int r = 0; r < 30; ++r) {
+        more += "<w:tr>";
+        for (int c = 0; c < 3; ++c)
+            more += "<w:tc><w:p>" + test::TextRun("r" + std::to_string(r) + "c" + std::to_string(c)) + "</w:p></w:tc>";
+        more += "</w:tr>";
+        if (r == 10) more += "<w:bookmarkStart w:id=\"90\" w:name=\"Inside\"/><w:bookmarkEnd w:id=\"90\"/>";
+    }
+    table.insert(table.size() - std::string("</w:tbl>").size(), more);
+    auto doc = test::MakeDocument(body + table + test::P("after") + test::P("end"));
+    auto after = doc->Range(doc->Content().End() - 10, doc->Content().End() - 4);
+    ASSERT_EQ(after.Text(), "after\r");
+    std::mt19937 random(5150);
+    auto pick = [&](long low, long high) { return std::uniform_int_distribution<long>(low, high)(random); };
+    const std::vector<std::string> texts = {"", "q", "two words", "line\rbreak", "日本語"};
+    for (int step = 0; step < 300; ++step) {
+        SCOPED_TRACE(step);
+        auto t = doc->Tables().Item(1);
+        const long count = t.Rows().Count();
+        const long row = pick(1, count);
+        const long column = pick(1, 3);
+        switch (pick(0, 6)) {
+        case 0:
+        case 1: {
+            auto content = t.Cell(row, column).Range();
+            content.SetEnd(content.End() - 1);
+            content.SetText(texts[static_cast<std::size_t>(pick(0, 4))]);
+            break;
+        }
+        case 2: t.Rows().Add(pick(0, 1) == 1 ? std::optional<long>(row) : std::nullopt); break;
+        case 3:
+            if (count > 2) t.Rows().Item(row).Delete();
+            break;
+        case 4: {  // across rows: only cell contents go
+            const auto from = t.Cell(row, column).Range().Start();
+            const auto to = t.Cell(std::min(count, row + pick(0, 2)), pick(1, 3)).Range().End();
+            doc->Range(std::min(from, to - 1), to).Delete();
+            break;
+        }
+        case 5: {  // a cell's content copied into another cell
+            auto source = t.Cell(row, column).Range();
+            source.SetEnd(source.End() - 1);
+            auto target = t.Cell(pick(1, count), pick(1, 3)).Range();
+            target.SetEnd(target.End() - 1);
+            if (source.End() > source.Start()) target.SetFormattedText(source);
+            break;
+        }
+        default: doc->Bookmarks().Add("Row" + std::to_string(step % 5), t.Rows().Item(row).Range()); break;
+        }
+        ASSERT_EQ(after.Text(), "after\r");
+        auto fresh = Reread(doc);
+        ASSERT_EQ(fresh->Content().Text(), doc->Content().Text());
+        ASSERT_EQ(fresh->Content().StoryLength(), doc->Content().StoryLength());
+        const auto mine = doc->Tables().Item(1);
+        const auto theirs = fresh->Tables().Item(1);
+        ASSERT_EQ(mine.Rows().Count(), theirs.Rows().Count());
+        ASSERT_EQ(mine.Range().End(), theirs.Range().End());
+        for (int probe = 0; probe < 3; ++probe) {
+            const long r = pick(1, mine.Rows().Count());
+            const long c = pick(1, 3);
+            ASSERT_EQ(mine.Cell(r, c).Range().Start(), theirs.Cell(r, c).Range().Start());
+            ASSERT_EQ(mine.Cell(r, c).Range().Text(), theirs.Cell(r, c).Range().Text());
+        }
+        for (long b = 1; b <= doc->Bookmarks().Count(); ++b) {
+            const auto name = doc->Bookmarks().Item(b).Name();
+            ASSERT_EQ(doc->Bookmarks().Item(b).Range().Start(), fresh->Bookmarks().Item(name).Range().Start()) << name;
+            ASSERT_EQ(doc->Bookmarks().Item(b).Range().End(), fresh->Bookmarks().Item(name).Range().End()) << name;
+        }
+    }
+    // Rows leave the index too: the whole table goes, the text after it stays.
+    doc->Tables().Item(1).Delete();
+    EXPECT_EQ(doc->Content().Text(), "before\rafter\rend\r");
+    EXPECT_EQ(after.Text(), "after\r");
+}
+
 }  // namespace
 }  // namespace paperloom::word
