@@ -5,13 +5,16 @@
 #
 #   bash scripts/demo.sh [OUTDIR]      (default: build-release/demo)
 #
-# JOBS sets the build's parallel jobs (default: the number of processors). The output folder
-# is the demo's own: its samples and print documents are made again on every run.
+# JOBS sets the build's parallel jobs (default: the number of processors), BUILD the build
+# folder (default: build-release). The output folder is the demo's own: its samples and print
+# documents are made again on every run.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build="$repo/build-release"
+build=${BUILD:-"$repo/build-release"}
 out=${1:-"$build/demo"}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 jobs=${JOBS:-$(nproc)}
 
 bash "$repo/scripts/install-deps.sh"
