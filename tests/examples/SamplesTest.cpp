@@ -153,6 +153,14 @@ TEST_F(Samples, InvoiceTemplateBindsAndNamesOnlyRealFields) {
 
 TEST_F(Samples, FixedTableTemplateBindsAndNamesOnlyRealFields) {
     CheckTemplate(files_.invoicePages, 1);
+    // A caption row and a fixed block of rows: the 23 lines of INV-2024-007 need 3 detail pages.
+    const auto doc = app_.Documents().Open(files_.invoicePages);
+    const auto table = doc->Tables().Item(1);
+    EXPECT_EQ(table.Rows().Count(), kPagesTableRows + 1);
+    const std::string detail = clsPLProperty().GetDetailProperties(table, *doc);
+    EXPECT_EQ(Get(detail, "AutoAdjustRowCount"), "False");
+    EXPECT_EQ(Get(detail, "ColumnHeaders"), "True");
+    doc->Close();
 }
 
 TEST_F(Samples, ExistingSamplesAreReplacedOnlyWhenAsked) {
