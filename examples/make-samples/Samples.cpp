@@ -29,7 +29,8 @@ SampleFiles MakeSamples(const std::filesystem::path& outFolder, bool overwrite,
     for (const auto& entry : std::filesystem::directory_iterator(pictures)) {
         if (entry.path().extension() != ".png") continue;
         std::filesystem::copy_file(entry.path(), outFolder / "pictures" / entry.path().filename(),
-                                   std::filesystem::copy_options::overwrite_existing);
+                                   overwrite ? std::filesystem::copy_options::overwrite_existing
+                                             : std::filesystem::copy_options::skip_existing);
     }
     BuildDatabase(files.database, {sourceFolder / "schema.sql", sourceFolder / "data.sql"}, overwrite);
     MakeInvoiceTemplate(files.invoice, kDatabaseName, overwrite);
