@@ -255,10 +255,30 @@ void DocumentState::BeforeRemove(pugi::xml_node subtree) {
             mirrors_.erase(node.internal_object());
         } else if (name == "w:bookmarkStart") {
             if (bookmarkNames_) BookmarkNameRemoved(FoldCase(node.attribute("w:name").value()));
+        } else if (name == "w:fldChar" && !anchors_.empty()) {
+            // Before the node's storage can be reused by another node.
+            if (const auto it = anchors_.find(node.internal_object()); it != anchors_.end()) {
+                if (const auto anchor = it->second.lock()) anchor->alive = false;
+                anchors_.erase(it);
+            }
         }
         for (auto child : node.children())
             if (child.type() == pugi::node_element) stack.push_back(child);
     }
+}
+
+std::shared_ptr<MarkAnchor> DocumentState::Anchor(pugi::xml_node node) {
+    auto& slot = anchors_[node.internal_object()];
+    if (auto anchor = slot.lock()) return anchor;
+    auto anchor = std::make_shared<MarkAnchor>();
+    anchor->node = node;
+    slot = anchor;
+    // Anchors no handle holds any more go now and then, so the map follows the handles.
+    if (anchors_.size() > 2 * anchorsAfterSweep_ + 64) {
+        std::erase_if(anchors_, [](const auto& entry) { return entry.second.expired(); });
+        anchorsAfterSweep_ = anchors_.size();
+    }
+    return anchor;
 }
 
 void DocumentState::ScanBookmarks() {

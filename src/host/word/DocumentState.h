@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/docx/Package.h"
@@ -19,6 +20,14 @@ class Application;
 }
 
 namespace paperloom::word::detail {
+
+// A mark followed by its node rather than by its position (a field's begin mark): it is found
+// however much text comes and goes around it, without any bookkeeping per edit, and it is dead
+// once its node leaves the document.
+struct MarkAnchor {
+    pugi::xml_node node;
+    bool alive = true;
+};
 
 class DocumentState : public StoryHost, public std::enable_shared_from_this<DocumentState> {
 public:
@@ -45,6 +54,8 @@ public:
     void BookmarkNameAdded(const std::string& folded);
     void BookmarkNameRemoved(const std::string& folded);
     long NextBookmarkId();
+    // The anchor of a mark node (one per node, shared while in use).
+    std::shared_ptr<MarkAnchor> Anchor(pugi::xml_node node);
     unsigned NextDrawingId();
 
     // Bookkeeping of formatted copies, so that repeated copies share what they brought in.
@@ -84,6 +95,8 @@ private:
     std::set<std::string> knownStyles_;
     std::map<std::pair<unsigned long, std::string>, std::string> importedNumbering_;
     unsigned nextDrawingId_ = 0;
+    std::unordered_map<const void*, std::weak_ptr<MarkAnchor>> anchors_;
+    std::size_t anchorsAfterSweep_ = 0;
 };
 
 // What a Range handle holds: the live span and the range's own settings.

@@ -46,18 +46,39 @@ word::Range PartRange(const detail::RangeData& within, long start, long end, boo
 
 // --- Field ----------------------------------------------------------------------------------
 
+FieldMarks Field::Find() const {
+    if (!begin_) return fields::Locate(*span_);
+    auto& story = span_->Live();
+    if (!begin_->alive) throw ObjectDeleted();
+    const auto at = story.PositionOf(begin_->node);
+    if (!at) throw ObjectDeleted();
+    auto found = fields::FieldsStartingIn(story, *at, *at + 1);
+    if (found.empty() || found.front().begin != *at) throw ObjectDeleted();
+    found.front().depth = 0;
+    return found.front();
+}
+
+const std::shared_ptr<detail::RangeData>& Field::Data() const {
+    if (begin_ && begin_->alive) {
+        const auto field = Find();
+        span_->span->start = field.begin;
+        span_->span->end = field.end + 1;
+    }
+    return span_;
+}
+
 long Field::Type() const {
-    const auto field = fields::Locate(*span_);
+    const auto field = Find();
     return static_cast<long>(fieldcalc::FieldCode::Parse(fields::RawCode(span_->Live(), field)).Type());
 }
 
 word::Range Field::Code() const {
-    const auto field = fields::Locate(*span_);
+    const auto field = Find();
     return PartRange(*span_, field.CodeStart(), field.CodeEnd(), true);
 }
 
 word::Range Field::Result() const {
-    const auto field = fields::Locate(*span_);
+    const auto field = Find();
     auto result = PartRange(*span_, field.ResultStart(), field.ResultEnd(), false);
     // A field in another field's code still shows its own result.
     if (const auto first = span_->Live().AtomAt(field.ResultStart()))
@@ -66,18 +87,18 @@ word::Range Field::Result() const {
 }
 
 word::Range Field::Range() const {
-    const auto field = fields::Locate(*span_);
+    const auto field = Find();
     return PartRange(*span_, field.begin, field.end + 1, false);
 }
 
 void Field::SetCode(std::string_view code) {
-    fields::WriteCode(span_->Live(), fields::Locate(*span_), code);
+    fields::WriteCode(span_->Live(), Find(), code);
     span_->doc->saved = false;
 }
 
 void Field::SetResult(std::string_view text) {
     auto& story = span_->Live();
-    const auto field = fields::EnsureSeparator(story, fields::Locate(*span_));
+    const auto field = fields::EnsureSeparator(story, Find());
     pugi::xml_document holder;
     const auto look = fields::CopyFormattingAt(
         story, field.ResultEnd() > field.ResultStart() ? field.ResultStart() : field.begin, holder);
@@ -87,11 +108,13 @@ void Field::SetResult(std::string_view text) {
 
 bool Field::Update() {
     span_->doc->CheckOpen();
-    return fields::FieldUpdater(span_->doc).Update(*span_);
+    if (!begin_) return fields::FieldUpdater(span_->doc).Update(*span_);
+    const auto field = Find();
+    return fields::FieldUpdater(span_->doc).Update(span_->Live(), field.begin);
 }
 
 void Field::Delete() {
-    const auto field = fields::Locate(*span_);
+    const auto field = Find();
     span_->Live().Delete(field.begin, field.end + 1);
     span_->doc->saved = false;
 }
@@ -179,16 +202,26 @@ Fields FieldsOf(const word::Range& range) {
     std::vector<int> depths;
     const long point = data->span->start;
     const bool collapsed = data->span->end == point;
-    for (const auto& field : marks) {
+    // Found by their begin marks: many fields cost nothing per edit.
+    const auto field = [&](const FieldMarks& one) {
+        if (!one.beginMark) return Field(SpanOf(*data, one));
+        auto where = std::make_shared<detail::RangeData>();
+        where->doc = data->doc;
+        where->story = &story;
+        where->span->start = one.begin;
+        where->span->end = one.end + 1;
+        return Field(std::move(where), data->doc->Anchor(one.beginMark));
+    };
+    for (const auto& found : marks) {
         // A collapsed range reads as the point it stands at: only a field starting there.
-        if (collapsed && field.begin != point) continue;
-        items.emplace_back(SpanOf(*data, field));
-        depths.push_back(field.depth);
+        if (collapsed && found.begin != point) continue;
+        items.push_back(field(found));
+        depths.push_back(found.depth);
     }
     if (collapsed && items.empty()) {
         // An insertion point inside a field stands for that field (the innermost one).
         if (const auto inside = fields::FieldAround(story, point)) {
-            items.emplace_back(SpanOf(*data, *inside));
+            items.push_back(field(*inside));
             depths.push_back(0);
         }
     }

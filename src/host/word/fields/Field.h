@@ -21,7 +21,15 @@
 
 namespace paperloom::word {
 
+namespace detail {
+struct MarkAnchor;
+}
+namespace fields {
+struct FieldMarks;
+}
+
 class Document;
+class Fields;
 class Selection;
 
 // Field type numbers the add-ins compare.
@@ -53,10 +61,20 @@ public:
     // Makes the document's selection cover the whole field.
     void Select();
 
-    const std::shared_ptr<detail::RangeData>& Data() const { return span_; }
+    // The field's span (brought up to date for a field found by its begin mark).
+    const std::shared_ptr<detail::RangeData>& Data() const;
 
 private:
+    friend Fields FieldsOf(const word::Range& range);
+    // A field found by its begin mark: `where` gives the document and story.
+    Field(std::shared_ptr<detail::RangeData> where, std::shared_ptr<detail::MarkAnchor> begin)
+        : span_(std::move(where)), begin_(std::move(begin)) {}
+    fields::FieldMarks Find() const;
+
     std::shared_ptr<detail::RangeData> span_;
+    // Collections hold many fields: each is found by its begin mark rather than kept as a live
+    // span, which every edit would have to move.
+    std::shared_ptr<detail::MarkAnchor> begin_;
 };
 
 class Fields {

@@ -19,6 +19,7 @@ std::vector<FieldMarks> FieldsStartingIn(word::detail::Story& story, long from, 
             if (atom.start >= to && open.empty()) return false;
             FieldMarks marks;
             marks.begin = atom.start;
+            marks.beginMark = atom.node;
             marks.depth = static_cast<int>(open.size());
             open.push_back(marks);
         } else if (atom.kind == AtomKind::FieldSeparator) {

@@ -14,6 +14,7 @@ struct FieldMarks {
     std::optional<long> separator;  // none for a field that has no result yet
     long end = 0;
     int depth = 0;  // 0 for a field in the open text, 1 inside another field ...
+    pugi::xml_node beginMark;  // the begin mark's w:fldChar
 
     // The code lies between the begin mark and the separator (or the end mark).
     long CodeStart() const { return begin + 1; }

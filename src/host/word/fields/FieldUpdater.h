@@ -16,6 +16,8 @@ public:
     // Updates the field that `span` covers; false when it shows an error afterwards.
     // Never throws for a field that cannot be computed; a deleted field raises 5825.
     bool Update(const word::detail::RangeData& span);
+    // Updates the field whose begin mark stands at `begin`.
+    bool Update(word::detail::Story& story, long begin) { return UpdateAt(story, begin, 0); }
 
 private:
     bool UpdateAt(word::detail::Story& story, long begin, int depth);

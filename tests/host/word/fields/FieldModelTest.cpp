@@ -298,5 +298,50 @@ TEST(FieldModel, InsertFormulaStoresFormulaAndQuotedPicture) {
     EXPECT_EQ(FieldsOf(*doc).Item(1).Code().Text(), "=2*3");
 }
 
+// The handles of a collection are found by their begin marks: they follow any edit, and a
+// field that leaves the document, however it goes, fails from then on, even once new fields
+// have taken the place of the old ones.
+TEST(FieldModel, CollectionHandlesFollowEditsAndFailOnceTheirFieldGoes) {
+    auto doc = MakeDocument(FieldParagraph("QUOTE one", "one") + FieldParagraph("QUOTE two", "two") +
+                            "<w:p>" + TextRun("x") + FieldRuns("QUOTE three", "three") + TextRun("y") + "</w:p>" +
+                            test::TableXml({{FieldRuns("QUOTE cell", "cell")}, {TextRun("plain")}}) +
+                            FieldParagraph("QUOTE four", "four"));
+    auto fields = FieldsOf(*doc);
+    ASSERT_EQ(fields.Count(), 5);
+    doc->Range(0, 0).InsertBefore("lead ");
+    EXPECT_EQ(fields.Item(1).Range().Start(), 5);
+    EXPECT_EQ(fields.Item(1).Data()->span->start, 5);  // the handle's span is brought up to date
+    EXPECT_EQ(fields.Item(1).Data()->span->end, fields.Item(1).Range().End());
+
+    const auto mark = doc->State()->Main().AtomAt(fields.Item(2).Range().Start());
+    ASSERT_TRUE(mark && mark->kind == detail::AtomKind::FieldBegin);
+    const auto anchor = doc->State()->Anchor(mark->node);
+    doc->Range(fields.Item(2).Range().Start(), fields.Item(2).Range().End() + 1).Delete();  // with its paragraph
+    EXPECT_FALSE(anchor->alive);  // known dead before its storage can serve another node
+    const auto three = fields.Item(3).Range();
+    doc->Range(three.Start() - 1, three.End() + 1).Delete();  // with the text around it
+    doc->Tables().Item(1).Rows().Item(1).Delete();
+    for (int i = 0; i < 20; ++i)  // new fields, whose marks may take the storage of the old ones
+        FieldsOf(*doc).Add(doc->Range(0, 0), wdFieldQuote, "\"new\"");
+    for (long gone : {2, 3, 4}) {
+        EXPECT_THROW(fields.Item(gone).Code(), host::HostError) << gone;
+        EXPECT_THROW(fields.Item(gone).SetCode("QUOTE back"), host::HostError) << gone;
+    }
+    EXPECT_EQ(fields.Item(1).Code().Text(), "QUOTE one");
+    EXPECT_EQ(fields.Item(5).Code().Text(), "QUOTE four");
+    fields.Item(5).SetCode("QUOTE \"changed\"");
+    // Updating all skips the fields that went, and reports the first of them.
+    EXPECT_EQ(fields.Update(), 2);
+    EXPECT_EQ(fields.Item(5).Result().Text(), "changed");
+    EXPECT_EQ(fields.Item(1).Result().Text(), "one");
+    EXPECT_EQ(FieldsOf(*doc).Count(), 22);
+
+    // A whole table with its fields goes.
+    auto again = MakeDocument(P("a") + test::TableXml({{FieldRuns("QUOTE t", "t")}}) + P("b"));
+    auto inTable = FieldsOf(*again).Item(1);
+    again->Tables().Item(1).Delete();
+    EXPECT_THROW(inTable.Result(), host::HostError);
+}
+
 }  // namespace
 }  // namespace paperloom::word
