@@ -747,7 +747,7 @@ void Story::RemoveBlock(pugi::xml_node node) {
     host_.BeforeRemove(node);
     ForgetRowsAround(node.parent());
     rowLengths_.clear();  // the storage of removed rows may be reused by new nodes
-    if (xml::Is(node, "w:tr") && !node.child("w:tc").select_node(".//w:tbl")) TableRowsChanged(node.parent(), node, false);
+    if (xml::Is(node, "w:tr") && !node.select_node(".//w:tbl")) TableRowsChanged(node.parent(), node, false);
     else tableRows_.clear();
     node.parent().remove_child(node);
     if (first) Reindex(*first, after);
@@ -1145,116 +1145,116 @@ void Story::Delete(long start, long end) {
         }
     };
     deleteBlocks = [&](const std::vector<BlockSpan>& blocks, long a, long b) {
-            struct Mark {
-                pugi::xml_node paragraph;
-                long pos;
-                bool remove;
-            };
-            std::vector<Mark> marks;
-            std::vector<pugi::xml_node> tables;
-            for (const auto& block : blocks) {
-                const long bs = block.start;
-                const long be = block.start + block.length;
-                if (block.length == 0 || be <= a || bs >= b) continue;
-                if (xml::Is(block.node, "w:sdt") || xml::Is(block.node, "w:customXml")) {
-                    std::vector<BlockSpan> inner;
-                    expand(xml::Is(block.node, "w:sdt") ? block.node.child("w:sdtContent") : block.node, bs, inner);
-                    deleteBlocks(inner, a, b);
-                    continue;
-                }
-                if (xml::Is(block.node, "w:p")) {
-                    const long lo = std::max(a, bs) - bs;
-                    const long hi = std::min(b, be - 1) - bs;
-                    const bool markGoes = a <= be - 1 && b > be - 1;
-                    if (markGoes) ForgetRowsAround(block.node);
-                    if (lo == 0 && markGoes) {
-                        // The whole paragraph goes, shapes anchored in it included.
-                        for (auto c = FirstContentChild(block.node); c;) {
-                            auto next = c.next_sibling();
-                            if (!IsBookmarkMarker(c)) {
-                                host_.BeforeRemove(c);
-                                c.parent().remove_child(c);
-                            }
-                            c = next;
-                        }
-                        if (hi > 0) removed.emplace_back(bs, bs + hi);
-                    } else if (lo < hi) {
-                        DeleteInline(block.node, lo, hi);
-                        removed.emplace_back(bs + lo, bs + hi);
-                    }
-                    marks.push_back({block.node, be - 1, markGoes});
-                } else if (xml::Is(block.node, "w:tbl")) {
-                    marks.push_back({{}, 0, false});
-                    if (a <= bs && b >= be) {
-                        tables.push_back(block.node);
-                        removed.emplace_back(bs, be);
-                        continue;
-                    }
-                    // Only cell contents go; cell and row marks stay.
-                    long pos = bs;
-                    for (auto row : block.node.children("w:tr")) {
-                        const long rowLength = RowLength(row);
-                        if (pos + rowLength > a && pos < b) deleteInRow(row, pos, a, b);
-                        pos += rowLength;
-                    }
-                } else if (xml::Is(block.node, "w:tr")) {
-                    marks.push_back({{}, 0, false});
-                    deleteInRow(block.node, bs, a, b);
-                }
-            }
-            if (!tables.empty()) {
-                rowLengths_.clear();
-                tableRows_.clear();
-            }
-            for (auto table : tables) {
-                host_.BeforeRemove(table);
-                table.parent().remove_child(table);
-            }
-            pugi::xml_node target;
-            for (std::size_t i = 0; i < marks.size(); ++i) {
-                auto& mark = marks[i];
-                if (!mark.paragraph) {
-                    target = {};
-                    continue;
-                }
-                auto p = target ? target : mark.paragraph;
-                target = {};
-                if (!mark.remove) continue;
-                auto next = p.next_sibling();
-                while (next && (next.type() != pugi::node_element || IsBookmarkMarker(next))) {
-                    auto after = next.next_sibling();
-                    if (next.type() == pugi::node_element) p.append_move(next);
-                    next = after;
-                }
-                if (!next || !xml::Is(next, "w:p")) continue;
-                const bool nextEmpty = !FirstContentChild(next);
-                auto pPr = p.child("w:pPr");
-                auto nextPPr = next.child("w:pPr");
-                for (auto c = FirstContentChild(next); c;) {
-                    auto after = c.next_sibling();
-                    p.append_move(c);
-                    c = after;
-                }
-                if (nextEmpty && FirstContentChild(p)) {
-                    // Joining an empty paragraph keeps this paragraph's look; only a section
-                    // break the other one ended survives.
-                    if (pPr) {
-                        if (auto sect = pPr.child("w:sectPr")) pPr.remove_child(sect);
-                    }
-                    if (auto sect = nextPPr.child("w:sectPr")) {
-                        xml::ParagraphProperties(p, true);
-                        p.child("w:pPr").append_move(sect);
-                    }
-                } else {
-                    if (pPr) p.remove_child(pPr);
-                    if (nextPPr) p.prepend_move(nextPPr);
-                }
-                host_.BeforeRemove(next);
-                next.parent().remove_child(next);
-                removed.emplace_back(mark.pos, mark.pos + 1);
-                if (i + 1 < marks.size() && marks[i + 1].paragraph == next) target = p;
-            }
+        struct Mark {
+            pugi::xml_node paragraph;
+            long pos;
+            bool remove;
         };
+        std::vector<Mark> marks;
+        std::vector<pugi::xml_node> tables;
+        for (const auto& block : blocks) {
+            const long bs = block.start;
+            const long be = block.start + block.length;
+            if (block.length == 0 || be <= a || bs >= b) continue;
+            if (xml::Is(block.node, "w:sdt") || xml::Is(block.node, "w:customXml")) {
+                std::vector<BlockSpan> inner;
+                expand(xml::Is(block.node, "w:sdt") ? block.node.child("w:sdtContent") : block.node, bs, inner);
+                deleteBlocks(inner, a, b);
+                continue;
+            }
+            if (xml::Is(block.node, "w:p")) {
+                const long lo = std::max(a, bs) - bs;
+                const long hi = std::min(b, be - 1) - bs;
+                const bool markGoes = a <= be - 1 && b > be - 1;
+                if (markGoes) ForgetRowsAround(block.node);
+                if (lo == 0 && markGoes) {
+                    // The whole paragraph goes, shapes anchored in it included.
+                    for (auto c = FirstContentChild(block.node); c;) {
+                        auto next = c.next_sibling();
+                        if (!IsBookmarkMarker(c)) {
+                            host_.BeforeRemove(c);
+                            c.parent().remove_child(c);
+                        }
+                        c = next;
+                    }
+                    if (hi > 0) removed.emplace_back(bs, bs + hi);
+                } else if (lo < hi) {
+                    DeleteInline(block.node, lo, hi);
+                    removed.emplace_back(bs + lo, bs + hi);
+                }
+                marks.push_back({block.node, be - 1, markGoes});
+            } else if (xml::Is(block.node, "w:tbl")) {
+                marks.push_back({{}, 0, false});
+                if (a <= bs && b >= be) {
+                    tables.push_back(block.node);
+                    removed.emplace_back(bs, be);
+                    continue;
+                }
+                // Only cell contents go; cell and row marks stay.
+                long pos = bs;
+                for (auto row : block.node.children("w:tr")) {
+                    const long rowLength = RowLength(row);
+                    if (pos + rowLength > a && pos < b) deleteInRow(row, pos, a, b);
+                    pos += rowLength;
+                }
+            } else if (xml::Is(block.node, "w:tr")) {
+                marks.push_back({{}, 0, false});
+                deleteInRow(block.node, bs, a, b);
+            }
+        }
+        if (!tables.empty()) {
+            rowLengths_.clear();
+            tableRows_.clear();
+        }
+        for (auto table : tables) {
+            host_.BeforeRemove(table);
+            table.parent().remove_child(table);
+        }
+        pugi::xml_node target;
+        for (std::size_t i = 0; i < marks.size(); ++i) {
+            auto& mark = marks[i];
+            if (!mark.paragraph) {
+                target = {};
+                continue;
+            }
+            auto p = target ? target : mark.paragraph;
+            target = {};
+            if (!mark.remove) continue;
+            auto next = p.next_sibling();
+            while (next && (next.type() != pugi::node_element || IsBookmarkMarker(next))) {
+                auto after = next.next_sibling();
+                if (next.type() == pugi::node_element) p.append_move(next);
+                next = after;
+            }
+            if (!next || !xml::Is(next, "w:p")) continue;
+            const bool nextEmpty = !FirstContentChild(next);
+            auto pPr = p.child("w:pPr");
+            auto nextPPr = next.child("w:pPr");
+            for (auto c = FirstContentChild(next); c;) {
+                auto after = c.next_sibling();
+                p.append_move(c);
+                c = after;
+            }
+            if (nextEmpty && FirstContentChild(p)) {
+                // Joining an empty paragraph keeps this paragraph's look; only a section
+                // break the other one ended survives.
+                if (pPr) {
+                    if (auto sect = pPr.child("w:sectPr")) pPr.remove_child(sect);
+                }
+                if (auto sect = nextPPr.child("w:sectPr")) {
+                    xml::ParagraphProperties(p, true);
+                    p.child("w:pPr").append_move(sect);
+                }
+            } else {
+                if (pPr) p.remove_child(pPr);
+                if (nextPPr) p.prepend_move(nextPPr);
+            }
+            host_.BeforeRemove(next);
+            next.parent().remove_child(next);
+            removed.emplace_back(mark.pos, mark.pos + 1);
+            if (i + 1 < marks.size() && marks[i + 1].paragraph == next) target = p;
+        }
+    };
 
     deleteBlocks(top, start, end);
     Reindex(reindexFrom, untouched);
