@@ -68,10 +68,13 @@ void UnitIndex::Replace(std::size_t first, std::size_t last, long start,
         fresh.push_back({node, pos, length});  // before the shift: stored as they are
         pos += length;
     }
-    const auto at = units_.begin() + static_cast<std::ptrdiff_t>(first);
+    // Units are overwritten in place; only a change in their number moves the ones after.
+    const std::size_t kept = std::min(fresh.size(), last - first);
+    std::copy_n(fresh.begin(), kept, units_.begin() + static_cast<std::ptrdiff_t>(first));
+    const auto end = units_.begin() + static_cast<std::ptrdiff_t>(first + kept);
+    if (fresh.size() > kept) units_.insert(end, fresh.begin() + static_cast<std::ptrdiff_t>(kept), fresh.end());
+    else units_.erase(end, units_.begin() + static_cast<std::ptrdiff_t>(last));
     const bool moved = fresh.size() != last - first;
-    units_.erase(at, units_.begin() + static_cast<std::ptrdiff_t>(last));
-    units_.insert(units_.begin() + static_cast<std::ptrdiff_t>(first), fresh.begin(), fresh.end());
     shiftFrom_ = first + fresh.size();
     for (std::size_t i = first; i < shiftFrom_; ++i) indexOf_[units_[i].node.internal_object()] = i;
     if (moved)
