@@ -19,6 +19,8 @@ function(paperloom_test name)
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   paperloom_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  # Shared test helpers are included as "support/...".
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     PAPERLOOM_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     PAPERLOOM_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")

@@ -3,8 +3,6 @@
 // through the document host (a blank document with header settings in its variables, saved
 // to a scratch folder and opened again in an application).
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -12,46 +10,19 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/TestFiles.h"
+
 #include "host/word/Application.h"
 #include "host/word/Document.h"
 
 namespace paperloom::run::test {
 
-class ScratchFolder {
+class ScratchFolder : public paperloom::test::ScratchFolder {
 public:
-    ScratchFolder() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("paperloom-run-" + std::to_string(rd()) + "-" + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path File(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
+    ScratchFolder() : paperloom::test::ScratchFolder("paperloom-run") {}
 };
 
-inline void RunSqlite(const std::filesystem::path& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.string().c_str(), &db) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw std::runtime_error("cannot create " + path.string());
-    }
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error("sql failed: " + message);
-}
+using paperloom::test::RunSqlite;
 
 // Orders, in Id order:        Id Shop Qty Price Placed      Paid Note Photo
 //                             1  A    5   1.5   2024-01-05  1    ...

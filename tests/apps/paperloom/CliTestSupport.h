@@ -4,7 +4,6 @@
 // shop database of five orders and a template showing one order per page.
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "TemplateKit.h"
+#include "support/TestFiles.h"
 #include "host/word/Document.h"
 
 extern char** environ;
@@ -109,19 +109,7 @@ inline CliResult RunCli(const fs::path& folder, const std::vector<std::string>& 
     return result;
 }
 
-inline void RunSql(const fs::path& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw std::runtime_error("cannot create " + path.string());
-    }
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error("sql failed: " + message);
-}
+inline void RunSql(const fs::path& path, const std::string& sql) { paperloom::test::RunSqlite(path, sql); }
 
 // Orders 1..5: shops A B A C B, notes first none bulk late last; quantities 5 0 12 7 3.
 inline void MakeShopDatabase(const fs::path& path) {
