@@ -5,17 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "FillTestSupport.h"
 #include "Run/modPLRFunction.h"
 #include "Skeleton.h"
+#include "support/OfficeSuite.h"
 
 namespace paperloom::run::test {
 namespace {
@@ -23,49 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace skeleton = templatekit::skeleton;
 
-bool HaveProgram(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs a program with its output in `logFile`; true when it exited with 0.
-bool RunProgram(const std::vector<std::string>& args, const fs::path& logFile) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (log >= 0) {
-            ::dup2(log, 1);
-            ::dup2(log, 2);
-        }
-        ::alarm(600);  // a hung conversion must not hang the test run
-        std::vector<char*> argv;
-        for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-std::string PdfText(const fs::path& docx, const fs::path& work) {
-    const fs::path log = work / "office.log";
-    EXPECT_TRUE(RunProgram({"soffice", "--headless", "--norestore",
-                            "-env:UserInstallation=file://" + (work / "profile").string(), "--convert-to", "pdf",
-                            "--outdir", work.string(), docx.string()},
-                           log))
-        << "see " << log;
-    const fs::path pdf = work / (docx.stem().string() + ".pdf");
-    const fs::path txt = work / (docx.stem().string() + ".txt");
-    EXPECT_TRUE(RunProgram({"pdftotext", "-layout", pdf.string(), txt.string()}, log)) << "see " << log;
-    std::ifstream in(txt);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(HeaderFillOffice, TheSuiteShowsTheFilledValues) {
-    if (!HaveProgram("soffice") || !HaveProgram("pdftotext")) GTEST_SKIP() << "no office suite or pdftotext";
+    if (!paperloom::test::HaveOfficeSuite()) GTEST_SKIP() << "no office suite or poppler";
     ScratchFolder folder;
     RunSqlite(folder.File("lines.db"),
               "CREATE TABLE Orders (Id INTEGER, Customer TEXT, Total REAL, Placed DATE);"
@@ -113,7 +65,9 @@ TEST(HeaderFillOffice, TheSuiteShowsTheFilledValues) {
     binding->SetHeadDatas();
     doc->SaveAs(folder.File("Filled.docx"));
 
-    const std::string shown = PdfText(folder.File("Filled.docx"), folder.Path());
+    const auto pdf = paperloom::test::ConvertToPdf(folder.File("Filled.docx"), folder.Path());
+    ASSERT_TRUE(pdf) << "see " << folder.File("office.log");
+    const std::string shown = paperloom::test::PdfText(*pdf);
     for (const char* expected : {"Customer: KESTREL SUPPLIES", "Total: 1,234,567.50", "Placed: 05.01.2024",
                                  "Order no. 1", "Quantity total: 77", "average: 25.67", "Box: Kestrel Supplies"}) {
         EXPECT_NE(shown.find(expected), std::string::npos) << expected << " missing from:\n" << shown;

@@ -4,40 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "PrintDocTestSupport.h"
 #include "Run/modPLRFunction.h"
 #include "Run/modPLRPrint.h"
 #include "host/ui/PrintOfficeService.h"
 #include "host/ui/UiServices.h"
+#include "support/OfficeSuite.h"
 
 namespace paperloom::run::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool HaveProgram(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Standard output of a shell command.
-std::string Output(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-    ::pclose(pipe);
-    return out;
-}
-
 TEST(PrintDocOffice, AllRecordsPrintIntoThePrintFolderPageByPage) {
-    if (!HaveProgram("soffice") || !HaveProgram("pdftotext")) GTEST_SKIP() << "no office suite or pdftotext";
+    if (!paperloom::test::HaveOfficeSuite()) GTEST_SKIP() << "no office suite or poppler";
     ScratchFolder folder;
     MakeOrdersDatabase(folder.File("orders.db"));
     ui::PrintOptions options;
@@ -56,8 +36,7 @@ TEST(PrintDocOffice, AllRecordsPrintIntoThePrintFolderPageByPage) {
     std::vector<fs::path> pdfs;
     for (const auto& entry : fs::directory_iterator(options.printDir)) pdfs.push_back(entry.path());
     ASSERT_EQ(pdfs.size(), 1u);
-    const std::string quoted = "'" + pdfs[0].string() + "'";
-    const std::string shown = Output("pdftotext -layout " + quoted + " -");
+    const std::string shown = paperloom::test::PdfText(pdfs[0]);
     for (long order = 1; order <= kOrders; ++order) {
         EXPECT_NE(shown.find("顧客 " + Customer(order)), std::string::npos) << Customer(order);
     }

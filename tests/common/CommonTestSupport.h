@@ -1,8 +1,6 @@
 #pragma once
 // Documents and folders for the tests of the template core that work on real documents.
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,29 +9,14 @@
 #include "host/word/Document.h"
 #include "host/word/Range.h"
 #include "host/word/Table.h"
+#include "support/TestFiles.h"
 
 namespace paperloom::test {
 
 // A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
+class TempFolder : public ScratchFolder {
 public:
-    TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("paperloom-common-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
+    TempFolder() : ScratchFolder("paperloom-common") {}
 };
 
 // A document whose body is `body` (WordprocessingML) followed by an A4 section.

@@ -9,32 +9,13 @@
 
 #include "CliTestSupport.h"
 #include "Samples.h"
+#include "support/OfficeSuite.h"
 
 namespace paperloom::cli::test {
 namespace {
 
-bool Have(const char* program) {
-    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-#define REQUIRE_OFFICE()                                                                              \
-    if (!Have("soffice") || !Have("pdftotext") || !Have("pdfinfo")) GTEST_SKIP() << "no office suite or poppler"
-
-std::string PdfText(const fs::path& pdf, const fs::path& work) {
-    const fs::path text = work / "pdf.txt";
-    const std::string command = "pdftotext -layout '" + pdf.string() + "' '" + text.string() + "'";
-    if (std::system(command.c_str()) != 0) return {};
-    return ReadFile(text);
-}
-
-long PdfPages(const fs::path& pdf, const fs::path& work) {
-    const fs::path info = work / "pdf.info";
-    if (std::system(("pdfinfo '" + pdf.string() + "' > '" + info.string() + "'").c_str()) != 0) return -1;
-    std::smatch match;
-    const std::string text = ReadFile(info);
-    static const std::regex pages(R"(Pages:\s+(\d+))");
-    return std::regex_search(text, match, pages) ? std::stol(match[1].str()) : -1;
-}
+#define REQUIRE_OFFICE() \
+    if (!paperloom::test::HaveOfficeSuite()) GTEST_SKIP() << "no office suite or poppler"
 
 std::vector<fs::path> Pdfs(const fs::path& folder) {
     std::vector<fs::path> files;
@@ -61,8 +42,8 @@ TEST(CliOffice, PrintingIntoAPrintFolderLeavesOnePdfPerJob) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     auto pdfs = Pdfs(scratch / "printed");
     ASSERT_EQ(pdfs.size(), 1U);
-    EXPECT_EQ(PdfPages(pdfs[0], scratch.Path()), 5) << "one page per order";
-    const std::string all = PdfText(pdfs[0], scratch.Path());
+    EXPECT_EQ(paperloom::test::PdfPages(pdfs[0]), 5) << "one page per order";
+    const std::string all = paperloom::test::PdfText(pdfs[0]);
     for (const char* note : {"first", "none", "bulk", "late", "last"}) EXPECT_NE(all.find(note), std::string::npos) << note;
     EXPECT_NE(all.find("みかん"), std::string::npos) << all;
 
@@ -72,9 +53,9 @@ TEST(CliOffice, PrintingIntoAPrintFolderLeavesOnePdfPerJob) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     pdfs = Pdfs(scratch / "printed");
     ASSERT_EQ(pdfs.size(), 2U) << "the second job does not replace the first";
-    const auto second = PdfText(pdfs[0], scratch.Path()) == all ? pdfs[1] : pdfs[0];
-    EXPECT_EQ(PdfPages(second, scratch.Path()), 1);
-    const std::string one = PdfText(second, scratch.Path());
+    const auto second = paperloom::test::PdfText(pdfs[0]) == all ? pdfs[1] : pdfs[0];
+    EXPECT_EQ(paperloom::test::PdfPages(second), 1);
+    const std::string one = paperloom::test::PdfText(second);
     EXPECT_NE(one.find("none"), std::string::npos) << one;
     EXPECT_EQ(one.find("bulk"), std::string::npos) << one;
     EXPECT_EQ(ReadFile(scratch / "order.docx"), original);
@@ -89,19 +70,19 @@ TEST(CliOffice, TheSampleInvoicesBecomeOnePdfWithTheirPagesValuesAndJapaneseText
     // invoice of 23 lines on 3 detail pages.
     CliResult result = RunCli(scratch.Path(), {"document", files.invoicePages.string(), "-o", "pages.docx", "--pdf", "pages.pdf"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(PdfPages(scratch / "pages.pdf", scratch.Path()), 27);
+    EXPECT_EQ(paperloom::test::PdfPages(scratch / "pages.pdf"), 27);
     result = RunCli(scratch.Path(), {"document", files.invoicePages.string(), "--record", "7", "--pdf", "seven.pdf"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(PdfPages(scratch / "seven.pdf", scratch.Path()), 3);
-    EXPECT_NE(PdfText(scratch / "seven.pdf", scratch.Path()).find("INV-2024-007"), std::string::npos);
+    EXPECT_EQ(paperloom::test::PdfPages(scratch / "seven.pdf"), 3);
+    EXPECT_NE(paperloom::test::PdfText(scratch / "seven.pdf").find("INV-2024-007"), std::string::npos);
 
     result = RunCli(scratch.Path(), {"document", files.invoice.string(), "-o", "invoices.docx", "--pdf", "invoices.pdf"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("records: 25 (all)"), std::string::npos) << result.out;
-    const long pages = PdfPages(scratch / "invoices.pdf", scratch.Path());
+    const long pages = paperloom::test::PdfPages(scratch / "invoices.pdf");
     EXPECT_GE(pages, 25) << "every invoice starts on a page of its own";
     EXPECT_LE(pages, 27);
-    const std::string text = PdfText(scratch / "invoices.pdf", scratch.Path());
+    const std::string text = paperloom::test::PdfText(scratch / "invoices.pdf");
     EXPECT_NE(text.find("INV-2024-001"), std::string::npos) << text.substr(0, 2000);
     EXPECT_NE(text.find("INV-2024-025"), std::string::npos);
     EXPECT_NE(text.find("258,467"), std::string::npos) << "the first invoice's total, formatted";
