@@ -1,5 +1,7 @@
 #include "host/word/fields/DocumentFormulaContext.h"
 
+#include <algorithm>
+
 #include "host/HostError.h"
 #include "host/word/Bookmarks.h"
 #include "host/word/DocumentState.h"
@@ -17,23 +19,33 @@ pugi::xml_node Enclosing(pugi::xml_node node, std::string_view name, pugi::xml_n
 
 }  // namespace
 
-StoryTableCells::StoryTableCells(word::detail::Story& story, pugi::xml_node table) : story_(story) {
-    for (auto row : table.children("w:tr")) {
-        auto& cells = rows_.emplace_back();
-        for (auto cell : row.children("w:tc")) cells.push_back(cell);
-    }
+int StoryTableCells::RowCount() const { return static_cast<int>(story_.TableRows(table_).size()); }
+
+pugi::xml_node StoryTableCells::Row(int row) const {
+    const auto& rows = story_.TableRows(table_);
+    if (row < 1 || static_cast<std::size_t>(row) > rows.size()) return {};
+    return rows[static_cast<std::size_t>(row) - 1];
 }
 
-int StoryTableCells::RowCount() const { return static_cast<int>(rows_.size()); }
-
 int StoryTableCells::ColumnCount(int row) const {
-    if (row < 1 || row > RowCount()) return 0;
-    return static_cast<int>(rows_[static_cast<std::size_t>(row) - 1].size());
+    int count = 0;
+    for (auto cell : Row(row).children("w:tc")) {
+        (void)cell;
+        ++count;
+    }
+    return count;
 }
 
 std::string StoryTableCells::CellText(int row, int column) const {
-    if (column < 1 || column > ColumnCount(row)) return {};
-    const auto cell = rows_[static_cast<std::size_t>(row) - 1][static_cast<std::size_t>(column) - 1];
+    if (column < 1) return {};
+    pugi::xml_node cell;
+    int index = 0;
+    for (auto c : Row(row).children("w:tc"))
+        if (++index == column) {
+            cell = c;
+            break;
+        }
+    if (!cell) return {};
     const auto span = story_.SpanOf(cell);
     if (!span || span->second <= span->first) return {};
     std::string text = story_.Text(span->first, span->second - 1, {});
@@ -45,23 +57,27 @@ std::string StoryTableCells::CellText(int row, int column) const {
 
 DocumentFormulaContext::DocumentFormulaContext(std::shared_ptr<word::detail::DocumentState> doc,
                                                word::detail::Story& story, pugi::xml_node fieldNode)
-    : doc_(std::move(doc)) {
-    const auto cell = Enclosing(fieldNode, "w:tc", story.Root());
-    if (!cell) return;
-    const auto row = cell.parent();
-    const auto table = row.parent();
-    enclosing_ = std::make_unique<StoryTableCells>(story, table);
-    int rowIndex = 0;
-    for (auto r : table.children("w:tr")) {
-        ++rowIndex;
-        if (r == row) break;
-    }
+    : doc_(std::move(doc)), story_(story) {
+    cell_ = Enclosing(fieldNode, "w:tc", story.Root());
+    if (cell_) enclosing_ = std::make_unique<StoryTableCells>(story, cell_.parent().parent());
+}
+
+std::optional<fieldcalc::CellPosition> DocumentFormulaContext::OwnCell() const {
+    if (ownCell_) return *ownCell_;
+    ownCell_.emplace();
+    if (!cell_) return std::nullopt;
+    const auto row = cell_.parent();
+    const auto& rows = story_.TableRows(row.parent());
+    // A row inside a content control counts as the table's last, as it always has.
+    const auto found = std::find(rows.begin(), rows.end(), row);
+    const int rowIndex = static_cast<int>(found - rows.begin()) + (found == rows.end() ? 0 : 1);
     int columnIndex = 0;
     for (auto c : row.children("w:tc")) {
         ++columnIndex;
-        if (c == cell) break;
+        if (c == cell_) break;
     }
-    ownCell_ = fieldcalc::CellPosition{rowIndex, columnIndex};
+    ownCell_->emplace(fieldcalc::CellPosition{rowIndex, columnIndex});
+    return **ownCell_;
 }
 
 const fieldcalc::TableCells* DocumentFormulaContext::BookmarkedTable(std::string_view bookmark) const {

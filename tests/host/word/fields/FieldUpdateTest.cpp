@@ -64,6 +64,23 @@ TEST(FieldUpdate, FormulasOverTheCellsOfTheirOwnTable) {
     field.Code().SetText("=SUM(ABOVE)");
     field.Update();
     EXPECT_EQ(field.Result().Text(), "2500");
+
+    // Rows coming and going move what a reference and ABOVE read: the table's rows are read
+    // anew, not as they were when first counted.
+    auto rows = doc->Tables().Item(1).Rows();
+    rows.Add(2);  // an empty row before "a"
+    doc->Tables().Item(1).Cell(2, 2).Range().SetText("7");
+    field.Update();
+    EXPECT_EQ(field.Result().Text(), "2507");
+    field.Code().SetText("=B2+B3");
+    field.Update();
+    EXPECT_EQ(field.Result().Text(), "1107");
+    rows.Item(3).Delete();  // "a" with its 1100
+    field.Update();
+    EXPECT_EQ(field.Result().Text(), "207");
+    field.Code().SetText("=SUM(ABOVE)");
+    field.Update();
+    EXPECT_EQ(field.Result().Text(), "1407");
 }
 
 TEST(FieldUpdate, FormulasOverABookmarkedTableFromOutside) {
