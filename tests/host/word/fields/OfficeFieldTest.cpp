@@ -3,54 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <memory>
 
 #include "FieldTestSupport.h"
 #include "TestImages.h"
 #include "host/word/fields/Field.h"
+#include "support/OfficeSuite.h"
 
 namespace paperloom::word {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs a program with its output in `log`; true when it exits with 0.
-bool RunProgram(const std::vector<std::string>& args, const fs::path& log) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        ::alarm(600);  // a hung conversion must not hang the test run
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) < 0) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool Have(const char* program) {
-    return ::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 TEST(OfficeFields, ComputedResultsShowAfterTheCodesAreWrittenBack) {
-    if (!Have("soffice") || !Have("pdftotext") || !Have("pdfimages")) GTEST_SKIP() << "office suite or poppler missing";
+    if (!paperloom::test::HaveOfficeSuite() || !paperloom::test::HaveProgram("pdfimages"))
+        GTEST_SKIP() << "office suite or poppler missing";
     test::TempFolder folder;
     test::WriteFile(folder.Path() / "logo.png", test::RedPng());
     test::WriteFile(folder.Path() / "photo.gif", test::SmallGif());
@@ -80,22 +47,15 @@ TEST(OfficeFields, ComputedResultsShowAfterTheCodesAreWrittenBack) {
     for (long i = 1; i <= fields.Count(); ++i) fields.Item(i).Code().SetText(design[static_cast<std::size_t>(i) - 1]);
     doc->Save();
 
-    ASSERT_TRUE(RunProgram({"soffice", "--headless", "--norestore",
-                     "-env:UserInstallation=file://" + (folder.Path() / "profile").string(), "--convert-to", "pdf",
-                     "--outdir", folder.Path().string(), (folder.Path() / "template.docx").string()},
-                    folder.Path() / "office.log"))
-        << ReadAll(folder.Path() / "office.log");
-    const auto pdf = folder.Path() / "template.pdf";
-    ASSERT_TRUE(fs::exists(pdf)) << ReadAll(folder.Path() / "office.log");
-    ASSERT_TRUE(RunProgram({"pdftotext", "-layout", pdf.string(), (folder.Path() / "template.txt").string()},
-                    folder.Path() / "poppler.log"));
-    const auto text = ReadAll(folder.Path() / "template.txt");
+    const auto pdf = paperloom::test::ConvertToPdf(folder.Path() / "template.docx", folder.Path());
+    ASSERT_TRUE(pdf) << paperloom::test::ReadWholeFile(folder.Path() / "office.log");
+    const auto text = paperloom::test::PdfText(*pdf);
     EXPECT_NE(text.find("PAPERLOOM TRADING"), std::string::npos) << text;
     EXPECT_NE(text.find("9,876,543"), std::string::npos) << text;
     EXPECT_NE(text.find("1,234"), std::string::npos) << text;
     EXPECT_EQ(text.find("DataField"), std::string::npos) << text;
-    ASSERT_TRUE(RunProgram({"pdfimages", "-list", pdf.string()}, folder.Path() / "images.txt"));
-    const auto images = ReadAll(folder.Path() / "images.txt");
+    ASSERT_TRUE(paperloom::test::RunProgram({"pdfimages", "-list", pdf->string()}, folder.Path() / "images.txt"));
+    const auto images = paperloom::test::ReadWholeFile(folder.Path() / "images.txt");
     EXPECT_NE(images.find("image"), std::string::npos) << images;
     EXPECT_NE(images.find("30    20"), std::string::npos) << images;  // the embedded picture
     EXPECT_NE(images.find("   4     4"), std::string::npos) << images;  // the linked one

@@ -2,11 +2,6 @@
 // conversion to PDF succeeds. Slow; label "office".
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,42 +14,18 @@
 #include "host/word/settings/Styles.h"
 #include "host/word/settings/Typography.h"
 #include "host/word/settings/Variables.h"
+#include "support/OfficeSuite.h"
+#include "support/TestFiles.h"
 
 namespace paperloom::word {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Converts `input` to PDF in `work` with a private profile; returns the PDF's path.
-fs::path ConvertToPdf(const fs::path& input, const fs::path& work) {
-    const std::string profile = "-env:UserInstallation=file://" + (work / "profile").string();
-    const std::string outdir = work.string();
-    const std::string in = input.string();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int log = ::open((work / "office.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (log >= 0) {
-            ::dup2(log, 1);
-            ::dup2(log, 2);
-        }
-        ::alarm(600);  // a hung conversion must not hang the test run
-        ::execlp("soffice", "soffice", "--headless", "--norestore", profile.c_str(), "--convert-to", "pdf",
-                 "--outdir", outdir.c_str(), in.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    int status = 0;
-    if (child > 0) ::waitpid(child, &status, 0);
-    return work / (input.stem().string() + ".pdf");
-}
-
 // A scratch folder removed however the test ends.
 struct TempDir {
-    fs::path path = fs::temp_directory_path() / ("paperloom-settings-" + std::to_string(::getpid()));
-    TempDir() { fs::create_directories(path); }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
+    paperloom::test::ScratchFolder folder{"paperloom-settings"};
+    const fs::path& path = folder.Path();
 };
 
 // A template with every settings group changed from the blank document's.
@@ -88,7 +59,7 @@ docx::Package Template() {
 }
 
 TEST(SettingsOffice, ACopyOfTheTemplatesSettingsConvertsToPdf) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "no office suite";
+    if (!paperloom::test::HaveProgram("soffice")) GTEST_SKIP() << "no office suite";
     const TempDir scratch;
     const fs::path& work = scratch.path;
 
@@ -104,8 +75,9 @@ TEST(SettingsOffice, ACopyOfTheTemplatesSettingsConvertsToPdf) {
 
     const fs::path saved = work / "copy.docx";
     copy.Save(saved);
-    const fs::path pdf = ConvertToPdf(saved, work);
-    ASSERT_TRUE(fs::exists(pdf)) << "see " << (work / "office.log");
+    const auto converted = paperloom::test::ConvertToPdf(saved, work);
+    ASSERT_TRUE(converted) << "see " << (work / "office.log");
+    const fs::path pdf = *converted;
     EXPECT_GT(fs::file_size(pdf), 500u);
     // The office suite laid the pages out with the copied page setup: landscape A4.
     std::ifstream in(pdf, std::ios::binary);
