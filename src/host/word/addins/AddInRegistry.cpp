@@ -19,13 +19,6 @@ namespace {
 
 const char* const kSource = "Paperloom.AddIns";
 
-bool SameProgId(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 bool Blank(std::string_view text) noexcept {
     for (const char c : text)
@@ -62,6 +55,14 @@ private:
 };
 
 }  // namespace
+
+bool SameProgId(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 
 std::filesystem::path UserConfigFolder() {
     if (const char* dir = std::getenv("PAPERLOOM_CONFIG_DIR"); dir && *dir) return std::filesystem::path(dir);

@@ -34,6 +34,9 @@ struct AddInRegistration {
 // $XDG_CONFIG_HOME/paperloom, otherwise ~/.config/paperloom. Not created here.
 std::filesystem::path UserConfigFolder();
 
+// ProgIDs name the same add-in whatever the letter case.
+bool SameProgId(std::string_view a, std::string_view b) noexcept;
+
 class AddInRegistry {
 public:
     // The registry kept in `file` (which need not exist yet).

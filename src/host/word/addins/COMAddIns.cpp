@@ -1,21 +1,9 @@
 #include "host/word/addins/COMAddIns.h"
 
-#include <cctype>
-
 #include "host/word/WordError.h"
 #include "host/word/addins/AddInHost.h"
 
 namespace paperloom::word {
-
-namespace {
-bool SameProgId(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-}  // namespace
 
 COMAddIn::COMAddIn(AddInHost& host, AddInRegistration registration)
     : host_(host), registration_(std::move(registration)) {}
