@@ -27,42 +27,50 @@ bool StartsWithBom(std::string_view bytes) {
 
 bool IsXml10Control(unsigned value) { return value < 0x20 && value != '\t' && value != '\n' && value != '\r'; }
 
-// Fixes what the XML writer produces but XML 1.0 readers would not read back. A carriage
-// return in text came from "&#13;" (line ends were normalised on parsing) and is written
-// raw, which reads back as a line feed: it goes back to a reference. Other control
-// characters are written as references such as "&#27;", which XML 1.0 forbids, and one of
-// them makes the office suite refuse the whole document: they are dropped. A "&#" in the
-// output always comes from the writer, since a literal ampersand is written as "&amp;";
-// bytes below 0x20 never occur inside a UTF-8 multi-byte sequence.
-std::string EscapeForXml10(std::string out) {
-    if (out.find('\r') == std::string::npos && out.find("&#") == std::string::npos) return out;
-    std::string fixed;
-    fixed.reserve(out.size() + 64);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const char c = out[i];
-        if (c == '\r') {
-            fixed += "&#13;";
-            continue;
-        }
-        if (IsXml10Control(static_cast<unsigned char>(c))) continue;
-        if (c == '&' && i + 2 < out.size() && out[i + 1] == '#') {
-            std::size_t end = i + 2;
-            unsigned value = 0;
-            while (end < out.size() && end < i + 8 && out[end] >= '0' && out[end] <= '9') {
-                value = value * 10 + static_cast<unsigned>(out[end] - '0');
-                ++end;
-            }
-            if (end > i + 2 && end < out.size() && out[end] == ';' && IsXml10Control(value)) {
-                i = end;
-                continue;
-            }
-        }
-        fixed += c;
-    }
-    return fixed;
-}
 
 }  // namespace
+
+void Xml10Writer::write(const void* data, std::size_t size) {
+    const char* text = static_cast<const char*>(data);
+    for (std::size_t i = 0; i < size; ++i) Put(text[i]);
+}
+
+void Xml10Writer::Finish() {
+    out_ += held_;
+    held_.clear();
+}
+
+void Xml10Writer::Put(char c) {
+    if (!held_.empty()) {
+        if (held_.size() == 1) {
+            if (c == '#') {
+                held_ += c;
+                return;
+            }
+        } else if (c >= '0' && c <= '9' && held_.size() < kLongestHeld) {
+            held_ += c;
+            return;
+        } else if (c == ';' && held_.size() > 2) {
+            if (!IsXml10Control(ReferencedValue())) out_.append(held_).push_back(';');
+            held_.clear();
+            return;
+        }
+        Finish();
+    }
+    if (c == '\r') {
+        out_ += "&#13;";
+    } else if (c == '&') {
+        held_ = c;
+    } else if (!IsXml10Control(static_cast<unsigned char>(c))) {
+        out_ += c;
+    }
+}
+
+unsigned Xml10Writer::ReferencedValue() const {
+    unsigned value = 0;
+    for (std::size_t i = 2; i < held_.size(); ++i) value = value * 10 + static_cast<unsigned>(held_[i] - '0');
+    return value;
+}
 
 Parsed Parse(std::string_view bytes, std::string_view partName) {
     Parsed parsed;
@@ -92,15 +100,14 @@ std::string Serialize(const pugi::xml_document& document, const Encoding& encodi
     }
     if (encoding.byteOrderMark) out = "\xEF\xBB\xBF";
     // The prologue (declaration, doctype) is written as it is: a doctype keeps its raw line ends.
+    Xml10Writer elementWriter(out);
     for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
         if (node.type() != pugi::node_element) {
             node.print(writer, "", flags, pugi::encoding_utf8);
             continue;
         }
-        std::string element;
-        StringWriter elementWriter(element);
         node.print(elementWriter, "", flags, pugi::encoding_utf8);
-        out += EscapeForXml10(std::move(element));
+        elementWriter.Finish();
     }
     return out;
 }

@@ -1,4 +1,5 @@
 #include "host/docx/Package.h"
+#include "host/docx/XmlCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,21 @@ TEST(PackageXml, ControlCharactersXmlCannotHoldAreDroppedOnSave) {
     t.append_attribute("w:x") = "\x02y";
     const std::string saved = Package::OpenFromMemory(pkg.SaveToMemory()).PartBytes("word/document.xml");
     EXPECT_NE(saved.find("<w:t w:x=\"y\">AB\tC</w:t>"), std::string::npos) << saved;
+}
+
+TEST(PackageXml, ReferencesToControlCharactersAreDroppedWhereverTheOutputIsCut) {
+    // What the XML writer hands over, cut into two pieces at every offset: a reference of a
+    // control character is dropped even when the cut falls inside it; everything else stays.
+    const std::string written = "a\x1b&#27;b&#9;c&#13;d\re&amp;#1;f&#1234567;g&#;h&&#31;i&#0032;";
+    const std::string wanted = "ab&#9;c&#13;d&#13;e&amp;#1;f&#1234567;g&#;h&i&#0032;";
+    for (std::size_t cut = 0; cut <= written.size(); ++cut) {
+        std::string out;
+        xml::Xml10Writer writer(out);
+        writer.write(written.data(), cut);
+        writer.write(written.data() + cut, written.size() - cut);
+        writer.Finish();
+        EXPECT_EQ(out, wanted) << "cut at " << cut;
+    }
 }
 
 TEST(PackageParts, LookupIgnoresCaseAndLeadingSlash) {
