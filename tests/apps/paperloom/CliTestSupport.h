@@ -31,24 +31,10 @@ inline std::string ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class Scratch {
+class Scratch : public paperloom::test::ScratchFolder {
 public:
-    Scratch() {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("paperloom-cli-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(path_);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    const fs::path& Path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
+    Scratch() : ScratchFolder("paperloom-cli") {}
+    fs::path operator/(const std::string& name) const { return Path() / name; }
 };
 
 struct CliResult {

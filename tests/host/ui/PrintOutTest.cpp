@@ -7,6 +7,7 @@
 #include "host/HostError.h"
 #include "host/ui/UiServices.h"
 #include "host/word/Document.h"
+#include "support/TestFiles.h"
 
 #include <filesystem>
 #include <memory>
@@ -17,21 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Scratch {
+class Scratch : public paperloom::test::ScratchFolder {
 public:
-    Scratch() {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("paperloom-printout-test-" + std::to_string(rd()));
-        fs::create_directories(path_);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
+    Scratch() : ScratchFolder("paperloom-printout-test") {}
 };
 
 // Keeps what it is asked to print, or fails as told.

@@ -6,6 +6,7 @@
 
 #include "host/HostError.h"
 #include "host/ui/PrintOfficeService.h"
+#include "support/TestFiles.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -23,21 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-class Scratch {
+class Scratch : public paperloom::test::ScratchFolder {
 public:
-    Scratch() {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("paperloom-printtest-" + std::to_string(rd()));
-        fs::create_directories(path_);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
+    Scratch() : ScratchFolder("paperloom-printtest") {}
 };
 
 std::string Read(const fs::path& path) {

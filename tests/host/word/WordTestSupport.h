@@ -11,6 +11,7 @@
 #include "host/docx/Package.h"
 #include "host/word/Document.h"
 #include "host/word/DocumentState.h"
+#include "support/TestFiles.h"
 
 namespace paperloom::word::test {
 
@@ -70,22 +71,9 @@ inline std::string TableXml(std::initializer_list<std::initializer_list<std::str
 }
 
 // A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
+class TempFolder : public paperloom::test::ScratchFolder {
 public:
-    TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("paperloom-word-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
+    TempFolder() : ScratchFolder("paperloom-word") {}
 };
 
 }  // namespace paperloom::word::test

@@ -9,28 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "support/TestFiles.h"
 namespace paperloom::word::test {
 
-class ScratchConfig {
+class ScratchConfig : public paperloom::test::ScratchFolder {
 public:
-    ScratchConfig() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("paperloom-addins-" + std::to_string(rd()) + "-" + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchConfig() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchConfig(const ScratchConfig&) = delete;
-    ScratchConfig& operator=(const ScratchConfig&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path File(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
+    ScratchConfig() : ScratchFolder("paperloom-addins") {}
 };
 
 inline std::string ReadText(const std::filesystem::path& file) {
