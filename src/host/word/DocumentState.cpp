@@ -1,7 +1,6 @@
 #include "host/word/DocumentState.h"
 
 #include <atomic>
-#include <random>
 
 #include <unicode/unistr.h>
 
@@ -67,9 +66,8 @@ std::string FoldCase(std::string_view text) {
 }
 
 DocumentState::DocumentState(docx::Package package) : package_(std::move(package)) {
-    // An add-in library carries its own copy of this code, so each copy numbers from a random
-    // point: documents made by the host and by an add-in never share a serial.
-    static std::atomic<unsigned long> serials{static_cast<unsigned long>(std::random_device{}()) << 32};
+    // One counter for the process: the host and the add-ins share this library.
+    static std::atomic<unsigned long> serials{0};
     serial_ = ++serials;
 }
 
