@@ -4,6 +4,7 @@
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
 #include "host/ado/Connection.h"
+#include "host/ado/PasswordMask.h"
 #include "host/ado/Recordset.h"
 #include "host/word/Bookmarks.h"
 #include "host/word/Document.h"
@@ -29,28 +30,25 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-// The reason a record source does not open: asking it once more, directly, for the error the
-// shared routine keeps to itself.
-std::string RecordSourceProblem(const std::shared_ptr<host::ado::Connection>& connection, const SourceSettings& s) {
+// The reason a record source did not open, from the one attempt made (a statement is never run
+// a second time just to ask why).
+std::string RecordSourceProblem(const SourceSettings& s, const std::optional<host::HostError>& error) {
     std::string type = s.recordSourceType;
     const std::string statement =
         modPLFunction::MakeRecordSourceStatement(type, s.recordSource, s.rsWhere, s.rsOrder, s.filter, s.sort);
     if (statement.empty() || type.empty()) return "the record source is not set";
-    long command = 0;
     try {
-        command = std::stol(type);
+        (void)std::stol(type);
     } catch (const std::exception&) {
         return fmt::format("the record source type \"{}\" is not a number", type);
     }
-    try {
-        host::ado::Recordset probe;
-        probe.Open(statement, connection, static_cast<host::ado::CommandTypeEnum>(command));
-        return fmt::format("the record source ({}) returns no rows set", statement);
-    } catch (const host::HostError& error) {
-        return fmt::format("the record source ({}) does not open: {}", statement, error.Description());
-    } catch (const std::exception& error) {
-        return fmt::format("the record source ({}) does not open: {}", statement, error.what());
-    }
+    if (!error) return fmt::format("the record source ({}) returns no record set", statement);
+    return fmt::format("the record source ({}) does not open: {}", statement, error->Description());
+}
+
+// A text to show, with the data source's passwords and the one stored beside it masked.
+std::string Masked(const SourceSettings& s, const std::string& text) {
+    return host::ado::MaskPasswords(text, {s.password});
 }
 
 std::string BookmarkOf(word::Document& document, const word::Table& table) {
@@ -81,7 +79,7 @@ std::string Shown(const std::string& value, std::string_view fallback = "(none)"
 }
 
 void PrintSource(const SourceSettings& s, std::ostream& out, std::string_view indent) {
-    out << indent << "data source: type " << Shown(s.dataSourceType) << ", " << Shown(s.dataSource) << "\n";
+    out << indent << "data source: type " << Shown(s.dataSourceType) << ", " << Masked(s, Shown(s.dataSource)) << "\n";
     if (!s.userName.empty()) out << indent << "user: " << s.userName << (s.password.empty() ? "" : " (password set)") << "\n";
     out << indent << "record source: type " << Shown(s.recordSourceType) << ", " << Shown(s.recordSource) << "\n";
     if (!s.rsWhere.empty()) out << indent << "record source filter: " << s.rsWhere << "\n";
@@ -121,21 +119,21 @@ BindingCheck CheckBinding(const SourceSettings& settings, const fs::path& docume
                                                           settings.userName, settings.password,
                                                           documentFolder.string());
     if (!attempt.connection) {
-        check.problem = attempt.error
-                            ? fmt::format("the data source does not open: {}", attempt.error->Description())
-                            : fmt::format("the data source (type \"{}\", \"{}\") names nothing to connect to",
-                                          settings.dataSourceType, settings.dataSource);
+        check.problem = Masked(
+            settings, attempt.error ? fmt::format("the data source does not open: {}", attempt.error->Description())
+                                    : fmt::format("the data source (type \"{}\", \"{}\") names nothing to connect to",
+                                                  settings.dataSourceType, settings.dataSource));
         return check;
     }
-    const auto recordset =
-        modPLFunction::OpenRecordset(attempt.connection, settings.recordSourceType, settings.recordSource,
-                                     settings.rsWhere, settings.rsOrder, settings.filter, settings.sort);
-    if (!recordset) {
-        check.problem = RecordSourceProblem(attempt.connection, settings);
+    const auto opened =
+        modPLFunction::TryOpenRecordset(attempt.connection, settings.recordSourceType, settings.recordSource,
+                                        settings.rsWhere, settings.rsOrder, settings.filter, settings.sort);
+    if (!opened.recordset) {
+        check.problem = Masked(settings, RecordSourceProblem(settings, opened.error));
     } else {
         check.opens = true;
-        check.recordCount = recordset->RecordCount();
-        recordset->Close();
+        check.recordCount = opened.recordset->RecordCount();
+        opened.recordset->Close();
     }
     try {
         attempt.connection->Close();

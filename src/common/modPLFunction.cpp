@@ -5,6 +5,7 @@
 #include "common/ValueText.h"
 #include "common/modPLConst.h"
 #include "host/HostError.h"
+#include "host/ado/PasswordMask.h"
 
 #include <fmt/format.h>
 
@@ -392,8 +393,10 @@ bool IsInvalidBookmarkName(std::string_view strName,
 
 std::string MakeErrorReportText(std::string_view strSource, long lngNumber, std::string_view strDescription) {
     // Error numbers are shown as the 32-bit pattern, as the platform's error codes are known.
+    // Whatever a driver quoted, a connection string's password is never shown.
     const auto pattern = static_cast<std::uint32_t>(lngNumber);
-    return fmt::format("{}{}({:X})\n\n{}", strSource, modPLConst::ERROR_WORD, pattern, strDescription);
+    return fmt::format("{}{}({:X})\n\n{}", strSource, modPLConst::ERROR_WORD, pattern,
+                       host::ado::MaskPasswords(strDescription));
 }
 
 ErrorReport MakeErrorReport(const host::HostError& error) {

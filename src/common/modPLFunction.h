@@ -175,6 +175,17 @@ std::shared_ptr<host::ado::Recordset> OpenRecordset(const std::shared_ptr<host::
                                                     std::string_view strRecordSource, std::string_view strRSWhere,
                                                     std::string_view strRSOrder, std::string_view strFilter,
                                                     std::string_view strSort);
+// The same, with the error when the database or the read-only rules refuse the record source
+// (the statement is run once). Neither a recordset nor an error for settings that name
+// nothing to open (no source, an unknown type) or a statement that returns no record set.
+struct RecordsetAttempt {
+    std::shared_ptr<host::ado::Recordset> recordset;
+    std::optional<host::HostError> error;
+};
+RecordsetAttempt TryOpenRecordset(const std::shared_ptr<host::ado::Connection>& connection,
+                                  std::string_view strRecordSourceType, std::string_view strRecordSource,
+                                  std::string_view strRSWhere, std::string_view strRSOrder,
+                                  std::string_view strFilter, std::string_view strSort);
 // OpenRecordset with the document variables RecordSourceType, RecordSource, RSWhere,
 // RSOrder, HeadFilter and HeadSort.
 std::shared_ptr<host::ado::Recordset> OpenHeaderRecordset(const std::shared_ptr<host::ado::Connection>& connection,

@@ -70,12 +70,12 @@ std::shared_ptr<Connection> ConnectHeaderDataSource(word::Document& docTarget) {
                           read(modPLConst::PROP_USER_NAME), read(modPLConst::PROP_PASSWORD), docTarget.Path());
 }
 
-std::shared_ptr<Recordset> OpenRecordset(const std::shared_ptr<Connection>& connection,
-                                         std::string_view strRecordSourceType, std::string_view strRecordSource,
-                                         std::string_view strRSWhere, std::string_view strRSOrder,
-                                         std::string_view strFilter, std::string_view strSort) {
+RecordsetAttempt TryOpenRecordset(const std::shared_ptr<Connection>& connection,
+                                  std::string_view strRecordSourceType, std::string_view strRecordSource,
+                                  std::string_view strRSWhere, std::string_view strRSOrder,
+                                  std::string_view strFilter, std::string_view strSort) {
     if (!connection || strRecordSource.empty() || !RecordSourceTypeNumber(strRecordSourceType)) {
-        return nullptr;
+        return {};
     }
     try {
         std::string type(strRecordSourceType);
@@ -90,16 +90,27 @@ std::shared_ptr<Recordset> OpenRecordset(const std::shared_ptr<Connection>& conn
                         host::ado::LockTypeEnum::adLockReadOnly,
                         static_cast<CommandTypeEnum>(*RecordSourceTypeNumber(type)));
         if (recordset->State() != host::ado::ObjectStateEnum::adStateOpen) {
-            return nullptr;
+            return {};
         }
         if (onRecordset) {
             if (!strFilter.empty()) recordset->SetFilter(std::string(strFilter));
             if (!strSort.empty()) recordset->SetSort(std::string(strSort));
         }
-        return recordset;
-    } catch (const std::exception&) {
-        return nullptr;
+        return {std::move(recordset), std::nullopt};
+    } catch (const host::HostError& error) {
+        return {nullptr, error};
+    } catch (const std::exception& error) {
+        return {nullptr, host::HostError(kUnspecifiedError, "Paperloom", error.what())};
     }
+}
+
+std::shared_ptr<Recordset> OpenRecordset(const std::shared_ptr<Connection>& connection,
+                                         std::string_view strRecordSourceType, std::string_view strRecordSource,
+                                         std::string_view strRSWhere, std::string_view strRSOrder,
+                                         std::string_view strFilter, std::string_view strSort) {
+    return TryOpenRecordset(connection, strRecordSourceType, strRecordSource, strRSWhere, strRSOrder, strFilter,
+                            strSort)
+        .recordset;
 }
 
 std::shared_ptr<Recordset> OpenHeaderRecordset(const std::shared_ptr<Connection>& connection,

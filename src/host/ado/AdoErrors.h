@@ -10,6 +10,7 @@ inline constexpr long kTypeMismatch = 13;
 inline constexpr long kInvalidUseOfNull = 94;
 inline constexpr long kInvalidArgument = 3001;      // argument of the wrong type or range
 inline constexpr long kNoCurrentRecord = 3021;      // BOF or EOF, or the record was deleted
+inline constexpr long kNotAllowed = 3219;           // operation not allowed in this context
 inline constexpr long kItemNotFound = 3265;         // no field of that name or ordinal
 inline constexpr long kObjectClosed = 3704;         // operation on a closed object
 inline constexpr long kObjectOpen = 3705;           // operation on an open object

@@ -1,6 +1,8 @@
 #include "host/ado/Connection.h"
 
+#include "host/HostError.h"
 #include "host/ado/AdoErrors.h"
+#include "host/ado/PasswordMask.h"
 #include "host/ado/Recordset.h"
 #include "host/ado/SessionPool.h"
 #include "host/ado/SqliteSession.h"
@@ -41,7 +43,17 @@ void Connection::Open(const std::string& connectionString, const std::string& us
                       const std::string& password) {
     if (session_)
         ThrowAdoError(errors::kObjectOpen, kConnectionSource, "オブジェクトが開いている場合は、操作は許可されません。");
-    const ProviderRoute route = RouteConnectionString(connectionString);
+    try {
+        OpenRoute(RouteConnectionString(connectionString), userName, password);
+    } catch (const HostError& error) {
+        // Drivers and routing may quote the string they were given; no message shows a password.
+        throw HostError(error.Number(), error.Source(), MaskPasswords(error.Description(), {password}),
+                        error.HelpFile(), error.HelpContext());
+    }
+    connectionString_ = connectionString;
+}
+
+void Connection::OpenRoute(const ProviderRoute& route, const std::string& userName, const std::string& password) {
     // An in-memory database lives only as long as its session; sharing one through the pool
     // would let a later Open see another connection's data.
     const bool poolable = !(route.kind == ProviderKind::Sqlite && route.target == ":memory:");
@@ -57,7 +69,6 @@ void Connection::Open(const std::string& connectionString, const std::string& us
         session_ = OpenProviderSession(route, userName, password);
     }
     poolKey_ = std::move(key);
-    connectionString_ = connectionString;
 }
 
 void Connection::Close() {
@@ -75,17 +86,26 @@ ProviderSession& Connection::Session() {
     return *session_;
 }
 
-ResultSet Connection::Fetch(const std::string& source, CommandTypeEnum commandType) {
-    ProviderSession& session = Session();
-    // Only statements are adapted; table and procedure names go as they are.
+namespace {
+
+// Only statements are adapted; table and procedure names go as they are.
+std::string Adapted(const std::string& source, CommandTypeEnum commandType, const ProviderSession& session) {
     const bool isStatement =
         commandType == CommandTypeEnum::adCmdText || commandType == CommandTypeEnum::adCmdUnknown;
-    return session.Execute(isStatement ? AdaptStatement(source, session.Dialect()) : source, commandType);
+    return isStatement ? AdaptStatement(source, session.Dialect()) : source;
+}
+
+}  // namespace
+
+ResultSet Connection::Fetch(const std::string& source, CommandTypeEnum commandType) {
+    ProviderSession& session = Session();
+    return session.Query(Adapted(source, commandType, session), commandType);
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText, long* recordsAffected,
                                                CommandTypeEnum commandType) {
-    ResultSet rows = Fetch(commandText, commandType);
+    ProviderSession& session = Session();
+    ResultSet rows = session.Execute(Adapted(commandText, commandType, session), commandType);
     if (recordsAffected) *recordsAffected = rows.recordsAffected;
     auto recordset = std::make_shared<Recordset>();
     recordset->OpenResult(std::move(rows));

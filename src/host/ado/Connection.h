@@ -20,7 +20,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Throws HostError: 3705 when already open, the routing error, or the database's error.
+    // Throws HostError: 3705 when already open, the routing error, or the database's error,
+    // with every password in its description masked.
     void Open(const std::string& connectionString, const std::string& userName = {},
               const std::string& password = {});
     ObjectStateEnum State() const noexcept {
@@ -29,20 +30,24 @@ public:
     // Returns the session to the pool. Recordsets already opened keep their rows.
     void Close();
 
-    // Runs a statement (adapted to the database's dialect), a table or a procedure. A statement
-    // that returns no rows gives a closed recordset; `recordsAffected` receives the count the
-    // database reports (-1 when it reports none).
+    // Runs a statement (adapted to the database's dialect), a table or a procedure, writing
+    // included: the one way to change a database (record sources are opened read-only). A
+    // statement that returns no rows gives a closed recordset; `recordsAffected` receives the
+    // count the database reports (-1 when it reports none).
     std::shared_ptr<Recordset> Execute(const std::string& commandText, long* recordsAffected = nullptr,
                                        CommandTypeEnum commandType = CommandTypeEnum::adCmdText);
     std::shared_ptr<Recordset> OpenSchema(SchemaEnum schema);
 
     const std::string& ConnectionString() const noexcept { return connectionString_; }
 
-    // The raw fetch behind Execute, used by Recordset::Open.
+    // The read-only fetch behind Recordset::Open: one statement that only reads, a table or a
+    // procedure (ProviderSession::Query); anything that would write is refused.
     ResultSet Fetch(const std::string& source, CommandTypeEnum commandType);
     ProviderSession& Session();
 
 private:
+    void OpenRoute(const ProviderRoute& route, const std::string& userName, const std::string& password);
+
     std::string connectionString_;
     std::string poolKey_;
     std::unique_ptr<ProviderSession> session_;

@@ -8,6 +8,7 @@
 #include "host/ado/AdoErrors.h"
 #include "host/ado/ConnectionString.h"
 #include "host/ado/DataLinkFile.h"
+#include "host/ado/PasswordMask.h"
 #include "host/ado/ValueCompare.h"
 
 namespace paperloom::host::ado {
@@ -97,24 +98,6 @@ std::string OdbcStringFromOleDb(const ConnectionString& parts) {
     }
     if (odbc.empty()) ThrowRouting(errors::kInvalidArgument, "ODBC のデータ ソースが指定されていません。");
     return odbc;
-}
-
-// The string for an error message, with password values hidden.
-std::string MaskPasswords(std::string_view text) {
-    const auto parts = ConnectionString::Parse(text);
-    bool secret = false;
-    for (const auto& e : parts.Entries())
-        secret = secret || CompareTextNoCase(e.key, "PWD") == 0 || CompareTextNoCase(e.key, "Password") == 0;
-    if (!secret) return std::string(text);
-    std::string out;
-    for (const auto& e : parts.Entries()) {
-        if (!out.empty()) out.push_back(';');
-        out += e.key;
-        out += "=";
-        const bool hide = CompareTextNoCase(e.key, "PWD") == 0 || CompareTextNoCase(e.key, "Password") == 0;
-        out += hide ? std::string("********") : e.value;
-    }
-    return out;
 }
 
 ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const fs::path& baseFolder, int depth) {

@@ -51,6 +51,12 @@ public:
     // in the description when the database rejects it.
     virtual ResultSet Execute(const std::string& statement, CommandTypeEnum commandType) = 0;
 
+    // Execute for a record source that is only read (what a report opens): one statement at
+    // most (anything but blanks and comments after it is refused) and nothing that changes the
+    // database; such statements are refused with HostError kNotAllowed and leave the database
+    // as it was.
+    virtual ResultSet Query(const std::string& source, CommandTypeEnum commandType) = 0;
+
     // Schema lists, without restrictions:
     //   adSchemaTables: TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE ("TABLE"/"VIEW")
     //   adSchemaProcedures: PROCEDURE_CATALOG, PROCEDURE_SCHEMA, PROCEDURE_NAME, PROCEDURE_TYPE

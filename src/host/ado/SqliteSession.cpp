@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/ado/AdoErrors.h"
+#include "host/ado/ReadOnlyQuery.h"
 #include "host/ado/ValueCompare.h"
 
 namespace paperloom::host::ado {
@@ -18,12 +19,6 @@ struct StatementCloser {
     void operator()(sqlite3_stmt* stmt) const noexcept { sqlite3_finalize(stmt); }
 };
 using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
-
-[[noreturn]] void ThrowSqlite(sqlite3* db, const std::string& context) {
-    const std::string message = db ? sqlite3_errmsg(db) : "out of memory";
-    ThrowAdoError(errors::kProviderFailed, kSqliteSource,
-                  "[SQLite] " + message + (context.empty() ? "" : " (" + context + ")"));
-}
 
 bool Contains(const std::string& upper, const char* word) {
     return upper.find(word) != std::string::npos;
@@ -135,7 +130,8 @@ DataTypeEnum DataTypeFromDeclaredType(std::string_view declared) {
 
 void SqliteSession::Closer::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
 
-SqliteSession::SqliteSession(const std::string& path) : path_(path) {
+SqliteSession::SqliteSession(const std::string& path, std::chrono::milliseconds lockWait)
+    : path_(path), lockWait_(lockWait) {
     const bool memory = path == ":memory:";
     // Without SQLITE_OPEN_CREATE a missing file is an error instead of a new empty database.
     const int flags = SQLITE_OPEN_READWRITE | (memory ? SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY : 0) |
@@ -148,7 +144,7 @@ SqliteSession::SqliteSession(const std::string& path) : path_(path) {
         ThrowAdoError(errors::kProviderFailed, kSqliteSource,
                       "[SQLite] データベースを開けません: " + path + " (" + message + ")");
     }
-    sqlite3_busy_timeout(db_.get(), 5000);
+    sqlite3_busy_timeout(db_.get(), static_cast<int>(std::clamp<long long>(lockWait_.count(), 0, 86400000)));
     sqlite3_extended_result_codes(db_.get(), 1);
     // A file that is not a database fails on first read; find out now, not at the first query.
     Statement probe;
@@ -168,6 +164,19 @@ SqliteSession::SqliteSession(const std::string& path) : path_(path) {
 }
 
 SqliteSession::~SqliteSession() = default;
+
+void SqliteSession::ThrowError(const std::string& context) const {
+    const std::string message = db_ ? sqlite3_errmsg(db_.get()) : "out of memory";
+    const int code = db_ ? sqlite3_extended_errcode(db_.get()) & 0xff : SQLITE_NOMEM;
+    std::string description = "[SQLite] " + message;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        const auto seconds = std::chrono::duration<double>(lockWait_).count();
+        description += ": 別のプログラムがデータベースをロックしています。" +
+                       std::to_string(static_cast<long>(seconds + 0.5)) + " 秒待ちましたが解除されませんでした";
+    }
+    if (!context.empty()) description += " (" + context + ")";
+    ThrowAdoError(errors::kProviderFailed, kSqliteSource, description);
+}
 
 bool SqliteSession::IsUsable() noexcept {
     if (db_ == nullptr || sqlite3_get_autocommit(db_.get()) == 0) return false;
@@ -191,56 +200,23 @@ ResultSet SqliteSession::Execute(const std::string& statement, CommandTypeEnum c
     return Run(statement);
 }
 
-ResultSet SqliteSession::Run(const std::string& sql) {
-    ResultSet result;
-    long changes = 0;
-    bool changed = false;
-    bool haveRows = false;
-    const char* tail = sql.c_str();
-    const char* const end = sql.c_str() + sql.size();
-    while (tail < end) {
-        sqlite3_stmt* raw = nullptr;
-        const char* next = nullptr;
-        if (sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(end - tail), &raw, &next) != SQLITE_OK) {
-            Statement guard(raw);
-            ThrowSqlite(db_.get(), std::string(tail, end));
-        }
-        Statement stmt(raw);
-        tail = next;
-        if (!stmt) continue;  // blank text or a lone comment
-        const int columns = sqlite3_column_count(stmt.get());
-        const bool collect = columns > 0 && !haveRows;
-        std::vector<DataTypeEnum> declared;
-        if (collect) {
-            haveRows = true;
-            result.columns.resize(static_cast<std::size_t>(columns));
-            declared.resize(static_cast<std::size_t>(columns));
-            for (int c = 0; c < columns; ++c) {
-                auto& info = result.columns[static_cast<std::size_t>(c)];
-                const char* name = sqlite3_column_name(stmt.get(), c);
-                info.name = name ? name : "";
-                const char* decl = sqlite3_column_decltype(stmt.get(), c);
-                declared[static_cast<std::size_t>(c)] = DataTypeFromDeclaredType(decl ? decl : "");
-                info.type = declared[static_cast<std::size_t>(c)];
-            }
-        }
-        const int totalBefore = sqlite3_total_changes(db_.get());
-        int rc = 0;
-        while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-            if (!collect) continue;
-            if (result.cells.size() == result.cells.capacity())
-                result.cells.reserve(std::max<std::size_t>(result.cells.size() * 2,
-                                                           static_cast<std::size_t>(columns) * 64));
-            for (int c = 0; c < columns; ++c)
-                result.cells.push_back(ReadCell(stmt.get(), c, declared[static_cast<std::size_t>(c)]));
-        }
-        if (rc != SQLITE_DONE) ThrowSqlite(db_.get(), sqlite3_sql(stmt.get()));
-        if (sqlite3_stmt_readonly(stmt.get()) == 0) {
-            changes += sqlite3_total_changes(db_.get()) - totalBefore;
-            changed = true;
-        }
+ResultSet SqliteSession::Query(const std::string& source, CommandTypeEnum commandType) {
+    switch (commandType) {
+        case CommandTypeEnum::adCmdTable: return RunReadOnly("SELECT * FROM " + QuoteIdentifier(source));
+        case CommandTypeEnum::adCmdStoredProc:
+            ThrowAdoError(errors::kProviderFailed, kSqliteSource, "[SQLite] ストアド プロシージャはありません: " + source);
+        case CommandTypeEnum::adCmdUnknown:
+            if (IsSingleName(source)) return RunReadOnly("SELECT * FROM " + QuoteIdentifier(source));
+            return RunReadOnly(source);
+        case CommandTypeEnum::adCmdText: break;
     }
-    // Columns without a declaration (expressions) take their type from their first value.
+    return RunReadOnly(source);
+}
+
+namespace {
+
+// Columns without a declaration (expressions) take their type from their first value.
+void SettleUndeclaredTypes(ResultSet& result) {
     const std::size_t width = result.columns.size();
     for (std::size_t c = 0; c < width; ++c) {
         auto& info = result.columns[c];
@@ -255,6 +231,95 @@ ResultSet SqliteSession::Run(const std::string& sql) {
         }
     }
     result.cells.shrink_to_fit();
+}
+
+}  // namespace
+
+ResultSet SqliteSession::RunReadOnly(const std::string& sql) {
+    const char* tail = sql.c_str();
+    const char* const end = sql.c_str() + sql.size();
+    Statement stmt;
+    // Leading blanks and comments prepare to no statement.
+    while (!stmt && tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* next = nullptr;
+        const int rc = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(end - tail), &raw, &next);
+        stmt.reset(raw);
+        if (rc != SQLITE_OK) ThrowError(std::string(tail, end));
+        tail = next;
+    }
+    ResultSet result;
+    if (!stmt) return result;  // blank text or a lone comment
+    // Whatever follows must prepare to nothing; it is parsed, never run.
+    while (tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* next = nullptr;
+        const int rc = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(end - tail), &raw, &next);
+        const Statement further(raw);
+        if (rc != SQLITE_OK || further) ThrowSeveralStatements(kSqliteSource);
+        tail = next;
+    }
+    // The parser's own verdict: false for anything that writes to a database file, including
+    // PRAGMA journal_mode, VACUUM (INTO) and checkpoints.
+    if (sqlite3_stmt_readonly(stmt.get()) == 0) ThrowWritingStatement(kSqliteSource);
+    StepInto(stmt.get(), result, sqlite3_column_count(stmt.get()) > 0);
+    SettleUndeclaredTypes(result);
+    return result;
+}
+
+void SqliteSession::StepInto(sqlite3_stmt* stmt, ResultSet& result, bool collect) {
+    const int columns = sqlite3_column_count(stmt);
+    std::vector<DataTypeEnum> declared;
+    if (collect) {
+        result.columns.resize(static_cast<std::size_t>(columns));
+        declared.resize(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            auto& info = result.columns[static_cast<std::size_t>(c)];
+            const char* name = sqlite3_column_name(stmt, c);
+            info.name = name ? name : "";
+            const char* decl = sqlite3_column_decltype(stmt, c);
+            declared[static_cast<std::size_t>(c)] = DataTypeFromDeclaredType(decl ? decl : "");
+            info.type = declared[static_cast<std::size_t>(c)];
+        }
+    }
+    int rc = 0;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (!collect) continue;
+        if (result.cells.size() == result.cells.capacity())
+            result.cells.reserve(
+                std::max<std::size_t>(result.cells.size() * 2, static_cast<std::size_t>(columns) * 64));
+        for (int c = 0; c < columns; ++c)
+            result.cells.push_back(ReadCell(stmt, c, declared[static_cast<std::size_t>(c)]));
+    }
+    if (rc != SQLITE_DONE) ThrowError(sqlite3_sql(stmt));
+}
+
+ResultSet SqliteSession::Run(const std::string& sql) {
+    ResultSet result;
+    long changes = 0;
+    bool changed = false;
+    bool haveRows = false;
+    const char* tail = sql.c_str();
+    const char* const end = sql.c_str() + sql.size();
+    while (tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* next = nullptr;
+        const int prepared = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(end - tail), &raw, &next);
+        Statement stmt(raw);
+        if (prepared != SQLITE_OK) ThrowError(std::string(tail, end));
+        tail = next;
+        if (!stmt) continue;  // blank text or a lone comment
+        // The rows of the first statement that returns any; later ones run for their effect.
+        const bool collect = sqlite3_column_count(stmt.get()) > 0 && !haveRows;
+        haveRows = haveRows || collect;
+        const int totalBefore = sqlite3_total_changes(db_.get());
+        StepInto(stmt.get(), result, collect);
+        if (sqlite3_stmt_readonly(stmt.get()) == 0) {
+            changes += sqlite3_total_changes(db_.get()) - totalBefore;
+            changed = true;
+        }
+    }
+    SettleUndeclaredTypes(result);
     result.recordsAffected = changed ? changes : -1;
     return result;
 }

@@ -422,6 +422,7 @@ class FakeSession final : public ProviderSession {
 public:
     explicit FakeSession(bool* usable) : usable_(usable) {}
     ResultSet Execute(const std::string&, CommandTypeEnum) override { return {}; }
+    ResultSet Query(const std::string&, CommandTypeEnum) override { return {}; }
     ResultSet OpenSchema(SchemaEnum) override { return {}; }
     SqlDialect Dialect() const noexcept override { return SqlDialect::GenericOdbc; }
     bool IsUsable() noexcept override { return *usable_; }

@@ -1,6 +1,7 @@
 #include "host/ado/odbc/OdbcProviderSession.h"
 
 #include "host/ado/AdoErrors.h"
+#include "host/ado/ReadOnlyQuery.h"
 #include "host/ado/odbc/OdbcConnectionString.h"
 #include "host/ado/odbc/OdbcDriverLibrary.h"
 #include "host/ado/odbc/OdbcError.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <climits>
 #include <vector>
 
@@ -18,7 +20,48 @@ namespace paperloom::host::ado::odbc {
 
 namespace {
 
-constexpr SQLULEN kLoginTimeoutSeconds = 15;
+using Clock = std::chrono::steady_clock;
+
+SQLPOINTER Seconds(std::chrono::seconds limit) {
+    return reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max<long long>(limit.count(), 0)));
+}
+
+// A failure after waiting out a limit says which limit it was and how to change it: the
+// drivers' own words ("timeout expired", "canceling statement") do not.
+[[noreturn]] void ThrowWithTimeHint(const OdbcError& error, Clock::duration waited, std::chrono::seconds limit,
+                                    const char* variable, const char* what) {
+    const std::string& state = error.SqlState();
+    const bool timeoutState = state == "HYT00" || state == "HYT01" || state == "57014";
+    if (!timeoutState && waited + std::chrono::milliseconds(500) < limit) throw error;
+    throw OdbcError(state, error.Description() + "\n" + what + std::to_string(limit.count()) +
+                               " 秒以内に応答しませんでした (上限は環境変数 " + variable + " で秒数を指定できます)。");
+}
+
+// Autocommit off for one read: whatever the statement did is rolled back when it ends, so a
+// record source leaves the database as it was. Drivers without transactions keep autocommit
+// and rely on the statement checks alone.
+class RollbackOnlyTransaction {
+public:
+    explicit RollbackOnlyTransaction(const ConnectionHandle& connection) : connection_(connection) {
+        active_ = SQL_SUCCEEDED(SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_AUTOCOMMIT,
+                                                   reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
+                                                   SQL_IS_UINTEGER));
+    }
+    ~RollbackOnlyTransaction() {
+        if (!active_) return;
+        SQLEndTran(SQL_HANDLE_DBC, connection_.Get(), SQL_ROLLBACK);
+        SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                           SQL_IS_UINTEGER);
+    }
+    RollbackOnlyTransaction(const RollbackOnlyTransaction&) = delete;
+    RollbackOnlyTransaction& operator=(const RollbackOnlyTransaction&) = delete;
+
+    bool Active() const noexcept { return active_; }
+
+private:
+    const ConnectionHandle& connection_;
+    bool active_ = false;
+};
 
 std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -75,11 +118,18 @@ SqlDialect DialectFromProductName(const std::string& productName) noexcept {
     return SqlDialect::GenericOdbc;
 }
 
-OdbcProviderSession::OdbcProviderSession(const std::string& connectionString)
-    : connection_(environment_) {
-    SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_LOGIN_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
-    connection_.DriverConnect(connectionString, DetectTextMode(environment_, connectionString));
+OdbcProviderSession::OdbcProviderSession(const std::string& connectionString, const DatabaseTimeouts& timeouts)
+    : timeouts_(timeouts), connection_(environment_) {
+    // Limits a driver does not support are left to it (the calls then fail harmlessly).
+    SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_LOGIN_TIMEOUT, Seconds(timeouts_.login), 0);
+    SQLSetConnectAttrW(connection_.Get(), SQL_ATTR_CONNECTION_TIMEOUT, Seconds(timeouts_.query), 0);
+    const auto started = Clock::now();
+    try {
+        connection_.DriverConnect(connectionString, DetectTextMode(environment_, connectionString));
+    } catch (const OdbcError& error) {
+        ThrowWithTimeHint(error, Clock::now() - started, timeouts_.login, "PAPERLOOM_LOGIN_TIMEOUT",
+                          "データベース サーバーが ");
+    }
     dialect_ = DialectFromProductName(GetInfoText(SQL_DBMS_NAME));
     identifierQuote_ = GetInfoText(SQL_IDENTIFIER_QUOTE_CHAR);
 }
@@ -96,23 +146,51 @@ std::string OdbcProviderSession::GetInfoText(SQLUSMALLINT infoType) const {
     return FromWide(buffer.data(), units);
 }
 
-ResultSet OdbcProviderSession::Run(const std::string& statement) {
+ResultSet OdbcProviderSession::Run(const std::string& statement, Access access) {
+    if (access == Access::ReadWrite) return RunStatement(statement, access);
+    RollbackOnlyTransaction transaction(connection_);
+    // PostgreSQL refuses every write of a read-only transaction with its own clear message.
+    if (transaction.Active() && dialect_ == SqlDialect::PostgreSQL)
+        RunStatement("SET TRANSACTION READ ONLY", Access::ReadWrite);
+    return RunStatement(statement, access);
+}
+
+ResultSet OdbcProviderSession::RunStatement(const std::string& statement, Access access) {
     if (Trimmed(statement).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is empty.");
     WideString wide = ToWide(statement);  // also rejects broken UTF-8 in either mode
     if (statement.size() > static_cast<std::size_t>(INT_MAX))
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is too long.");
     StatementHandle handle(connection_);
+    SQLSetStmtAttrW(handle.Get(), SQL_ATTR_QUERY_TIMEOUT, Seconds(timeouts_.query), 0);
+    std::string narrow = statement;
+    const auto started = Clock::now();
     SQLRETURN rc = SQL_ERROR;
-    if (handle.Mode() == TextMode::Wide) {
-        rc = SQLExecDirectW(handle.Get(), wide.data(), static_cast<SQLINTEGER>(wide.size()));
-    } else {
-        std::string narrow = statement;
-        rc = SQLExecDirect(handle.Get(), reinterpret_cast<SQLCHAR*>(narrow.data()),
-                           static_cast<SQLINTEGER>(narrow.size()));
+    try {
+        if (access == Access::ReadOnly) {
+            // Prepared and described first: a statement without result columns is no read and
+            // is refused before it runs.
+            rc = handle.Mode() == TextMode::Wide
+                     ? SQLPrepareW(handle.Get(), wide.data(), static_cast<SQLINTEGER>(wide.size()))
+                     : SQLPrepare(handle.Get(), reinterpret_cast<SQLCHAR*>(narrow.data()),
+                                  static_cast<SQLINTEGER>(narrow.size()));
+            handle.Check(rc, "Preparing the statement");
+            SQLSMALLINT columns = 0;
+            handle.Check(SQLNumResultCols(handle.Get(), &columns), "Describing the statement");
+            if (columns <= 0) ThrowWritingStatement(kConnectionSource);
+            rc = SQLExecute(handle.Get());
+        } else if (handle.Mode() == TextMode::Wide) {
+            rc = SQLExecDirectW(handle.Get(), wide.data(), static_cast<SQLINTEGER>(wide.size()));
+        } else {
+            rc = SQLExecDirect(handle.Get(), reinterpret_cast<SQLCHAR*>(narrow.data()),
+                               static_cast<SQLINTEGER>(narrow.size()));
+        }
+        // SQL_NO_DATA: a searched UPDATE or DELETE that matched no rows.
+        if (rc != SQL_NO_DATA) handle.Check(rc, "Executing the statement");
+    } catch (const OdbcError& error) {
+        ThrowWithTimeHint(error, Clock::now() - started, timeouts_.query, "PAPERLOOM_QUERY_TIMEOUT",
+                          "データベースが ");
     }
-    // SQL_NO_DATA: a searched UPDATE or DELETE that matched no rows.
-    if (rc != SQL_NO_DATA) handle.Check(rc, "Executing the statement");
     if (rc == SQL_NO_DATA) {
         ResultSet none;
         none.recordsAffected = 0;
@@ -121,49 +199,59 @@ ResultSet OdbcProviderSession::Run(const std::string& statement) {
     return ReadFirstResult(handle);
 }
 
-ResultSet OdbcProviderSession::OpenTable(const std::string& table) {
+ResultSet OdbcProviderSession::OpenTable(const std::string& table, Access access) {
     if (Trimmed(table).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The table name is empty.");
     try {
-        return Run(TableStatement(table, identifierQuote_));
+        return Run(TableStatement(table, identifierQuote_), access);
     } catch (const OdbcError&) {
         // The quoted name is the exact catalog name; a name typed as the database folds it
         // (or a schema-qualified one) only works unquoted.
         const std::string plain = "SELECT * FROM " + Trimmed(table);
         if (plain == TableStatement(table, identifierQuote_)) throw;
         try {
-            return Run(plain);
+            return Run(plain, access);
         } catch (const OdbcError&) {
         }
         throw;
     }
 }
 
-ResultSet OdbcProviderSession::CallProcedure(const std::string& procedure) {
+ResultSet OdbcProviderSession::CallProcedure(const std::string& procedure, Access access) {
     if (Trimmed(procedure).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The procedure name is empty.");
-    return Run(CallStatement(procedure));
+    return Run(CallStatement(procedure), access);
 }
 
-ResultSet OdbcProviderSession::Execute(const std::string& statement, CommandTypeEnum commandType) {
+ResultSet OdbcProviderSession::Dispatch(const std::string& statement, CommandTypeEnum commandType, Access access) {
     switch (commandType) {
-        case CommandTypeEnum::adCmdTable: return OpenTable(statement);
-        case CommandTypeEnum::adCmdStoredProc: return CallProcedure(statement);
+        case CommandTypeEnum::adCmdTable: return OpenTable(statement, access);
+        case CommandTypeEnum::adCmdStoredProc: return CallProcedure(statement, access);
         case CommandTypeEnum::adCmdUnknown:
             try {
-                return Run(statement);
+                return Run(statement, access);
             } catch (const OdbcError&) {
                 // A lone name is most likely a table.
                 if (!IsBareName(Trimmed(statement))) throw;
                 try {
-                    return OpenTable(statement);
+                    return OpenTable(statement, access);
                 } catch (const OdbcError&) {
                 }
                 throw;
             }
         case CommandTypeEnum::adCmdText: break;
     }
-    return Run(statement);
+    return Run(statement, access);
+}
+
+ResultSet OdbcProviderSession::Execute(const std::string& statement, CommandTypeEnum commandType) {
+    return Dispatch(statement, commandType, Access::ReadWrite);
+}
+
+ResultSet OdbcProviderSession::Query(const std::string& source, CommandTypeEnum commandType) {
+    const bool statement = commandType == CommandTypeEnum::adCmdText || commandType == CommandTypeEnum::adCmdUnknown;
+    if (statement && HasFurtherStatements(source, dialect_)) ThrowSeveralStatements(kConnectionSource);
+    return Dispatch(source, commandType, Access::ReadOnly);
 }
 
 ResultSet OdbcProviderSession::OpenSchema(SchemaEnum schema) {
@@ -181,6 +269,7 @@ bool OdbcProviderSession::IsUsable() noexcept {
     if (dialect_ != SqlDialect::PostgreSQL) return true;
     try {
         StatementHandle handle(connection_);
+        SQLSetStmtAttrW(handle.Get(), SQL_ATTR_QUERY_TIMEOUT, Seconds(timeouts_.query), 0);
         WideString ping = ToWide("SELECT 1");
         return SQL_SUCCEEDED(
             SQLExecDirectW(handle.Get(), ping.data(), static_cast<SQLINTEGER>(ping.size())));

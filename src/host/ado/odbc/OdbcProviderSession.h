@@ -1,6 +1,7 @@
 #pragma once
 // One ODBC login as a provider session: statements, tables and procedure calls, schema lists.
 
+#include "host/ado/DatabaseTimeouts.h"
 #include "host/ado/Provider.h"
 #include "host/ado/odbc/OdbcHandles.h"
 
@@ -10,19 +11,29 @@ namespace paperloom::host::ado::odbc {
 
 class OdbcProviderSession final : public ProviderSession {
 public:
-    explicit OdbcProviderSession(const std::string& connectionString);
+    // Logs in within `timeouts.login`; every statement is limited to `timeouts.query`.
+    explicit OdbcProviderSession(const std::string& connectionString,
+                                 const DatabaseTimeouts& timeouts = DatabaseTimeouts::FromEnvironment());
 
     ResultSet Execute(const std::string& statement, CommandTypeEnum commandType) override;
+    // Reads inside a transaction that is always rolled back (declared read-only on PostgreSQL),
+    // after refusing a second statement and, before running it, one the driver describes as
+    // returning no columns.
+    ResultSet Query(const std::string& source, CommandTypeEnum commandType) override;
     ResultSet OpenSchema(SchemaEnum schema) override;
     SqlDialect Dialect() const noexcept override { return dialect_; }
     bool IsUsable() noexcept override;
 
 private:
-    ResultSet Run(const std::string& statement);
-    ResultSet OpenTable(const std::string& table);
-    ResultSet CallProcedure(const std::string& procedure);
+    enum class Access { ReadWrite, ReadOnly };
+    ResultSet Run(const std::string& statement, Access access);
+    ResultSet RunStatement(const std::string& statement, Access access);
+    ResultSet OpenTable(const std::string& table, Access access);
+    ResultSet CallProcedure(const std::string& procedure, Access access);
+    ResultSet Dispatch(const std::string& statement, CommandTypeEnum commandType, Access access);
     std::string GetInfoText(SQLUSMALLINT infoType) const;
 
+    DatabaseTimeouts timeouts_;
     EnvironmentHandle environment_;
     ConnectionHandle connection_;
     SqlDialect dialect_ = SqlDialect::GenericOdbc;
