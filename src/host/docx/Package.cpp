@@ -112,7 +112,25 @@ struct Package::Impl {
         return *part.xml;
     }
     static std::string Bytes(const Part& part) {
-        return part.modified ? xml::Serialize(*part.xml, part.encoding) : part.bytes;
+        if (part.modified) return xml::Serialize(*part.xml, part.encoding);
+        if (NeedsRewrite(part)) return Rewritten(part);
+        return part.bytes;
+    }
+
+    // An XML part as loaded that XML 1.0 readers would refuse (bytes that are not UTF-8, a
+    // forbidden character): it is written from its tree, through the same filter as edited
+    // parts. Sound parts keep their bytes exactly.
+    static bool NeedsRewrite(const Part& part) {
+        return partname::IsXmlPartName(part.name) && !xml::IsXml10Safe(part.bytes);
+    }
+    static std::string Rewritten(const Part& part) {
+        try {
+            if (part.xml) return xml::Serialize(*part.xml, part.encoding);
+            const xml::Parsed parsed = xml::Parse(part.bytes, part.name);
+            return xml::Serialize(*parsed.document, parsed.encoding);
+        } catch (const PackageError&) {
+            return part.bytes;  // not XML at all: nothing to mend, it goes as it came
+        }
     }
 
     pugi::xml_node ContentTypesRoot() {
@@ -301,6 +319,7 @@ std::vector<std::byte> Package::SaveToMemory() const {
     const auto add = [&](const Impl::Part& part) {
         std::string_view data = part.bytes;
         if (part.modified) data = serialised.emplace_back(Impl::Bytes(part));
+        else if (Impl::NeedsRewrite(part)) data = serialised.emplace_back(Impl::Rewritten(part));
         entries.push_back({part.name, data, part.mtime});
     };
     // Readers expect the content types first.
@@ -326,6 +345,12 @@ std::vector<std::string> Package::PartNames() const {
 bool Package::HasPart(std::string_view name) const { return impl_->Find(name) != nullptr; }
 
 std::string Package::PartBytes(std::string_view name) const { return Impl::Bytes(impl_->Get(name)); }
+
+std::optional<std::string_view> Package::StoredBytes(std::string_view name) const {
+    const Impl::Part& part = impl_->Get(name);
+    if (part.modified || Impl::NeedsRewrite(part)) return std::nullopt;
+    return std::string_view(part.bytes);
+}
 
 pugi::xml_document& Package::Xml(std::string_view name) { return Impl::ForWriting(impl_->Get(name)); }
 

@@ -71,6 +71,9 @@ struct Relationship {
 struct PackageLimits {
     std::size_t maxEntries = 10000;
     std::uint64_t maxEntrySize = 512ull << 20;     // uncompressed bytes of one part
+    // Uncompressed bytes of one XML part (.xml, .rels): its tree takes several times as much,
+    // and a print document holds a copy of the main text per record.
+    std::uint64_t maxXmlPartSize = 256ull << 20;
     std::uint64_t maxTotalSize = 2048ull << 20;    // uncompressed bytes of all parts
     // Uncompressed / compressed, per entry of 1 MiB or more. Deflate reaches about 1032:1 on a
     // run of one byte value, so a lower limit would refuse sound parts (blank bitmaps).
@@ -105,8 +108,12 @@ public:
     // relationship parts and the rest as they were stored. Look-ups ignore case.
     std::vector<std::string> PartNames() const;
     bool HasPart(std::string_view name) const;
-    // The part's bytes as they will be saved (serialises the XML of a parsed part).
+    // The part's bytes as they will be saved (serialises the XML of a parsed part; an XML part
+    // holding what XML 1.0 forbids, such as bytes that are not UTF-8, is written anew).
     std::string PartBytes(std::string_view name) const;
+    // The bytes of a part not handed out for writing, without a copy (pictures and other
+    // binary parts); none for a part saved from its tree. Valid until the part changes.
+    std::optional<std::string_view> StoredBytes(std::string_view name) const;
     // The parsed XML of a part; parsed on first use and from then on saved from this tree.
     // Throws PackageError when the part is missing or is not well-formed XML.
     // Whitespace-only text is kept as nodes, so walk children by element type.

@@ -85,6 +85,11 @@ std::string Extension(std::string_view part) {
     return dot == std::string_view::npos ? std::string() : std::string(last.substr(dot + 1));
 }
 
+bool IsXmlPartName(std::string_view part) {
+    const std::string extension = FoldKey(Extension(part));
+    return extension == "xml" || extension == "rels";
+}
+
 std::string Resolve(std::string_view sourcePart, std::string_view target) {
     std::string combined;
     if (!target.empty() && target.front() == '/') {

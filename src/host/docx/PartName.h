@@ -18,6 +18,8 @@ std::string RelationshipsPartOf(std::string_view source);
 std::string Folder(std::string_view part);
 // The extension of the last segment without the dot, or "" when there is none.
 std::string Extension(std::string_view part);
+// True for the parts kept as XML by their name: ".xml" and ".rels", in any case.
+bool IsXmlPartName(std::string_view part);
 // A relationship target resolved against the source part's folder, with "." and ".." removed.
 std::string Resolve(std::string_view sourcePart, std::string_view target);
 // The relative target that names `part` from `sourcePart`.

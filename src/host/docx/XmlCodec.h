@@ -2,6 +2,7 @@
 // Parsing a part's bytes into a pugixml tree that keeps everything needed to write the part
 // back as the same XML, and writing it back.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,26 +40,52 @@ std::unique_ptr<pugi::xml_document> NewDocument();
 // output always comes from the writer, since a literal ampersand is written as "&amp;";
 // bytes below 0x20 never occur inside a UTF-8 multi-byte sequence.
 //
+// The tree holds whatever bytes it was given (a template's text is not checked on parsing, a
+// database value is set as it comes): a byte sequence that is not UTF-8 becomes U+FFFD, and
+// so do U+FFFE and U+FFFF, which XML 1.0 does not allow either (the replacement is also a
+// valid name character, so an element name stays one).
+//
 // Fixing the text on the way keeps one copy of a large part in memory instead of three. A
-// started "&#digits" is held back until it is known whether it is one to drop, so a
-// reference cut between two pieces of output is still found.
+// started "&#digits" or a started multi-byte sequence is held back until it is complete, so
+// one cut between two pieces of output is still found.
 class Xml10Writer : public pugi::xml_writer {
 public:
-    explicit Xml10Writer(std::string& out) : out_(out) {}
+    // `escapeCarriageReturns` is off for the prologue: a doctype keeps its raw line ends.
+    explicit Xml10Writer(std::string& out, bool escapeCarriageReturns = true)
+        : out_(out), escapeCarriageReturns_(escapeCarriageReturns) {}
     void write(const void* data, std::size_t size) override;
-    // Writes out a reference still held back (the end of one element's text).
+    // Writes out what is still held back (the end of one node's output).
     void Finish();
 
 private:
     // A reference is "&#", one to six digits and ";", as the writer makes them.
     static constexpr std::size_t kLongestHeld = 8;
 
+    void PutByte(unsigned char byte);
+    // A character past ASCII, decoded (or the replacement).
+    void PutCodePoint(char32_t value);
+    // An ASCII character.
     void Put(char c);
+    void FlushReference();
     unsigned ReferencedValue() const;
 
     std::string& out_;
+    bool escapeCarriageReturns_;
     std::string held_;
+    // A multi-byte sequence under way: its bytes so far, and how many it needs in all.
+    char32_t sequenceValue_ = 0;
+    unsigned sequenceLead_ = 0;
+    unsigned sequenceSeen_ = 0;
+    unsigned sequenceLength_ = 0;
 };
+
+// True when `bytes` can be written as they are: UTF-8 throughout, no character XML 1.0
+// forbids, raw or as a numeric reference. A part that is not needs writing again.
+bool IsXml10Safe(std::string_view bytes);
+
+// How deep elements may nest in a part. Real documents stay far below; walks over deeper
+// trees (the XML library's own removal of a subtree among them) would exhaust the stack.
+inline constexpr std::size_t kMaxElementDepth = 512;
 
 // The element's name without its namespace prefix.
 std::string_view LocalName(const pugi::xml_node& node);

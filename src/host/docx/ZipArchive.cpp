@@ -141,6 +141,11 @@ std::vector<Entry> Read(std::span<const std::byte> bytes, const PackageLimits& l
             throw PackageError(fmt::format("The package entry \"{}\" is {} bytes; at most {} are accepted.",
                                            name, st.size, limits.maxEntrySize));
         }
+        if (partname::IsXmlPartName(name) && st.size > limits.maxXmlPartSize) {
+            throw PackageError(fmt::format("The XML part \"{}\" is {} bytes; at most {} ({} MiB) are accepted for "
+                                           "one XML part.",
+                                           name, st.size, limits.maxXmlPartSize, limits.maxXmlPartSize >> 20));
+        }
         // Tiny entries compress far beyond any ratio without being a threat.
         constexpr std::uint64_t kRatioFloor = 1u << 20;
         if (st.size >= kRatioFloor && st.size / std::max<std::uint64_t>(st.comp_size, 1) > limits.maxCompressionRatio) {
