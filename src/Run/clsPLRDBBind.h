@@ -134,12 +134,15 @@ public:
                         std::vector<std::vector<std::string>>& vararyColumnProp,
                         const std::vector<word::Table>& tblaryTarget);
     // Refreshes every detail table on screen (detail page 1); with blnUpdate the document's
-    // fields are updated afterwards. Stops quietly on the first error.
+    // fields are updated afterwards. A table that cannot be filled is left without records;
+    // the others are still filled, and the first error is raised at the end.
     void SetDetailDatas(bool blnUpdate);
     // Fills one table from its own record source, linked to the current header record
     // (see DetailPrintContext for the print-run values). collTargetTables, when given,
-    // receives the filled table. A table without usable settings, or whose connection or
-    // record source fails, is left unchanged. In a print run a table that does not adjust its
+    // receives the filled table. A table without usable settings is left unchanged. When its
+    // connection or record source fails (or the fill itself), the table is left showing no
+    // records and the error is raised, naming the table and the database's reason: no table
+    // ever keeps the rows of another header record. In a print run a table that does not adjust its
     // rows is kept in whole blocks of lngBaseRowCount data rows: one block per detail page
     // with blnStatisticsByDetailPage, otherwise as many blocks as the remaining records need.
     void SetDetailData(word::Table tblTarget, long lngBaseRowCount, const std::string& strDetailProperties,

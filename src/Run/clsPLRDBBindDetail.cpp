@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "Run/DetailCell.h"
 #include "Run/FieldFormat.h"
+#include "Run/LinkCondition.h"
 #include "Run/clsPLRDBBind.h"
 #include "Run/clsPLRDBBindBreaks.h"
 #include "Run/modPLRDetailTables.h"
@@ -20,6 +22,7 @@
 #include "common/clsPLRange.h"
 #include "common/modPLFunction.h"
 #include "common/modPLRPictureField.h"
+#include "host/HostError.h"
 #include "host/ado/DataTypes.h"
 #include "host/word/Application.h"
 
@@ -148,27 +151,7 @@ private:
 
 // Link conditions ---------------------------------------------------------------------------------
 
-enum class KeyKind { Text, Date, Other };
-
-KeyKind KindOfType(DataTypeEnum type) {
-    switch (type) {
-        case DataTypeEnum::adBSTR:
-        case DataTypeEnum::adChar:
-        case DataTypeEnum::adWChar:
-        case DataTypeEnum::adVarChar:
-        case DataTypeEnum::adLongVarChar:
-        case DataTypeEnum::adVarWChar:
-        case DataTypeEnum::adLongVarWChar:
-            return KeyKind::Text;
-        case DataTypeEnum::adDate:
-        case DataTypeEnum::adDBDate:
-        case DataTypeEnum::adDBTime:
-        case DataTypeEnum::adDBTimeStamp:
-            return KeyKind::Date;
-        default:
-            return KeyKind::Other;
-    }
-}
+using run::KeyKind;
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -201,41 +184,6 @@ std::optional<DataTypeEnum> ChildKeyType(Connection& connection, const DetailSet
         if (!caseless && EqualsIgnoringCase(column, settings.strChildKey)) caseless = type;
     }
     return caseless;
-}
-
-std::string DoubleSingleQuotes(std::string_view text) {
-    std::string doubled;
-    for (const char c : text) {
-        doubled += c;
-        if (c == '\'') doubled += '\'';
-    }
-    return doubled;
-}
-
-std::string LinkCondition(std::string_view childKey, KeyKind kind, const Variant& parentValue) {
-    const std::string value = host::ado::ToDisplayText(parentValue);
-    switch (kind) {
-        case KeyKind::Text:
-            // Doubled, a quote in the key value stays part of the value.
-            return std::string(childKey) + "='" + DoubleSingleQuotes(value) + "'";
-        case KeyKind::Date:
-            return std::string(childKey) + "=#" + value + "#";
-        case KeyKind::Other:
-            break;
-    }
-    return std::string(childKey) + "=" + value;
-}
-
-// How the header record's value is written when the schema does not list the child key.
-KeyKind KindOfValue(const Variant& value) {
-    switch (value.Kind()) {
-        case host::ado::VariantKind::String:
-            return KeyKind::Text;
-        case host::ado::VariantKind::DateTime:
-            return KeyKind::Date;
-        default:
-            return KeyKind::Other;
-    }
 }
 
 // The rows of one fill ------------------------------------------------------------------------------
@@ -586,6 +534,12 @@ void clsPLRDBBind::GetDetailProps(std::vector<std::string>& straryDetailProp,
 
 void clsPLRDBBind::SetDetailDatas(bool blnUpdate) {
     if (!mdocTarget) return;
+    // Every table is filled even after one fails, so none is left with the last record's rows;
+    // the first error goes to the caller afterwards.
+    std::exception_ptr firstError;
+    const auto keepFirst = [&] {
+        if (!firstError) firstError = std::current_exception();
+    };
     try {
         std::vector<word::Table> tables;
         std::vector<std::string> detailProperties;
@@ -593,14 +547,19 @@ void clsPLRDBBind::SetDetailDatas(bool blnUpdate) {
         const long count = GetDetailsAndProps(tables, detailProperties, columnProperties);
         for (long t = 0; t < count; ++t) {
             run::DetailPrintContext context;
-            SetDetailData(tables[t], tables[t].Rows().Count(), detailProperties[t], columnProperties[t], true, 1,
-                          nullptr, context);
+            try {
+                SetDetailData(tables[t], tables[t].Rows().Count(), detailProperties[t], columnProperties[t], true, 1,
+                              nullptr, context);
+            } catch (...) {
+                keepFirst();
+            }
         }
         if (blnUpdate) modPLRFunction::UpdateAllFields(*mdocTarget);
-    } catch (const std::exception&) {
-        // Tables filled before the error stay filled.
+    } catch (...) {
+        keepFirst();
     }
     if (auto* application = mdocTarget->Application()) application->SetScreenUpdating(false);
+    if (firstError) std::rethrow_exception(firstError);
 }
 
 void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, const std::string& strDetailProperties,
@@ -618,49 +577,65 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
     if (!document) return;
     const std::string folder = document->Path();
 
-    const auto connection = modPLFunction::OpenConnection(settings.strDataSourceType, settings.strDataSource,
-                                                          settings.strUserName, settings.strPassword, folder);
-    if (!connection) return;
+    // Why the records cannot be read, when they cannot: the table then shows no records at all,
+    // never those of the record before, and the error goes to the caller.
+    std::optional<host::HostError> failure;
+    auto connected = modPLFunction::TryOpenConnection(settings.strDataSourceType, settings.strDataSource,
+                                                      settings.strUserName, settings.strPassword, folder);
+    // Settings that name nothing to connect to leave the table as it is.
+    if (!connected.connection && !connected.error) return;
+    if (connected.error) failure = std::move(connected.error);
+    const auto connection = connected.connection;
     const ClosingGuard<Connection> closeConnection(connection);
 
     // The link to the current header record. Without a current record, or with a key
     // value that is Null, the header record has no child records to show.
-    std::string link;
+    std::optional<Variant> parentValue;
     bool noParent = false;
     if (!settings.strParentKey.empty() && !settings.strChildKey.empty() && IsOpen()) {
         if (mrsRecordSource->IsEOF() || mrsRecordSource->IsBOF()) {
             noParent = true;
         } else {
-            const Variant parentValue = mrsRecordSource->Fields().Item(settings.strParentKey).Value();
-            if (parentValue.IsNull() || parentValue.IsEmpty()) {
-                noParent = true;
-            } else {
-                std::optional<KeyKind> kind;
-                try {
-                    const auto type = ChildKeyType(*connection, settings);
-                    // A column of no declared type holds any value: the value decides.
-                    if (type && *type != DataTypeEnum::adVariant && *type != DataTypeEnum::adEmpty) {
-                        kind = KindOfType(*type);
-                    }
-                } catch (const std::exception&) {
-                    // A schema the provider cannot list: the value decides below.
-                }
-                // Showing every child of every parent would be plainly wrong, so a key whose
-                // type the schema does not tell is written by the kind of the header's value.
-                link = LinkCondition(settings.strChildKey, kind.value_or(KindOfValue(parentValue)), parentValue);
-            }
+            parentValue = mrsRecordSource->Fields().Item(settings.strParentKey).Value();
+            noParent = parentValue->IsNull() || parentValue->IsEmpty();
         }
+    }
+    const std::string linkedRecord =
+        parentValue && !noParent ? settings.strParentKey + " " + host::ado::ToDisplayText(*parentValue) : "";
+    std::string link;
+    if (connection && parentValue && !noParent) {
+        std::optional<KeyKind> kind;
+        try {
+            const auto type = ChildKeyType(*connection, settings);
+            // A column of no declared type holds any value: the value decides.
+            if (type && *type != DataTypeEnum::adVariant && *type != DataTypeEnum::adEmpty) {
+                kind = run::KindOfType(*type);
+            }
+        } catch (const std::exception&) {
+            // A schema the provider cannot list: the value decides below.
+        }
+        // Showing every child of every parent would be plainly wrong, so a key whose type the
+        // schema does not tell is written by the kind of the header's value.
+        const auto condition =
+            run::MakeLinkCondition(settings.strChildKey, kind.value_or(run::KindOfValue(*parentValue)), *parentValue);
+        // A value that can equal no child key, or that no statement can hold, has no child
+        // records either.
+        noParent = !condition;
+        link = condition.value_or("");
     }
 
     std::shared_ptr<Recordset> records;
-    if (!noParent) {
+    if (connection && !noParent) {
         std::string filter = link;
         if (!settings.IsProcedure() && !settings.strRSWhere.empty()) {
             filter = link.empty() ? settings.strRSWhere : "(" + link + ") AND (" + settings.strRSWhere + ")";
         }
-        records = modPLFunction::OpenRecordset(connection, settings.strRecordSourceType, settings.strRecordSource,
-                                               "", "", filter, settings.strRSOrder);
-        if (!records) return;
+        auto opened = modPLFunction::TryOpenRecordset(connection, settings.strRecordSourceType,
+                                                      settings.strRecordSource, "", "", filter, settings.strRSOrder);
+        // A record-source type that names nothing to open leaves the table as it is.
+        if (!opened.recordset && !opened.error) return;
+        if (opened.error) failure = std::move(opened.error);
+        records = std::move(opened.recordset);
     }
     const ClosingGuard<Recordset> closeRecords(records);
 
@@ -677,15 +652,48 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
         }
     }
 
-    DetailTableFill fill(tblTarget, settings, varColumnProperties, records.get(), folder);
-    fill.Run(lngBaseRowCount, blnStatisticsByDetailPage, lngDetailIndex, context,
-             ParseRowList(property.GetPropertyFromText(currentProperties, "BrokenRows", "")));
+    const auto previousBrokenRows = ParseRowList(property.GetPropertyFromText(currentProperties, "BrokenRows", ""));
+    const auto fillWith = [&](DetailTableFill& fill, const std::vector<long>& brokenRows) {
+        fill.Run(lngBaseRowCount, blnStatisticsByDetailPage, lngDetailIndex, context, brokenRows);
+        WriteFillResult(tblTarget, fill.BrokenRows(), fill.RowsUsed());
+        if (!bookmark.empty()) {
+            ReplaceEntry(mcolBrokenRows, bookmark, JoinRowList(fill.BrokenRows()));
+            ReplaceEntry(mcolRowsUsed, bookmark,
+                         std::to_string(static_cast<long>(fill.BrokenRows().size()) + fill.RecordCount()));
+        }
+    };
+    // Shows no records: what a table whose records cannot be read must show.
+    const auto empty = [&](std::vector<long> brokenRows) noexcept {
+        try {
+            DetailTableFill none(tblTarget, settings, varColumnProperties, nullptr, folder);
+            fillWith(none, brokenRows);
+        } catch (...) {
+            // The error that made the table empty is the one to report.
+        }
+        context.lngRowsNeeded = 0;
+        context.blnMoreData = false;
+        context.lngBreakRowCount = 0;
+        context.lngRecordsShown = 0;
+    };
 
-    WriteFillResult(tblTarget, fill.BrokenRows(), fill.RowsUsed());
-    if (!bookmark.empty()) {
-        ReplaceEntry(mcolBrokenRows, bookmark, JoinRowList(fill.BrokenRows()));
-        ReplaceEntry(mcolRowsUsed, bookmark,
-                     std::to_string(static_cast<long>(fill.BrokenRows().size()) + fill.RecordCount()));
+    if (failure) {
+        empty(previousBrokenRows);
+        const std::string table = bookmark.empty() ? settings.strRecordSource : bookmark;
+        throw host::HostError(failure->Number(), failure->Source(),
+                              "The detail table \"" + table + "\" cannot be filled" +
+                                  (linkedRecord.empty() ? std::string() : " for " + linkedRecord) + ": " +
+                                  failure->Description());
+    }
+
+    DetailTableFill fill(tblTarget, settings, varColumnProperties, records.get(), folder);
+    try {
+        fillWith(fill, previousBrokenRows);
+    } catch (...) {
+        // Rows already written belong to this record, but the table is not this record's either.
+        std::vector<long> brokenRows = previousBrokenRows;
+        brokenRows.insert(brokenRows.end(), fill.BrokenRows().begin(), fill.BrokenRows().end());
+        empty(std::move(brokenRows));
+        throw;
     }
     if (collTargetTables) collTargetTables->push_back(tblTarget);
 

@@ -1,6 +1,7 @@
 // The detail fill on real templates and a SQLite database: rows per page with a caption row,
 // tables that adjust their rows to the records, repeated-value blanking, row formulas,
-// formats, text link keys, tables left alone, and the detail pages of a print run.
+// formats, text link keys, tables left alone or emptied when their source fails, and the detail
+// pages of a print run.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "DetailFillTestSupport.h"
 #include "FillTestSupport.h"
 #include "Run/modPLRDetailTables.h"
+#include "host/HostError.h"
 
 namespace paperloom::run::test {
 namespace {
@@ -229,7 +231,7 @@ TEST_F(DetailFillTest, AKeyWhoseTypeTheSchemaDoesNotTellIsWrittenByTheHeaderValu
     EXPECT_EQ(ColumnTexts(Table(), 1, 1, Table().Rows().Count()), (Texts{"", "b1", "b2"}));
 }
 
-TEST_F(DetailFillTest, TablesWithoutSettingsOrWithAFailingSourceStayAsTheyWere) {
+TEST_F(DetailFillTest, TablesWithoutSettingsStayAsTheyWereAndAFailingSourceShowsNoRows) {
     DetailTableSpec plain;
     plain.columnProperties = {"", ""};
     plain.captions = {"x", "y"};
@@ -246,10 +248,11 @@ TEST_F(DetailFillTest, TablesWithoutSettingsOrWithAFailingSourceStayAsTheyWere) 
     const auto second = Bind(failing, CustomerSettings(), "Failing.docx");
     auto other = Table().Cell(2, 1).Range();
     clsPLRange().AppendText("old", other);
-    second->SetDetailDatas(true);
-    EXPECT_EQ(Table().Rows().Count(), 3);
-    EXPECT_EQ(CellText(Table(), 2, 1), "old");
-    EXPECT_EQ(DetailKey("EffectiveRowCnt"), "<absent>");
+    // A source that fails is an error, and the table keeps nothing it showed before.
+    EXPECT_THROW(second->SetDetailDatas(true), host::HostError);
+    EXPECT_EQ(Table().Rows().Count(), 2);
+    EXPECT_EQ(CellText(Table(), 2, 1), "");
+    EXPECT_EQ(DetailKey("EffectiveRowCnt"), "0");
 }
 
 TEST_F(DetailFillTest, PrintRunPagesShowTheNextRecordsAndRememberWhatWasPrinted) {
