@@ -32,6 +32,7 @@ case "$mode" in
       -DPAPERLOOM_FUZZ=ON -DPAPERLOOM_TESTS=OFF -DPAPERLOOM_BENCH=OFF
     cmake --build build-fuzz -j "$jobs"
     seconds=${FUZZ_SECONDS:-20}
+    shared_corpus=${PAPERLOOM_CORPUS:-../shared/corpus}
     passed=0
     for target in build-fuzz/fuzz/*/fuzz_*; do
       [ -x "$target" ] || continue
@@ -39,6 +40,15 @@ case "$mode" in
       work=$(mktemp -d)
       echo "fuzz: $(basename "$target") for ${seconds}s" >&2
       if [ -d "$corpus_dir" ]; then cp -r "$corpus_dir"/. "$work"/; fi
+      # Packages and documents also start from the shared corpus: the damaged files and the
+      # real documents small enough for one input.
+      case "$(basename "$target")" in
+        fuzz_package|fuzz_document)
+          if [ -d "$shared_corpus" ]; then
+            find "$shared_corpus/bad" "$shared_corpus/good" -type f -size -64k -exec cp -t "$work" {} + 2>/dev/null || true
+          fi
+          ;;
+      esac
       if ! "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
            -artifact_prefix="$work/" "$work" > "$work.log" 2>&1; then
         tail -n 60 "$work.log"
