@@ -2,6 +2,9 @@
 
 #include "CliError.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fmt/format.h>
 
 namespace paperloom::cli {
@@ -12,6 +15,19 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
     return fs::weakly_canonical(fs::absolute(a), ec) == fs::weakly_canonical(fs::absolute(b), ec);
+}
+
+bool IsStandardOutput(const fs::path& output) {
+    struct stat target {};
+    struct stat standardOutput {};
+    return !output.empty() && ::stat(output.c_str(), &target) == 0 && ::fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+           target.st_dev == standardOutput.st_dev && target.st_ino == standardOutput.st_ino;
+}
+
+bool IsFileOrNew(const fs::path& output) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(output, ec);
+    return status.type() == fs::file_type::not_found || status.type() == fs::file_type::regular;
 }
 
 void CheckTemplate(const fs::path& templatePath) {
@@ -29,6 +45,10 @@ void CheckOutput(const fs::path& templatePath, const fs::path& output, const cha
     std::error_code ec;
     if (fs::is_directory(output, ec))
         throw CliError(fmt::format("{} {} is a folder; give a file name.", what, output.string()));
+    const fs::file_type type = fs::status(output, ec).type();
+    if (type == fs::file_type::block || type == fs::file_type::socket)
+        throw CliError(fmt::format("{} {} is a {}, which is not written; give a file name.", what, output.string(),
+                                   type == fs::file_type::block ? "block device" : "socket"));
     const fs::path folder = fs::absolute(output).parent_path();
     if (!fs::is_directory(folder, ec))
         throw CliError(fmt::format("The folder {} for {} does not exist.", folder.string(), what));

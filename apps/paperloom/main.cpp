@@ -4,10 +4,13 @@
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include <charconv>
 #include <iostream>
+#include <limits>
 
 #include "CliError.h"
 #include "Commands.h"
+#include "OutputPath.h"
 #include "host/HostError.h"
 
 namespace {
@@ -16,10 +19,35 @@ using namespace paperloom::cli;
 
 bool OnOff(const std::string& text) { return text == "on"; }
 
-void AddRecordOptions(CLI::App& command, bool& current, std::optional<long>& record) {
+// The number --record gives: a whole number from 1 up to the largest record number there is.
+// Read here rather than by the option parser, whose messages name floating-point limits.
+std::optional<long> RecordNumber(const CLI::Option& option, const std::string& text) {
+    if (option.count() == 0) return std::nullopt;
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (negative) digits.remove_prefix(1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        throw CliError(fmt::format("--record must be a whole number, not \"{}\".", text));
+    long number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (negative || (error == std::errc{} && number < 1)) throw CliError("--record must be 1 or more.");
+    if (error == std::errc::result_out_of_range)
+        throw CliError(fmt::format("--record {} is too large: record numbers go up to {}.", text,
+                                   std::numeric_limits<long>::max()));
+    return number;
+}
+
+CLI::Option* AddRecordOptions(CLI::App& command, bool& current, std::string& record) {
     command.add_flag("--current", current, "Only the current record (the first, or the one --record names)");
-    command.add_option("--record", record, "Move to record N (1 = first) before the work; implies --current")
-        ->check(CLI::PositiveNumber);
+    return command.add_option("--record", record, "Move to record N (1 = first) before the work; implies --current");
+}
+
+// A report printed on standard output would end up inside a document written there too.
+std::ostream& ReportStream(std::initializer_list<std::filesystem::path> outputs) {
+    for (const auto& output : outputs)
+        if (IsStandardOutput(output)) return std::cerr;
+    return std::cout;
 }
 
 }  // namespace
@@ -30,22 +58,25 @@ int main(int argc, char** argv) {
     app.set_help_all_flag("--help-all", "Help for every command");
 
     DocumentCommand document;
+    std::string documentRecord;
     auto* documentCmd = app.add_subcommand("document", "Make the print document of all records (or of one record)");
     documentCmd->add_option("TEMPLATE", document.templatePath, "The template (.docx)")->required();
-    AddRecordOptions(*documentCmd, document.current, document.record);
+    auto* documentRecordOption = AddRecordOptions(*documentCmd, document.current, documentRecord);
     documentCmd->add_option("-o,--output", document.output, "The print document to write (.docx)");
     documentCmd->add_option("--pdf", document.pdf, "Also render it to this PDF (needs the office suite)");
 
     ShowCommand show;
+    std::string showRecord;
     auto* showCmd = app.add_subcommand("show", "Save the template filled with one record");
     showCmd->add_option("TEMPLATE", show.templatePath, "The template (.docx)")->required();
-    showCmd->add_option("--record", show.record, "The record to show (1 = first, the default)")->check(CLI::PositiveNumber);
+    auto* showRecordOption = showCmd->add_option("--record", showRecord, "The record to show (1 = first, the default)");
     showCmd->add_option("-o,--output", show.output, "The filled copy to write (.docx)")->required();
 
     PrintCommand print;
+    std::string printRecord;
     auto* printCmd = app.add_subcommand("print", "Print all records (or one record) through the office suite");
     printCmd->add_option("TEMPLATE", print.templatePath, "The template (.docx)")->required();
-    AddRecordOptions(*printCmd, print.current, print.record);
+    auto* printRecordOption = AddRecordOptions(*printCmd, print.current, printRecord);
     auto* printer = printCmd->add_option("--printer", print.printer, "The printer (default: the spooler's default)");
     printCmd->add_option("--print-dir", print.printDir, "Write a PDF per job into this folder instead of printing")
         ->excludes(printer);
@@ -104,23 +135,35 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (*documentCmd) return Run(document, std::cout);
-        if (*showCmd) return Run(show, std::cout);
-        if (*printCmd) return Run(print, std::cout);
-        if (*findCmd) return Run(find, std::cout);
+        if (*documentCmd) {
+            document.record = RecordNumber(*documentRecordOption, documentRecord);
+            // The office suite renders the PDF from the saved file, which a device or pipe is not.
+            if (!document.pdf.empty() && !document.output.empty() && !IsFileOrNew(document.output))
+                throw CliError(fmt::format("-o {} is not a file; with --pdf, give a file name.", document.output.string()));
+            return Run(document, ReportStream({document.output, document.pdf}));
+        }
+        if (*showCmd) {
+            show.record = RecordNumber(*showRecordOption, showRecord);
+            return Run(show, ReportStream({show.output}));
+        }
+        if (*printCmd) {
+            print.record = RecordNumber(*printRecordOption, printRecord);
+            return Run(print, std::cout);
+        }
+        if (*findCmd) return Run(find, ReportStream({find.output}));
         if (*filterCmd) {
             if (filterValueOption->count() > 0) filter.value = filterValue;
-            return Run(filter, std::cout);
+            return Run(filter, ReportStream({filter.output}));
         }
         if (*sortCmd) {
             if (sortValueOption->count() > 0) sort.value = sortValue;
-            return Run(sort, std::cout);
+            return Run(sort, ReportStream({sort.output}));
         }
         if (*optionsCmd) {
             if (ud->count() > 0) options.updateDetail = OnOff(updateDetail);
             if (ch->count() > 0) options.copyHeader = OnOff(copyHeader);
             if (cf->count() > 0) options.copyFooter = OnOff(copyFooter);
-            return Run(options, std::cout);
+            return Run(options, ReportStream({options.output}));
         }
         if (*describeCmd) return Run(describe, std::cout);
     } catch (const CliError& error) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "Run/FieldFormat.h"
 #include "common/clsPLProperty.h"
 #include "host/word/fields/Field.h"
 
@@ -64,13 +65,13 @@ void WriteCellText(const word::Cell& cell, std::string_view text) {
     }
     // Replacing keeps the look of the text replaced; text new to the cell takes the look of
     // what precedes it, which may be the hidden property text.
-    visible.SetText(text);
+    visible.SetText(ShownText(text));
     if (afterHidden) visible.Font().SetHidden(false);
 }
 
 void WriteCellField(const word::Cell& cell, std::string_view code) {
     auto at = EmptyVisiblePart(cell);
-    auto field = word::FieldsOf(cell.Range()).Add(at, word::wdFieldEmpty, code);
+    auto field = word::FieldsOf(cell.Range()).Add(at, word::wdFieldEmpty, ShownText(code));
     // After hidden property text the field would otherwise take its hidden look.
     field.Range().Font().SetHidden(false);
 }

@@ -12,10 +12,11 @@ namespace paperloom::run {
 // Removes the cell's fields and its visible content, keeping hidden text at its start.
 void ClearCellContent(const word::Cell& cell);
 
-// Replaces the visible content by plain text.
+// Replaces the visible content by plain text (a NUL in it is written as U+FFFD).
 void WriteCellText(const word::Cell& cell, std::string_view text);
 
-// Replaces the visible content by one field with the code, computed at once.
+// Replaces the visible content by one field with the code, computed at once (a NUL in the code,
+// from a value, is written as U+FFFD).
 void WriteCellField(const word::Cell& cell, std::string_view code);
 
 // The cell's text as shown (field results, no hidden text, no end-of-cell mark). The caller

@@ -28,7 +28,38 @@ std::string QuotedValue(std::string_view value) {
     return quoted + '"';
 }
 
-std::string ValueText(const Variant& value) { return host::ado::ToDisplayText(value); }
+std::string ValueText(const Variant& value) { return ShownText(host::ado::ToDisplayText(value)); }
+
+// A plain decimal number as values give it: [+-]digits[.digits][E[+-]digits], or .digits.
+bool IsPlainNumber(std::string_view text) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) ++i;
+        return i > start;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    bool mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa = digits() || mantissa;
+    }
+    if (!mantissa) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        if (!digits()) return false;
+    }
+    return i == text.size();
+}
+
+// A value goes into a number field as a number only when it is one: a database may hold any
+// text in a numeric column, and "6*7" or "1=1" must show as written, not be computed.
+bool IsNumberValue(const Variant& value) {
+    if (value.IsNumber()) return true;
+    const std::string* text = value.Get<std::string>();
+    return text != nullptr && IsPlainNumber(*text);
+}
 
 bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
@@ -74,6 +105,16 @@ constexpr std::array<NumberPictureRule, 6> kHandledPictures{{
 
 }  // namespace
 
+std::string ShownText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\0') shown += "\xEF\xBF\xBD";
+        else shown += c;
+    }
+    return shown;
+}
+
 std::string GetFormatType(const std::vector<std::string>& straryCodeTokens) {
     for (std::size_t i = 2; i < straryCodeTokens.size(); ++i)
         if (IsFormatSwitch(straryCodeTokens[i])) return straryCodeTokens[i];
@@ -98,7 +139,10 @@ std::string GetFormatTypeHeadCode(std::string_view strFormatType, const Variant&
     const bool missing = vntValue.IsNull() || vntValue.IsEmpty();
     std::string code;
     if (strFormatType == "\\#") {
-        code = "=" + ValueText(vntValue);
+        // A formula column's value is the template's own formula; a data value is a number
+        // or shown as the text it is.
+        code = intFieldType == 3 || missing || IsNumberValue(vntValue) ? "=" + ValueText(vntValue)
+                                                                       : "quote " + QuotedValue(ValueText(vntValue));
     } else if (strFormatType == "\\@" || strFormatType == "\\*") {
         code = "quote " + QuotedValue(ValueText(vntValue));
     } else if (missing) {

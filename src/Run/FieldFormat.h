@@ -11,6 +11,10 @@
 
 namespace paperloom::run {
 
+// A value's text as a document can hold it: a NUL, which would cut everything after it, is
+// written as U+FFFD.
+std::string ShownText(std::string_view text);
+
 // The first of the tokens from index 2 on that is a format switch ("\#", "\@" or "\*");
 // "" when there is none.
 std::string GetFormatType(const std::vector<std::string>& straryCodeTokens);
@@ -19,7 +23,9 @@ std::string GetFormatType(const std::vector<std::string>& straryCodeTokens);
 // times, "\*" for texts, "" for every other type.
 std::string GetFormatTypeFromDBType(int intDBType);
 
-// The replacement field code for one value: "=" and the value for "\#"; a QUOTE code with
+// The replacement field code for one value: "=" and the value for "\#" when the value is a
+// number (a text that is no plain number, such as "6*7", is quoted instead and never computed;
+// field type 3, a formula column, keeps its formula); a QUOTE code with
 // the value in double quotes for "\@" and "\*"; without a switch by field type (3 formula,
 // 4 picture include, other quoted text). A Null or Empty value gives "quote" (shows nothing).
 std::string GetFormatTypeHeadCode(std::string_view strFormatType, const host::ado::Variant& vntValue,

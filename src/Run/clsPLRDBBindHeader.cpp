@@ -89,7 +89,7 @@ std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const Head
     }
     if (keyword == "PictureField") {
         std::string path;
-        if (n >= 3) path = host::ado::ToDisplayText(recordSource.Fields().Item(tokens[2]).Value());
+        if (n >= 3) path = run::ShownText(host::ado::ToDisplayText(recordSource.Fields().Item(tokens[2]).Value()));
         // Relative paths belong to the bound document's folder; a document never saved (a
         // print run's working copy) uses the folder of the template being printed.
         return modPLRPictureField::MakePictureFieldCode(path, document.Path());

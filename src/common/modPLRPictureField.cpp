@@ -25,8 +25,14 @@ std::string ResolvePicturePath(std::string_view strPicturePath, std::string_view
 }
 
 std::string MakePictureFieldCode(std::string_view strPicturePath, std::string_view strActiveDocumentFolder) {
-    return std::string(modPLPictureField::GetPictureFieldType()) + " \"" +
-           ResolvePicturePath(strPicturePath, strActiveDocumentFolder) + "\" \\d";
+    // A double quote in the path is escaped, so the path stays one argument and cannot end the
+    // quoted text early and add switches of its own.
+    std::string quoted;
+    for (const char c : ResolvePicturePath(strPicturePath, strActiveDocumentFolder)) {
+        if (c == '"') quoted += '\\';
+        quoted += c;
+    }
+    return std::string(modPLPictureField::GetPictureFieldType()) + " \"" + quoted + "\" \\d";
 }
 
 }  // namespace paperloom::modPLRPictureField

@@ -11,7 +11,8 @@ namespace paperloom::modPLRPictureField {
 // fallback folder of the shared routines (GetDefaultFolder).
 std::string ResolvePicturePath(std::string_view strPicturePath, std::string_view strActiveDocumentFolder);
 
-// IncludePicture "<resolved path>" \d  (\d links the picture instead of storing it)
+// IncludePicture "<resolved path>" \d  (\d links the picture instead of storing it); a double
+// quote in the path is written \".
 std::string MakePictureFieldCode(std::string_view strPicturePath, std::string_view strActiveDocumentFolder);
 
 }  // namespace paperloom::modPLRPictureField

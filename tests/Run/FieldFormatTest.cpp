@@ -41,6 +41,36 @@ TEST(FieldFormat, QuotedValuesShowExactlyWhateverTheyHold) {
     }
 }
 
+TEST(FieldFormat, ANumberFieldComputesNoTextAndFormatsOnlyNumbers) {
+    const word::fieldcalc::FieldComputer computer;
+    // Texts a number column may hold are shown as written, with or without a picture.
+    for (const std::string text : {"6*7", "SUM(10,20)", "1=1", "Hello World", "=1+1", "12abc", " "}) {
+        const Variant value(text);
+        const auto code = GetFormatTypeHeadCode("\\#", value, 0);
+        EXPECT_EQ(computer.Compute(code).text, text) << code;
+        EXPECT_EQ(computer.Compute(code + " \\# \"#,##0\"").text, text) << code;
+        EXPECT_EQ(GetFormatTypeHeadCode("\\#", value, 1), code) << "a detail data column";
+    }
+    EXPECT_EQ(computer.Compute(GetFormatTypeHeadCode("\\#", Variant(""), 0)).text, "");
+    EXPECT_EQ(computer.Compute(GetFormatTypeHeadCode("\\#", Variant(DateTime::Date(2024, 1, 5)), 0)).text,
+              "2024/01/05");
+    // Numbers, whether the value holds one or a text spelling one, are numbers.
+    struct Case {
+        Variant value;
+        const char* shown;
+    };
+    for (const Case& c : {Case{Variant("42"), "42"}, Case{Variant("-1234.5"), "-1,235"}, Case{Variant(".5"), "1"},
+                          Case{Variant("1E+3"), "1,000"}, Case{Variant(1234567LL), "1,234,567"},
+                          Case{Variant(Decimal::FromText("2.5")), "3"}}) {
+        const auto code = GetFormatTypeHeadCode("\\#", c.value, 1);
+        EXPECT_EQ(code.front(), '=') << code;
+        EXPECT_EQ(computer.Compute(code + " \\# \"#,##0\"").text, c.shown) << code;
+    }
+    // A formula column and a statistic keep their formula.
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant("b2*c2"), 3), "=b2*c2");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant("SUM(C2:C5)"), 3), "=SUM(C2:C5)");
+}
+
 TEST(FieldFormat, NumbersForTableCells) {
     struct Case {
         const char* picture;
