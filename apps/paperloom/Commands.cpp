@@ -180,7 +180,9 @@ int Run(const ShowCommand& command, std::ostream& out) {
     CheckRecordNumber(command.record, header);
     RunHost host;
     auto document = host.OpenTemplate(command.templatePath);
-    MoveTo(host, document, command.record);
+    // The fill when a document opens reports no errors; filled again here, a detail table that
+    // cannot be filled stops the command before anything is written.
+    MoveTo(host, document, header.bound ? std::optional<long>(command.record.value_or(1)) : std::nullopt);
     SaveCopy(*document, command.output);
     out << "view: " << fs::absolute(command.output).string() << "\n";
     if (header.bound) out << "record: " << command.record.value_or(1) << " of " << header.recordCount << "\n";
