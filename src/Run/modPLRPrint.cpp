@@ -22,11 +22,14 @@ namespace {
 // document refilled over and over grows slow.
 constexpr long kRecordsPerWorkingCopy = 10;
 
-// A new page at the end of the print document.
+// A new page at the end of the print document. The break ends the paragraph it is put in, as
+// the word processor's does: the next copy starts a paragraph of its own instead of joining
+// the last one, so neither takes the other's paragraph formatting.
 void AppendPageBreak(const word::Range& rangePrint) {
     auto at = rangePrint.Document()->Content();
     at.Collapse(word::wdCollapseEnd);
     at.InsertBreak(word::wdPageBreak);
+    at.InsertAfter("\r");
 }
 
 word::Window FirstWindow(const word::Document& document) { return document.Windows().Item(1); }

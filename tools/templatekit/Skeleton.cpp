@@ -78,8 +78,10 @@ std::string Paragraph(std::string_view runsXml, const ParagraphStyle& style) {
     return xml + std::string(runsXml) + "</w:p>";
 }
 
-std::string TextBox(std::string_view paragraphsXml, const BoxPlacement& placement) {
-    return "<w:r><w:pict>"
+namespace {
+
+std::string LegacyBox(std::string_view paragraphsXml, const BoxPlacement& placement) {
+    return "<w:pict>"
            "<v:shapetype id=\"_x0000_t202\" coordsize=\"21600,21600\" o:spt=\"202\" path=\"m,l,21600r21600,l21600,xe\">"
            "<v:stroke joinstyle=\"miter\"/><v:path gradientshapeok=\"t\" o:connecttype=\"rect\"/></v:shapetype>"
            "<v:shape type=\"#_x0000_t202\" style=\"position:absolute;margin-left:" + Points(placement.leftPt) +
@@ -87,7 +89,40 @@ std::string TextBox(std::string_view paragraphsXml, const BoxPlacement& placemen
            ";height:" + Points(placement.heightPt) +
            ";z-index:1;mso-position-horizontal-relative:margin;mso-position-vertical-relative:paragraph\" "
            "strokecolor=\"#808080\" strokeweight=\"0.75pt\"><v:textbox><w:txbxContent>" +
-           std::string(paragraphsXml) + "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
+           std::string(paragraphsXml) + "</w:txbxContent></v:textbox></v:shape></w:pict>";
+}
+
+long Emu(double points) { return static_cast<long>(points * 12700); }
+
+}  // namespace
+
+std::string TextBox(std::string_view paragraphsXml, const BoxPlacement& placement) {
+    return "<w:r>" + LegacyBox(paragraphsXml, placement) + "</w:r>";
+}
+
+std::string TextBoxBothForms(std::string_view paragraphsXml, const BoxPlacement& placement) {
+    const long cx = Emu(placement.widthPt);
+    const long cy = Emu(placement.heightPt);
+    return fmt::format(
+               "<w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing>"
+               "<wp:anchor distT=\"0\" distB=\"0\" distL=\"114300\" distR=\"114300\" simplePos=\"0\" "
+               "relativeHeight=\"251659264\" behindDoc=\"0\" locked=\"0\" layoutInCell=\"1\" allowOverlap=\"1\">"
+               "<wp:simplePos x=\"0\" y=\"0\"/>"
+               "<wp:positionH relativeFrom=\"margin\"><wp:posOffset>{}</wp:posOffset></wp:positionH>"
+               "<wp:positionV relativeFrom=\"paragraph\"><wp:posOffset>{}</wp:posOffset></wp:positionV>"
+               "<wp:extent cx=\"{}\" cy=\"{}\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/><wp:wrapNone/>"
+               "<wp:docPr id=\"1\" name=\"Text Box 1\"/><wp:cNvGraphicFramePr/>"
+               "<a:graphic><a:graphicData uri=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\">"
+               "<wps:wsp><wps:cNvSpPr txBox=\"1\"/><wps:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/>"
+               "<a:ext cx=\"{}\" cy=\"{}\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom>"
+               "<a:ln w=\"9525\"><a:solidFill><a:srgbClr val=\"808080\"/></a:solidFill></a:ln></wps:spPr>"
+               "<wps:txbx><w:txbxContent>",
+               Emu(placement.leftPt), Emu(placement.topPt), cx, cy, cx, cy) +
+           std::string(paragraphsXml) +
+           "</w:txbxContent></wps:txbx><wps:bodyPr rot=\"0\" vert=\"horz\" wrap=\"square\" lIns=\"91440\" "
+           "tIns=\"45720\" rIns=\"91440\" bIns=\"45720\" anchor=\"t\" anchorCtr=\"0\"><a:noAutofit/></wps:bodyPr>"
+           "</wps:wsp></a:graphicData></a:graphic></wp:anchor></w:drawing></mc:Choice><mc:Fallback>" +
+           LegacyBox(paragraphsXml, placement) + "</mc:Fallback></mc:AlternateContent></w:r>";
 }
 
 std::string Table(const TableLayout& layout) {
@@ -132,7 +167,11 @@ std::shared_ptr<word::Document> MakeDocument(std::string_view bodyXml, std::stri
         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
         "xmlns:v=\"urn:schemas-microsoft-com:vml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-        "xmlns:w10=\"urn:schemas-microsoft-com:office:word\"><w:body>";
+        "xmlns:w10=\"urn:schemas-microsoft-com:office:word\" "
+        "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
+        "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+        "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><w:body>";
     xml += bodyXml;
     xml += "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1134\" w:right=\"1134\" "
            "w:bottom=\"1134\" w:left=\"1134\" w:header=\"567\" w:footer=\"567\" w:gutter=\"0\"/></w:sectPr>"

@@ -43,6 +43,9 @@ struct BoxPlacement {
     double heightPt = 60;
 };
 std::string TextBox(std::string_view paragraphsXml, const BoxPlacement& placement);
+// The same box as a word processor of today saves it: the drawing shape, with the legacy form
+// as the fallback for readers without drawing shapes (mc:AlternateContent).
+std::string TextBoxBothForms(std::string_view paragraphsXml, const BoxPlacement& placement);
 
 // A bordered table; widths in twips, one entry per column. Row 1 is shaded when
 // `shadeFirstRow`; each cell holds the text at [row][column] ("" or missing: empty).

@@ -71,14 +71,14 @@ DocumentState::DocumentState(docx::Package package) : package_(std::move(package
     serial_ = ++serials;
 }
 
-std::string DocumentState::ImportedPart(const std::string& bytes) const {
-    const auto it = importedParts_.find({std::hash<std::string>{}(bytes), bytes.size()});
+std::string DocumentState::ImportedPart(std::string_view bytes) const {
+    const auto it = importedParts_.find({std::hash<std::string_view>{}(bytes), bytes.size()});
     if (it == importedParts_.end() || !package_.HasPart(it->second)) return {};
     return it->second;
 }
 
-void DocumentState::RememberImportedPart(const std::string& bytes, const std::string& part) {
-    importedParts_[{std::hash<std::string>{}(bytes), bytes.size()}] = part;
+void DocumentState::RememberImportedPart(std::string_view bytes, const std::string& part) {
+    importedParts_[{std::hash<std::string_view>{}(bytes), bytes.size()}] = part;
 }
 
 std::string DocumentState::RelationshipTo(const std::string& sourcePart, const std::string& type,
@@ -141,11 +141,8 @@ Story* DocumentState::HeaderFooter(bool footer, long index, bool create) {
         if (!create) return nullptr;
         if (!section) section = mainStory.Root().append_child("w:sectPr");
         part = package_.UniquePartName(footer ? "word/footer" : "word/header", "xml");
+        // The new part comes with its declaration.
         auto& tree = package_.AddXmlPart(part, footer ? kFooterType : kHeaderType);
-        auto decl = tree.prepend_child(pugi::node_declaration);
-        decl.append_attribute("version") = "1.0";
-        decl.append_attribute("encoding") = "UTF-8";
-        decl.append_attribute("standalone") = "yes";
         auto root = tree.append_child(footer ? "w:ftr" : "w:hdr");
         for (const auto& [attr, uri] : kPartNamespaces) root.append_attribute(attr) = uri;
         root.append_child("w:p");
@@ -190,8 +187,11 @@ Story& DocumentState::TextBox(pugi::xml_node content, const std::string& part) {
                 if (box.node() == content) break;
                 ++index;
             }
-            const auto copies = alternate.child("mc:Fallback").select_nodes(".//w:txbxContent");
-            if (index < copies.size()) mirrors_[content.internal_object()] = copies[index].node();
+            const auto fallback = alternate.child("mc:Fallback");
+            const auto copies = fallback.select_nodes(".//w:txbxContent");
+            // A legacy form without the matching box cannot follow the edits: it goes then.
+            if (index < copies.size()) mirrors_[content.internal_object()] = {copies[index].node(), {}};
+            else if (fallback) mirrors_[content.internal_object()] = {{}, fallback};
         }
     }
     return *story;
@@ -201,10 +201,24 @@ void DocumentState::SyncTextBoxCopies() {
     for (auto& [key, story] : textBoxes_) {
         if (!story->Alive() || !story->Edited()) continue;
         const auto mirror = mirrors_.find(key);
-        if (mirror != mirrors_.end() && mirror->second) {
-            auto target = mirror->second;
-            while (auto child = target.first_child()) target.remove_child(child);
-            for (auto child : story->Root().children()) target.append_copy(child);
+        if (mirror != mirrors_.end()) {
+            if (auto target = mirror->second.content) {
+                while (auto child = target.first_child()) target.remove_child(child);
+                for (auto child : story->Root().children()) target.append_copy(child);
+            } else if (const auto stale = mirror->second.unmatchedFallback; stale && stale.parent()) {
+                // Other boxes of the same shape may have their copies in it.
+                const auto inside = [&](pugi::xml_node node) {
+                    for (; node; node = node.parent())
+                        if (node == stale) return true;
+                    return false;
+                };
+                for (auto& [other, legacy] : mirrors_) {
+                    if (inside(legacy.content)) legacy.content = {};
+                    if (inside(legacy.unmatchedFallback)) legacy.unmatchedFallback = {};
+                }
+                BeforeRemove(stale);
+                stale.parent().remove_child(stale);
+            }
         }
         story->ClearEdited();
     }

@@ -60,8 +60,8 @@ public:
 
     // Bookkeeping of formatted copies, so that repeated copies share what they brought in.
     unsigned long Serial() const { return serial_; }
-    std::string ImportedPart(const std::string& bytes) const;
-    void RememberImportedPart(const std::string& bytes, const std::string& part);
+    std::string ImportedPart(std::string_view bytes) const;
+    void RememberImportedPart(std::string_view bytes, const std::string& part);
     std::string RelationshipTo(const std::string& sourcePart, const std::string& type, const std::string& part);
     bool KnowsStyle(const std::string& id) const { return knownStyles_.contains(id); }
     void NoteStyle(const std::string& id) { knownStyles_.insert(id); }
@@ -84,7 +84,12 @@ private:
     std::unique_ptr<Story> main_;
     std::map<std::string, std::unique_ptr<Story>> headerFooters_;
     std::map<const void*, std::unique_ptr<Story>> textBoxes_;
-    std::map<const void*, pugi::xml_node> mirrors_;
+    // The legacy form of a text box: its copy of the contents, or the fallback that has none.
+    struct Mirror {
+        pugi::xml_node content;
+        pugi::xml_node unmatchedFallback;
+    };
+    std::map<const void*, Mirror> mirrors_;
     std::vector<std::unique_ptr<Story>> retired_;  // killed stories stay for their ranges
     std::map<std::string, bool, std::less<>> hiddenStyles_;
     std::optional<std::multiset<std::string>> bookmarkNames_;

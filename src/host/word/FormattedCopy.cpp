@@ -57,12 +57,16 @@ void CopyRelationships(const std::vector<pugi::xml_node>& nodes, DocumentState& 
                     if (!from.HasPart(part)) continue;
                     std::string targetName = part;
                     if (&source != &target) {
-                        const std::string bytes = from.PartBytes(part);
+                        // A picture is read where it lies: it is copied only when the target
+                        // does not have it yet, not once for every copy made of its range.
+                        std::string serialised;
+                        const auto stored = from.StoredBytes(part);
+                        const std::string_view bytes = stored ? *stored : (serialised = from.PartBytes(part));
                         targetName = target.ImportedPart(bytes);
                         if (targetName.empty()) {
                             const auto [stem, ext] = StemAndExtension(part);
                             targetName = to.UniquePartName(stem, ext);
-                            to.SetPartBytes(targetName, bytes, from.ContentType(part));
+                            to.SetPartBytes(targetName, std::string(bytes), from.ContentType(part));
                             target.RememberImportedPart(bytes, targetName);
                         }
                     }

@@ -194,6 +194,8 @@ void Range::SetText(std::string_view text) {
 void Range::SetFormattedText(const Range& source) {
     auto& story = data_->Live();
     auto& from = source.data_->Live();
+    // Text boxes edited in the source go into the copy in both their forms alike.
+    source.data_->doc->SyncTextBoxCopies();
     auto fragment = from.Extract(source.data_->span->start, source.data_->span->end);
     detail::PrepareFragment(fragment, *source.data_->doc, from.Part(), *data_->doc, story.Part());
     auto& span = *data_->span;
