@@ -250,8 +250,11 @@ ResultSet OdbcProviderSession::Execute(const std::string& statement, CommandType
 
 ResultSet OdbcProviderSession::Query(const std::string& source, CommandTypeEnum commandType) {
     const bool statement = commandType == CommandTypeEnum::adCmdText || commandType == CommandTypeEnum::adCmdUnknown;
-    if (statement && HasFurtherStatements(source, dialect_)) ThrowSeveralStatements(kConnectionSource);
-    return Dispatch(source, commandType, Access::ReadOnly);
+    if (!statement) return Dispatch(source, commandType, Access::ReadOnly);
+    if (HasFurtherStatements(source, dialect_)) ThrowSeveralStatements(kConnectionSource);
+    // Only blanks and comments follow the ';': sent without them, since drivers that prepare
+    // one statement (SQLite's) take the rest for a second one.
+    return Dispatch(source.substr(0, FirstStatementEnd(source, dialect_)), commandType, Access::ReadOnly);
 }
 
 ResultSet OdbcProviderSession::OpenSchema(SchemaEnum schema) {
