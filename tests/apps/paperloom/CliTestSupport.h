@@ -44,9 +44,9 @@ struct CliResult {
 };
 
 // Runs the program with `args` in `folder`; `env` entries replace or add variables (an empty
-// value removes one).
+// value removes one). `inChild` runs in the child just before the program starts (limits).
 inline CliResult RunCli(const fs::path& folder, const std::vector<std::string>& args,
-                        const std::map<std::string, std::string>& env = {}) {
+                        const std::map<std::string, std::string>& env = {}, void (*inChild)() = nullptr) {
     std::map<std::string, std::string> variables;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
@@ -83,6 +83,7 @@ inline CliResult RunCli(const fs::path& folder, const std::vector<std::string>& 
         if (out < 0 || err < 0 || ::chdir(dir.c_str()) != 0) ::_exit(126);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        if (inChild) inChild();
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
