@@ -1,5 +1,7 @@
 #include "Run/OsPLRController.h"
 
+#include <exception>
+
 #include "Run/modPLRFunction.h"
 #include "Run/modPLRPrint.h"
 #include "common/clsPLProperty.h"
@@ -41,6 +43,22 @@ word::Application& RequireApplication(const run::RunState& state, const std::sha
     // Print documents are new documents of the application; a document outside any has none.
     if (!application) throw host::HostError(4248, "OsPLRController", "The document belongs to no application.");
     return *application;
+}
+
+// The header is refilled even when a detail table cannot be: the document then shows the
+// current record with an empty table, not the last record's header; the detail error is
+// raised afterwards.
+void RefillDetailThenHeader(clsPLRDBBind& binding, bool blnDetail) {
+    std::exception_ptr detailError;
+    if (blnDetail) {
+        try {
+            binding.SetDetailDatas(false);
+        } catch (...) {
+            detailError = std::current_exception();
+        }
+    }
+    binding.SetHeadDatas();
+    if (detailError) std::rethrow_exception(detailError);
 }
 
 }  // namespace
@@ -88,8 +106,7 @@ void OsPLRController::UpdateDetail(std::shared_ptr<word::Document>& docTarget) {
     const auto binding = modPLRFunction::FindDocumentBind(mState.registry, Target(docTarget));
     if (!binding) return;
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
-    binding->SetDetailDatas(false);
-    binding->SetHeadDatas();
+    RefillDetailThenHeader(*binding, true);
 }
 
 void OsPLRController::UpdateView(std::shared_ptr<word::Document>& docTarget) {
@@ -97,8 +114,8 @@ void OsPLRController::UpdateView(std::shared_ptr<word::Document>& docTarget) {
     if (!binding) return;
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
     // Letter case counts: only the exact flag text refills the detail tables.
-    if (clsPLProperty().GetDocVariable("UpdateDetail", Target(docTarget), "True") == "True") binding->SetDetailDatas(false);
-    binding->SetHeadDatas();
+    RefillDetailThenHeader(*binding,
+                           clsPLProperty().GetDocVariable("UpdateDetail", Target(docTarget), "True") == "True");
 }
 
 std::shared_ptr<word::Document> OsPLRController::CreatePrintDoc(std::shared_ptr<word::Document>& docTarget,

@@ -29,10 +29,11 @@ public:
     void ReopenHeader(std::shared_ptr<word::Document>& docTarget);
     // Refills the header fields.
     void UpdateHeader(std::shared_ptr<word::Document>& docTarget);
-    // Refills the detail tables, then the header fields.
+    // Refills the detail tables, then the header fields. The header is refilled even when a
+    // detail table cannot be (that table is left without records); that error comes after.
     void UpdateDetail(std::shared_ptr<word::Document>& docTarget);
     // Refills the detail tables (unless the variable UpdateDetail is not exactly "True"), then
-    // the header fields.
+    // the header fields, as UpdateDetail does.
     void UpdateView(std::shared_ptr<word::Document>& docTarget);
     // The print document of all records or of the current record, left open.
     std::shared_ptr<word::Document> CreatePrintDoc(std::shared_ptr<word::Document>& docTarget,

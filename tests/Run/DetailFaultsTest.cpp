@@ -2,7 +2,7 @@
 // those of the record before), the other tables are still filled, and the error reaches the
 // caller naming the table and the database's reason. A print run stops at the record whose
 // lines fail (a view that errors, a view dropped, the database removed or locked mid-run) and
-// leaves no print document behind.
+// leaves no print document behind. Navigating onto such a record still shows its header.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -15,6 +15,7 @@
 
 #include "DetailFillTestSupport.h"
 #include "PrintDocTestSupport.h"
+#include "Run/OsPLRController.h"
 #include "Run/modPLRFunction.h"
 #include "Run/modPLRPrint.h"
 #include "host/HostError.h"
@@ -215,6 +216,36 @@ TEST_F(PrintRunFaultsTest, ADatabaseLockedMidRunStopsTheRunOnceTheWaitIsOver) {
     std::unique_ptr<ExclusiveLock> lock;
     const std::string message = StopsAtRecordFour([&] { lock = std::make_unique<ExclusiveLock>(Database()); });
     EXPECT_NE(message.find("locked"), std::string::npos) << message;
+}
+
+TEST(ControllerFaultsTest, NavigationShowsTheNewHeaderWithAnEmptyTableAndRaisesTheError) {
+    ScratchFolder folder;
+    MakeOrdersDatabase(folder.File("orders.db"), 6);
+    RunSqlite(folder.File("orders.db"),
+              "ALTER TABLE Lines RENAME TO LineRows;"
+              "CREATE VIEW Lines AS SELECT *, json(CASE WHEN OrderId = 4 THEN 'not json' ELSE '0' END) AS Checked"
+              " FROM LineRows;");
+    RunState state;
+    state.application = std::make_shared<word::Application>();
+    OsPLRController controller(state);
+    auto report = state.application->Documents().Open(SaveOrderTemplate(folder.File("orders.docx")));
+    const auto binding = modPLRFunction::OpenDocumentBind(state.registry, report);
+    ASSERT_NE(binding, nullptr);
+    binding->MovePos(3);
+    controller.UpdateView(report);
+    EXPECT_NE(report->Content().Text().find(Item(3, 1)), std::string::npos);
+
+    binding->MovePos(4);
+    const std::string message = ErrorOf([&] { controller.UpdateView(report); });
+    EXPECT_NE(message.find("malformed JSON"), std::string::npos) << message;
+    const std::string text = report->Content().Text();
+    EXPECT_NE(text.find("顧客 " + Customer(4)), std::string::npos) << "the header shows the new record: " << text;
+    EXPECT_EQ(text.find(Item(3, 1)), std::string::npos) << "no line of the record before";
+    EXPECT_TRUE(state.application->ScreenUpdating());
+
+    binding->MovePos(5);
+    controller.UpdateDetail(report);
+    EXPECT_NE(report->Content().Text().find(Item(5, 1)), std::string::npos);
 }
 
 }  // namespace
