@@ -151,6 +151,8 @@ public:
                        run::DetailPrintContext& context);
     // Number of break groups the record source restricted by strWhere holds (distinct values
     // of the break field, counted by the database); 0 without a field or when the query fails.
+    // strWhere goes into the statement as it is: a condition on a value from the database is
+    // written with run::MakeLinkCondition, never by pasting the value.
     long GetBreakRowCount(const std::shared_ptr<host::ado::Connection>& connection,
                           std::string_view strRecordSourceType, std::string_view strRecordSource,
                           std::string_view strWhere, std::string_view strBreakTargetField) const;
