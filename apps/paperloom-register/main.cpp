@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "../paperloom/InstallLayout.h"
 #include "common/modPLConst.h"
 #include "host/HostError.h"
 #include "host/word/addins/AddInRegistry.h"
@@ -18,6 +19,9 @@
 #endif
 #ifndef PAPERLOOM_EDIT_LIBRARY_BUILT
 #define PAPERLOOM_EDIT_LIBRARY_BUILT ""
+#endif
+#ifndef PAPERLOOM_PROGRAM_BUILD_DIR
+#define PAPERLOOM_PROGRAM_BUILD_DIR ""
 #endif
 
 namespace {
@@ -38,6 +42,23 @@ AddInRegistration EditAddIn(const fs::path& library) {
             loadbehavior::connectFirstTime};
 }
 
+// The libraries installed with this program (../lib/paperloom), or the build's own when it runs
+// from its build folder.
+struct DefaultLibraries {
+    fs::path run;
+    fs::path edit;
+};
+
+DefaultLibraries Defaults() {
+    using namespace paperloom::cli;
+    const fs::path programFolder = ExecutableFolder();
+    if (RunsFromBuildFolder(programFolder, PAPERLOOM_PROGRAM_BUILD_DIR))
+        return {PAPERLOOM_RUN_LIBRARY_BUILT, PAPERLOOM_EDIT_LIBRARY_BUILT};
+    if (programFolder.empty()) return {};
+    const fs::path installed = InstalledLibraryFolder(programFolder);
+    return {installed / "libOsPLRun.so", installed / "libOsPLEdit.so"};
+}
+
 void Print(const AddInRegistration& r) {
     std::cout << r.progId << "\n  name: " << r.friendlyName << "\n  description: " << r.description
               << "\n  library: " << r.libraryPath.string() << "\n  load behaviour: " << r.loadBehavior << "\n";
@@ -47,8 +68,9 @@ void Print(const AddInRegistration& r) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Registers the Paperloom add-ins for the current user."};
-    fs::path runLibrary = PAPERLOOM_RUN_LIBRARY_BUILT;
-    fs::path editLibrary = PAPERLOOM_EDIT_LIBRARY_BUILT;
+    const DefaultLibraries defaults = Defaults();
+    fs::path runLibrary = defaults.run;
+    fs::path editLibrary = defaults.edit;
     bool unregister = false;
     bool list = false;
     app.add_option("--run-library", runLibrary, "path of libOsPLRun.so");

@@ -1,6 +1,7 @@
 #include "RunHost.h"
 
 #include "CliError.h"
+#include "InstallLayout.h"
 
 #include "host/HostError.h"
 #include "host/word/Application.h"
@@ -8,15 +9,15 @@
 #include "host/word/addins/AddInRegistry.h"
 #include "host/word/addins/COMAddIns.h"
 
-#include <unistd.h>
-
 #include <fmt/format.h>
 
-#include <array>
 #include <cstdlib>
 
 #ifndef PAPERLOOM_RUN_LIBRARY_BUILT
 #define PAPERLOOM_RUN_LIBRARY_BUILT ""
+#endif
+#ifndef PAPERLOOM_PROGRAM_BUILD_DIR
+#define PAPERLOOM_PROGRAM_BUILD_DIR ""
 #endif
 
 namespace paperloom::cli {
@@ -26,26 +27,17 @@ namespace fs = std::filesystem;
 
 constexpr const char* kLibraryName = "libOsPLRun.so";
 
-fs::path ExecutableFolder() {
-    std::array<char, 4096> buffer{};
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) return {};
-    return fs::path(std::string(buffer.data(), static_cast<std::size_t>(n))).parent_path();
-}
-
 }  // namespace
 
 fs::path BundledRunLibrary() {
     if (const char* given = std::getenv("PAPERLOOM_RUN_LIBRARY"); given && *given) return fs::absolute(given);
-    std::error_code ec;
-    if (const fs::path folder = ExecutableFolder(); !folder.empty()) {
-        for (const fs::path& candidate : {folder / kLibraryName, folder / ".." / "lib" / "paperloom" / kLibraryName})
-            if (fs::is_regular_file(candidate, ec)) return fs::canonical(candidate, ec);
-    }
-    if (const fs::path built = PAPERLOOM_RUN_LIBRARY_BUILT; !built.empty() && fs::is_regular_file(built, ec)) return built;
-    throw CliError(fmt::format("The run-time add-in library {} was not found beside the program or in its lib "
-                               "folder; set PAPERLOOM_RUN_LIBRARY to its path.",
-                               kLibraryName));
+    const fs::path programFolder = ExecutableFolder();
+    if (auto found =
+            FindBundledLibrary(kLibraryName, programFolder, PAPERLOOM_PROGRAM_BUILD_DIR, PAPERLOOM_RUN_LIBRARY_BUILT))
+        return *found;
+    throw CliError(fmt::format("The run-time add-in library {} was not found beside the program or in {}; set "
+                               "PAPERLOOM_RUN_LIBRARY to its path.",
+                               kLibraryName, InstalledLibraryFolder(programFolder).string()));
 }
 
 RunHost::RunHost() {

@@ -20,7 +20,8 @@ namespace paperloom::cli {
 inline constexpr std::string_view kRunProgId = "OsPLRun.conPLRun";
 
 // The run-time add-in library shipped with this program: $PAPERLOOM_RUN_LIBRARY when set,
-// else beside the executable, in ../lib/paperloom, or where the build put it.
+// else beside the executable or in ../lib/paperloom, or, for a program run from its build
+// folder, where the build put it.
 std::filesystem::path BundledRunLibrary();
 
 class RunHost {
