@@ -596,14 +596,19 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
         if (mrsRecordSource->IsEOF() || mrsRecordSource->IsBOF()) {
             noParent = true;
         } else {
-            parentValue = mrsRecordSource->Fields().Item(settings.strParentKey).Value();
-            noParent = parentValue->IsNull() || parentValue->IsEmpty();
+            try {
+                parentValue = mrsRecordSource->Fields().Item(settings.strParentKey).Value();
+                noParent = parentValue->IsNull() || parentValue->IsEmpty();
+            } catch (const host::HostError& error) {
+                // A parent key the header lacks: no record has rows to show.
+                if (!failure) failure = error;
+            }
         }
     }
     const std::string linkedRecord =
         parentValue && !noParent ? settings.strParentKey + " " + host::ado::ToDisplayText(*parentValue) : "";
     std::string link;
-    if (connection && parentValue && !noParent) {
+    if (connection && parentValue && !noParent && !failure) {
         std::optional<KeyKind> kind;
         try {
             const auto type = ChildKeyType(*connection, settings);
@@ -625,7 +630,7 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
     }
 
     std::shared_ptr<Recordset> records;
-    if (connection && !noParent) {
+    if (connection && !noParent && !failure) {
         std::string filter = link;
         if (!settings.IsProcedure() && !settings.strRSWhere.empty()) {
             filter = link.empty() ? settings.strRSWhere : "(" + link + ") AND (" + settings.strRSWhere + ")";
@@ -676,31 +681,41 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
         context.lngRecordsShown = 0;
     };
 
+    // The error as the user reads it: which table, for which header record, and why.
+    const auto fillError = [&](const host::HostError& cause) {
+        const std::string table = bookmark.empty() ? settings.strRecordSource : bookmark;
+        return host::HostError(cause.Number(), cause.Source(),
+                               "The detail table \"" + table + "\" cannot be filled" +
+                                   (linkedRecord.empty() ? std::string() : " for " + linkedRecord) + ": " +
+                                   cause.Description());
+    };
+
     if (failure) {
         empty(previousBrokenRows);
-        const std::string table = bookmark.empty() ? settings.strRecordSource : bookmark;
-        throw host::HostError(failure->Number(), failure->Source(),
-                              "The detail table \"" + table + "\" cannot be filled" +
-                                  (linkedRecord.empty() ? std::string() : " for " + linkedRecord) + ": " +
-                                  failure->Description());
+        throw fillError(*failure);
     }
 
-    DetailTableFill fill(tblTarget, settings, varColumnProperties, records.get(), folder);
+    std::optional<DetailTableFill> fill;
     try {
-        fillWith(fill, previousBrokenRows);
+        fill.emplace(tblTarget, settings, varColumnProperties, records.get(), folder);
+        fillWith(*fill, previousBrokenRows);
     } catch (...) {
         // Rows already written belong to this record, but the table is not this record's either.
         std::vector<long> brokenRows = previousBrokenRows;
-        brokenRows.insert(brokenRows.end(), fill.BrokenRows().begin(), fill.BrokenRows().end());
+        if (fill) brokenRows.insert(brokenRows.end(), fill->BrokenRows().begin(), fill->BrokenRows().end());
         empty(std::move(brokenRows));
-        throw;
+        try {
+            throw;
+        } catch (const host::HostError& error) {
+            throw fillError(error);
+        }
     }
     if (collTargetTables) collTargetTables->push_back(tblTarget);
 
-    context.lngRowsNeeded = fill.RecordCount() + fill.GroupCount();
-    context.blnMoreData = fill.MoreData();
-    context.lngBreakRowCount = fill.GroupCount();
-    context.lngRecordsShown = fill.RecordsShown();
+    context.lngRowsNeeded = fill->RecordCount() + fill->GroupCount();
+    context.blnMoreData = fill->MoreData();
+    context.lngBreakRowCount = fill->GroupCount();
+    context.lngRecordsShown = fill->RecordsShown();
 }
 
 }  // namespace paperloom

@@ -42,7 +42,7 @@ protected:
     // Lines through a view that raises for O'Brien's lines only (json() of text that is none).
     DetailTableSpec FailingForOBrien(bool autoAdjust) {
         RunSqlite(folder_.File("shop.db"),
-                  "CREATE VIEW CheckedLines AS SELECT Id, CustId, Item, Qty,"
+                  "CREATE VIEW IF NOT EXISTS CheckedLines AS SELECT Id, CustId, Item, Qty,"
                   " json(CASE WHEN CustId = 2 THEN 'not json' ELSE '0' END) AS Checked FROM Lines;");
         DetailTableSpec spec;
         spec.rows = 5;
@@ -110,6 +110,25 @@ TEST_F(DetailRefillFaultsTest, TheDatabaseGoneEmptiesTheTableWithTheReasonForIt)
     const std::string message = ErrorOf([&] { binding->SetDetailDatas(true); });
     EXPECT_NE(message.find("shop.db"), std::string::npos) << message;
     EXPECT_EQ(ColumnTexts(Table(), 1, 2, 5), (Texts{"", "", "", ""}));
+}
+
+TEST_F(DetailRefillFaultsTest, FieldsTheSourcesLackAreReportedWithTheTableAndLeaveNoRows) {
+    auto spec = FailingForOBrien(false);
+    spec.columnProperties = {DataColumn("Item"), DataColumn("NoSuchField")};
+    const auto binding = Bind(spec);
+    auto cell = Table().Cell(2, 1).Range();
+    clsPLRange().AppendText("old", cell);
+    std::string message = ErrorOf([&] { binding->SetDetailDatas(true); });
+    EXPECT_NE(message.find("\"Lines\" cannot be filled for Id 1"), std::string::npos) << message;
+    EXPECT_NE(message.find("NoSuchField"), std::string::npos) << message;
+    EXPECT_EQ(ColumnTexts(Table(), 1, 2, 5), (Texts{"", "", "", ""})) << "not half of Ann's lines";
+
+    auto keyless = FailingForOBrien(false);
+    keyless.detail[4].second = "NoSuchKey";  // ParentKey
+    const auto second = Bind(keyless, CustomerSettings(), "Keyless.docx");
+    message = ErrorOf([&] { second->SetDetailDatas(true); });
+    EXPECT_NE(message.find("\"Lines\" cannot be filled"), std::string::npos) << message;
+    EXPECT_NE(message.find("NoSuchKey"), std::string::npos) << message;
 }
 
 // A progress service whose label runs a step of the test when it first shows a given text: the
