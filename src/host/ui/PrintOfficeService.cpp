@@ -1,6 +1,7 @@
 #include "host/ui/PrintOfficeService.h"
 
 #include "host/HostError.h"
+#include "host/ui/PrintDestinations.h"
 #include "host/ui/PrintProcess.h"
 
 #include <unistd.h>
@@ -58,7 +59,7 @@ const fs::path& OfficePrintService::WorkFolder() {
     return work_;
 }
 
-void OfficePrintService::CheckPrograms(bool printing) const {
+void OfficePrintService::CheckPrograms(bool printing) {
     if (!FindProgram(options_.officeProgram))
         throw PrintError(fmt::format(
             "The office suite ({}) is not installed, so documents cannot be rendered or printed. Install the "
@@ -70,6 +71,15 @@ void OfficePrintService::CheckPrograms(bool printing) const {
             "The print spooler's client ({}) is not installed. Install the package cups-client, or set a print "
             "folder (PAPERLOOM_PRINT_DIR) to receive PDF files instead.",
             options_.spoolProgram));
+    if (printing && options_.printDir.empty()) CheckPrinter();
+}
+
+void OfficePrintService::CheckPrinter() {
+    if (printerChecked_) return;
+    const auto status = FindProgram(options_.statusProgram);
+    if (!status) return;
+    CheckPrintDestination(QueryPrintDestinations(*status, options_.timeout, WorkFolder()), options_.printer);
+    printerChecked_ = true;
 }
 
 fs::path OfficePrintService::Render(const fs::path& document) {
@@ -116,6 +126,8 @@ void OfficePrintService::RenderPdf(const fs::path& document, const fs::path& pdf
 
 void OfficePrintService::PrintDocument(const fs::path& document, const std::string& jobName) {
     const std::lock_guard lock(mutex_);
+    // A printer that is not there is reported before the document is rendered.
+    CheckPrograms(true);
     const fs::path rendered = Render(document);
     std::error_code ignored;
     try {

@@ -22,6 +22,9 @@ struct PrintOptions {
     // The programs, by name (looked up in PATH) or path.
     std::string officeProgram = "soffice";
     std::string spoolProgram = "lp";
+    // Lists the spooler's printers and its default (lpstat), so a wrong printer is reported
+    // before the work; "" (or a program that is not installed) leaves that to the spooler.
+    std::string statusProgram = "lpstat";
     // The longest a rendering or spooling may take before it is abandoned.
     std::chrono::milliseconds timeout = std::chrono::minutes(5);
 };
@@ -41,19 +44,22 @@ public:
 
     const PrintOptions& Options() const { return options_; }
     // Raises the error rendering or printing would raise for a missing program (the suite, and
-    // the spooler when no print folder is set), so a caller can refuse before long work.
-    // `printing`: check for printing, not only rendering.
-    void CheckPrograms(bool printing) const;
+    // the spooler when no print folder is set) or, when spooling, for a printer the print
+    // server does not have (or no default printer), so a caller can refuse before long work.
+    // `printing`: check for printing, not only rendering. The printer is asked about once.
+    void CheckPrograms(bool printing);
 
 private:
     // Renders into the work folder; returns the PDF's path there.
     std::filesystem::path Render(const std::filesystem::path& document);
     const std::filesystem::path& WorkFolder();
     void Spool(const std::filesystem::path& pdf, const std::string& jobName);
+    void CheckPrinter();
 
     PrintOptions options_;
     std::mutex mutex_;
     std::filesystem::path work_;
+    bool printerChecked_ = false;
 };
 
 }  // namespace paperloom::ui

@@ -10,6 +10,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,8 @@
 #include <random>
 #include <thread>
 #include <utility>
+
+extern char** environ;
 
 namespace paperloom::ui {
 namespace {
@@ -109,12 +112,31 @@ std::optional<fs::path> FindProgram(const std::string& name) {
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
                          const fs::path& log) {
+    return RunProcess(argv, timeout, log, {});
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
+                         const fs::path& log, const std::vector<std::string>& environment) {
     if (argv.empty()) throw std::invalid_argument("RunProcess without a program");
     // Everything the child needs is prepared before fork: after it only exec-safe calls run.
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
     for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text = *entry;
+        const auto replaced = std::find_if(environment.begin(), environment.end(), [&](const std::string& given) {
+            const auto eq = given.find('=');
+            return eq != std::string::npos && text.starts_with(std::string_view(given).substr(0, eq + 1));
+        });
+        if (replaced == environment.end()) variables.emplace_back(text);
+    }
+    variables.insert(variables.end(), environment.begin(), environment.end());
+    std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
+    for (auto& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
     Fd out(::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     if (out.get() < 0) throw FileError("Cannot write", log, errno);
     Fd in(::open("/dev/null", O_RDONLY | O_CLOEXEC));
@@ -128,7 +150,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mill
         ::dup2(in.get(), STDIN_FILENO);
         ::dup2(out.get(), STDOUT_FILENO);
         ::dup2(out.get(), STDERR_FILENO);
-        ::execv(args.front(), args.data());
+        ::execve(args.front(), args.data(), envp.data());
         ::_exit(127);
     }
     ::setpgid(child, child);  // the parent too, in case it asks before the child ran

@@ -24,6 +24,10 @@ struct ProcessResult {
 // `log`. A run that outlasts `timeout` is killed together with every process it started.
 ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
                          const std::filesystem::path& log);
+// The same with `environment` ("NAME=value" entries) added to, or replacing in, the program's
+// environment.
+ProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
+                         const std::filesystem::path& log, const std::vector<std::string>& environment);
 
 // The last `maxBytes` of a log, trimmed, for error messages; "" when there is none.
 std::string LogTail(const std::filesystem::path& log, std::size_t maxBytes = 600);

@@ -55,6 +55,15 @@ last="$a"; stem=$(basename "$last" .docx)
 { printf 'PDF of '; cat "$last"; } > "$out/$stem.pdf"
 )";
 
+// A status-program stand-in: two printers, "Label" the default; it notes each question and the
+// locale it was asked in.
+const char* kFakeStatus = R"(echo "$1 $LC_ALL" >> "$(dirname "$0")/status.txt"
+case "$1" in
+  -e) printf 'Office 2\nLabel\n' ;;
+  -d) echo 'system default destination: Label' ;;
+esac
+)";
+
 class PrintServiceTest : public ::testing::Test {
 protected:
     fs::path Document(const std::string& name = "invoice.docx", const std::string& text = "document bytes") {
@@ -65,6 +74,7 @@ protected:
     PrintOptions Options() {
         PrintOptions options;
         options.officeProgram = Script(scratch_.Path(), "office", kFakeOffice).string();
+        options.statusProgram = Script(scratch_.Path(), "lpstat", kFakeStatus).string();
         options.timeout = 20s;
         return options;
     }
@@ -218,6 +228,96 @@ TEST_F(PrintServiceTest, TheSpoolerGetsThePrinterTheJobNameAndThePdfAndItsRefusa
     } catch (const host::HostError& error) {
         EXPECT_NE(error.Description().find("printer or class does not exist"), std::string::npos) << error.Description();
     }
+}
+
+}  // namespace
+}  // namespace paperloom::ui
+
+namespace paperloom::ui {
+namespace {
+
+class PrintDestinationTest : public PrintServiceTest {
+protected:
+    // A spooler stand-in that keeps the PDF it is given as spooled.pdf.
+    PrintOptions SpoolingOptions() {
+        PrintOptions options = Options();
+        options.spoolProgram = Script(scratch_.Path(), "lp",
+                                      "for a in \"$@\"; do last=\"$a\"; done; cp \"$last\" \"$(dirname \"$0\")/spooled.pdf\"\n")
+                                   .string();
+        return options;
+    }
+    std::string PrintError(const PrintOptions& options) {
+        try {
+            OfficePrintService(options).PrintDocument(Document(), "job");
+        } catch (const host::HostError& error) {
+            return error.Description();
+        }
+        return "(no error)";
+    }
+};
+
+TEST_F(PrintDestinationTest, ThePrinterIsLookedUpOnceBeforeRenderingWithoutRegardToLetterCase) {
+    PrintOptions options = SpoolingOptions();
+    options.printer = "office 2";
+    OfficePrintService service(options);
+    service.CheckPrograms(true);
+    service.PrintDocument(Document("x.docx", "body"), "job");
+    EXPECT_EQ(Read(scratch_.Path() / "spooled.pdf"), "PDF of body");
+    // Asked in the C locale, whose answers are the ones read; once for the service's life.
+    EXPECT_EQ(Lines(scratch_.Path() / "status.txt"), (std::vector<std::string>{"-e C", "-d C"}));
+
+    // Rendering alone and print folders never ask the print server.
+    fs::remove(scratch_.Path() / "status.txt");
+    options.printDir = scratch_.Path() / "printed";
+    OfficePrintService(options).PrintDocument(Document(), "job");
+    OfficePrintService(SpoolingOptions()).RenderPdf(Document(), scratch_.Path() / "out.pdf");
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "status.txt"));
+}
+
+TEST_F(PrintDestinationTest, AnUnknownPrinterOrAMissingDefaultIsReportedWithThePrintersBeforeAnythingIsRendered) {
+    PrintOptions options = SpoolingOptions();
+    options.printer = "Nowhere";
+    std::string message = PrintError(options);
+    EXPECT_NE(message.find("no printer named \"Nowhere\""), std::string::npos) << message;
+    EXPECT_NE(message.find("Office 2, Label (default)"), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "args.txt")) << "the suite ran for a printer that is not there";
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "spooled.pdf"));
+
+    options.printer.clear();
+    options.statusProgram =
+        Script(scratch_.Path(), "lpstat-nodefault",
+               "case \"$1\" in -e) echo Office;; -d) echo 'no system default destination';; esac\n")
+            .string();
+    message = PrintError(options);
+    EXPECT_NE(message.find("no default printer. Its printers: Office;"), std::string::npos) << message;
+
+    // What the server says about a default that is wrong is passed on.
+    options.statusProgram = Script(scratch_.Path(), "lpstat-baddefault",
+                                   "case \"$1\" in -e) echo Office;; -d) echo 'lpstat: error - LPDEST names "
+                                   "a nonexistent destination';; esac\n")
+                                .string();
+    message = PrintError(options);
+    EXPECT_NE(message.find("LPDEST names a nonexistent destination"), std::string::npos) << message;
+
+    options.statusProgram = Script(scratch_.Path(), "lpstat-none", "exit 0\n").string();
+    options.printer = "Office";
+    message = PrintError(options);
+    EXPECT_NE(message.find("has no printers"), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "args.txt"));
+}
+
+TEST_F(PrintDestinationTest, AFailingStatusProgramIsAnErrorAndAMissingOneLeavesTheChoiceToTheSpooler) {
+    PrintOptions options = SpoolingOptions();
+    options.statusProgram =
+        Script(scratch_.Path(), "lpstat-broken", "echo 'lpstat: Forbidden' >&2; exit 1\n").string();
+    const std::string message = PrintError(options);
+    EXPECT_NE(message.find("cannot be listed"), std::string::npos) << message;
+    EXPECT_NE(message.find("lpstat: Forbidden"), std::string::npos) << message;
+
+    options.statusProgram = "no-such-status-program";
+    options.printer = "Anything";
+    OfficePrintService(options).PrintDocument(Document("y.docx", "spooled anyway"), "job");
+    EXPECT_EQ(Read(scratch_.Path() / "spooled.pdf"), "PDF of spooled anyway");
 }
 
 }  // namespace
