@@ -4,6 +4,7 @@
 #include "OutputPath.h"
 #include "RunHost.h"
 #include "TemplateReport.h"
+#include "TemplateReportJson.h"
 
 #include "common/clsPLProperty.h"
 #include "common/modPLFunction.h"
@@ -321,7 +322,10 @@ int Run(const DescribeCommand& command, std::ostream& out) {
     } catch (const host::HostError& error) {
         throw CliError(fmt::format("The template {} cannot be read: {}", command.templatePath.string(), error.Description()));
     }
-    PrintReport(report, out);
+    if (command.json)
+        PrintReportJson(report, out);
+    else
+        PrintReport(report, out);
     return exitcode::ok;
 }
 

@@ -60,6 +60,7 @@ struct OptionsCommand {
 
 struct DescribeCommand {
     std::filesystem::path templatePath;
+    bool json = false;  // one JSON object instead of the text report
 };
 
 int Run(const DocumentCommand& command, std::ostream& out);

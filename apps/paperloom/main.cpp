@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
     DescribeCommand describe;
     auto* describeCmd = app.add_subcommand("describe", "Report a template's bindings, fields and detail tables");
     describeCmd->add_option("TEMPLATE", describe.templatePath, "The template (.docx)")->required();
+    describeCmd->add_flag("--json", describe.json, "Write the report as one JSON object, for scripts");
 
     try {
         app.parse(argc, argv);
