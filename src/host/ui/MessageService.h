@@ -23,6 +23,8 @@ struct MessageRequest {
     // A help button is shown when a help file is given.
     std::string strHelpFile;
     long lngHelpContext = 0;
+    // Which button is the default, counted from 1 in the order of `buttons`.
+    long lngDefaultButton = 1;
 };
 
 // True when `answer` is one of the buttons of `buttons`.

@@ -54,21 +54,21 @@ bool CommandBarControl::BuiltIn() const { return CheckAlive(), builtIn_; }
 bool CommandBarControl::Temporary() const { return CheckAlive(), temporary_; }
 
 const std::string& CommandBarControl::Caption() const { return CheckAlive(), caption_; }
-void CommandBarControl::SetCaption(std::string caption) { CheckAlive(), caption_ = std::move(caption); }
+void CommandBarControl::SetCaption(std::string caption) { CheckAlive(), caption_ = std::move(caption); shared_->Changed(); }
 const std::string& CommandBarControl::Tag() const { return CheckAlive(), tag_; }
-void CommandBarControl::SetTag(std::string tag) { CheckAlive(), tag_ = std::move(tag); }
+void CommandBarControl::SetTag(std::string tag) { CheckAlive(), tag_ = std::move(tag); shared_->Changed(); }
 const std::string& CommandBarControl::TooltipText() const { return CheckAlive(), tooltip_.empty() ? caption_ : tooltip_; }
-void CommandBarControl::SetTooltipText(std::string text) { CheckAlive(), tooltip_ = std::move(text); }
+void CommandBarControl::SetTooltipText(std::string text) { CheckAlive(), tooltip_ = std::move(text); shared_->Changed(); }
 const std::string& CommandBarControl::OnAction() const { return CheckAlive(), onAction_; }
-void CommandBarControl::SetOnAction(std::string action) { CheckAlive(), onAction_ = std::move(action); }
+void CommandBarControl::SetOnAction(std::string action) { CheckAlive(), onAction_ = std::move(action); shared_->Changed(); }
 const std::string& CommandBarControl::Parameter() const { return CheckAlive(), parameter_; }
-void CommandBarControl::SetParameter(std::string parameter) { CheckAlive(), parameter_ = std::move(parameter); }
+void CommandBarControl::SetParameter(std::string parameter) { CheckAlive(), parameter_ = std::move(parameter); shared_->Changed(); }
 bool CommandBarControl::BeginGroup() const { return CheckAlive(), beginGroup_; }
-void CommandBarControl::SetBeginGroup(bool begin) { CheckAlive(), beginGroup_ = begin; }
+void CommandBarControl::SetBeginGroup(bool begin) { CheckAlive(), beginGroup_ = begin; shared_->Changed(); }
 bool CommandBarControl::Visible() const { return CheckAlive(), visible_; }
-void CommandBarControl::SetVisible(bool visible) { CheckAlive(), visible_ = visible; }
+void CommandBarControl::SetVisible(bool visible) { CheckAlive(), visible_ = visible; shared_->Changed(); }
 bool CommandBarControl::Enabled() const { return CheckAlive(), enabled_; }
-void CommandBarControl::SetEnabled(bool enabled) { CheckAlive(), enabled_ = enabled; }
+void CommandBarControl::SetEnabled(bool enabled) { CheckAlive(), enabled_ = enabled; shared_->Changed(); }
 
 long CommandBarControl::Width() const { return CheckAlive(), width_; }
 
@@ -76,6 +76,7 @@ void CommandBarControl::SetWidth(long width) {
     CheckAlive();
     if (width < 0) throw detail::InvalidArgument("Width");
     width_ = width;
+    shared_->Changed();
 }
 
 long CommandBarControl::Style() const {
@@ -87,6 +88,7 @@ void CommandBarControl::SetStyle(long style) {
     CheckButton("Style");
     if (style < cbr::buttonAutomatic || style > cbr::buttonIconAndCaption) throw detail::InvalidArgument("Style");
     style_ = style;
+    shared_->Changed();
 }
 
 long CommandBarControl::FaceId() const {
@@ -99,6 +101,7 @@ void CommandBarControl::SetFaceId(long faceId) {
     if (faceId < 0) throw detail::InvalidArgument("FaceId");
     faceId_ = faceId;
     picture_.clear();
+    shared_->Changed();
 }
 
 void CommandBarControl::PasteFace() {
@@ -108,6 +111,7 @@ void CommandBarControl::PasteFace() {
     DecodeBitmap(*bitmap);  // refuses what is no usable picture
     picture_ = *bitmap;
     faceId_ = 0;
+    shared_->Changed();
 }
 
 const std::vector<std::byte>& CommandBarControl::Picture() const {
@@ -143,6 +147,7 @@ void CommandBarControl::Delete() {
     const auto self = shared_from_this();
     if (auto parent = parent_.lock()) parent->Remove(*this);
     MarkDeleted();
+    shared_->Changed();
 }
 
 void CommandBarControl::MarkDeleted() noexcept {
@@ -209,6 +214,7 @@ std::shared_ptr<CommandBarControl> CommandBarControls::Add(long type, long befor
     }
     const auto at = before == 0 ? bar_->controls_.end() : bar_->controls_.begin() + (before - 1);
     bar_->controls_.insert(at, control);
+    bar_->shared_->Changed();
     return control;
 }
 
@@ -247,6 +253,7 @@ void CommandBar::SetName(std::string name) {
         if (const auto other = shared_->owner->Find(name); other && other.get() != this)
             throw detail::InvalidArgument("a command bar named \"" + name + "\" exists already");
     name_ = std::move(name);
+    shared_->Changed();
 }
 
 long CommandBar::Type() const { return CheckAlive(), type_; }
@@ -257,12 +264,13 @@ void CommandBar::SetPosition(long position) {
     if (type_ == cbr::barTypePopup || position < cbr::barLeft || position > cbr::barFloating)
         throw detail::InvalidArgument("Position");
     position_ = position;
+    shared_->Changed();
 }
 
 bool CommandBar::Visible() const { return CheckAlive(), visible_; }
-void CommandBar::SetVisible(bool visible) { CheckAlive(), visible_ = visible; }
+void CommandBar::SetVisible(bool visible) { CheckAlive(), visible_ = visible; shared_->Changed(); }
 bool CommandBar::Enabled() const { return CheckAlive(), enabled_; }
-void CommandBar::SetEnabled(bool enabled) { CheckAlive(), enabled_ = enabled; }
+void CommandBar::SetEnabled(bool enabled) { CheckAlive(), enabled_ = enabled; shared_->Changed(); }
 bool CommandBar::BuiltIn() const { return CheckAlive(), builtIn_; }
 bool CommandBar::Temporary() const { return CheckAlive(), temporary_; }
 
@@ -295,6 +303,7 @@ void CommandBar::Delete() {
     const auto self = shared_from_this();
     if (shared_->owner) shared_->owner->Remove(*this);
     MarkDeleted();
+    shared_->Changed();
 }
 
 void CommandBar::MarkDeleted() noexcept {
@@ -319,6 +328,7 @@ CommandBars::CommandBars(std::shared_ptr<word::Clipboard> clipboard)
 CommandBars::~CommandBars() {
     shared_->owner = nullptr;
     shared_->action = nullptr;
+    shared_->changed = nullptr;
 }
 
 long CommandBars::Count() const { return static_cast<long>(bars_.size()); }
@@ -352,6 +362,7 @@ std::shared_ptr<CommandBar> CommandBars::Add(std::string name, long position, bo
     }
     auto bar = std::make_shared<CommandBar>(shared_, std::move(name), cbr::barTypeNormal, position, false, temporary);
     bars_.push_back(bar);
+    shared_->Changed();
     return bar;
 }
 
@@ -362,6 +373,8 @@ std::shared_ptr<CommandBarControl> CommandBars::FindControl(std::string_view tag
 }
 
 void CommandBars::SetActionHandler(ActionHandler handler) { shared_->action = std::move(handler); }
+
+void CommandBars::SetChangeHandler(ChangeHandler handler) { shared_->changed = std::move(handler); }
 
 void CommandBars::Remove(const CommandBar& bar) {
     std::erase_if(bars_, [&](const auto& b) { return b.get() == &bar; });

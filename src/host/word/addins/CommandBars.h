@@ -231,6 +231,8 @@ class CommandBars {
 public:
     // Runs "!<ProgID>" actions (the host loads the add-in when it is not connected).
     using ActionHandler = std::function<void(const std::string& onAction)>;
+    // Told after any bar or control was added, changed or removed (a window re-reads them).
+    using ChangeHandler = std::function<void()>;
 
     // The built-in bars ("Menu Bar", "Standard", "Formatting" and the "Tools" menu, whose
     // bar is also the "&Tools" popup of the menu bar).
@@ -256,6 +258,7 @@ public:
     std::vector<std::shared_ptr<CommandBar>>::const_iterator end() const { return bars_.end(); }
 
     void SetActionHandler(ActionHandler handler);
+    void SetChangeHandler(ChangeHandler handler);
 
     // Every bar and control that is not temporary, written atomically as XML.
     void Save(const std::filesystem::path& file) const;

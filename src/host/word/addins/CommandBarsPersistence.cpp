@@ -223,6 +223,7 @@ public:
             for (std::size_t i = 0; i < listed.size(); ++i) LoadControls(bars.shared_, nodes[i], listed[i], listed, 0);
             for (const auto& old : bars.bars_) old->MarkDeleted();
             bars.bars_ = std::move(listed);
+            bars.shared_->Changed();
         } catch (const BadFile& bad) {
             throw fail(bad.why);
         }

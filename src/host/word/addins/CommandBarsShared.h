@@ -16,6 +16,12 @@ struct CommandBarsShared {
     std::shared_ptr<word::Clipboard> clipboard;
     CommandBars::ActionHandler action;
     CommandBars* owner = nullptr;  // cleared when the collection goes
+    CommandBars::ChangeHandler changed;
+
+    // Every change a window showing the bars has to follow goes through here.
+    void Changed() const {
+        if (changed) changed();
+    }
 };
 
 inline host::HostError InvalidArgument(std::string_view what) {

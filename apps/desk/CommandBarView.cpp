@@ -1,0 +1,178 @@
+#include "CommandBarView.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QWidget>
+
+#include "FaceIcons.h"
+#include "host/word/addins/CommandBars.h"
+
+namespace paperloom::desk {
+namespace {
+
+namespace cbr = word::cbr;
+
+Qt::ToolBarArea AreaOf(long position) {
+    switch (position) {
+        case cbr::barLeft:
+            return Qt::LeftToolBarArea;
+        case cbr::barRight:
+            return Qt::RightToolBarArea;
+        case cbr::barBottom:
+            return Qt::BottomToolBarArea;
+        default:
+            // Floating bars start docked at the top; the user can tear them off.
+            return Qt::TopToolBarArea;
+    }
+}
+
+QString ToQ(const std::string& text) { return QString::fromStdString(text); }
+
+// Qt draws a separator before an item as the model's BeginGroup does, but never first.
+template <typename Container>
+void SeparatorIfGroup(Container& container, bool beginGroup) {
+    if (beginGroup && !container.actions().isEmpty() && !container.actions().last()->isSeparator())
+        container.addSeparator();
+}
+
+}  // namespace
+
+CommandBarView::CommandBarView(QMainWindow& window, word::CommandBars& bars, std::map<std::string, HostItems> hostMenus,
+                               std::map<std::string, HostItems> hostBars, Execute execute)
+    : window_(window),
+      bars_(bars),
+      hostMenus_(std::move(hostMenus)),
+      hostBars_(std::move(hostBars)),
+      execute_(std::move(execute)) {}
+
+QAction* CommandBarView::MakeAction(const std::shared_ptr<word::CommandBarControl>& control, bool enabled,
+                                    bool inMenu) {
+    auto* action = new QAction(ToQ(control->Caption()), generation_);  // owned by the generation
+    action->setObjectName(ToQ(control->Tag()));
+    action->setEnabled(enabled && control->Enabled());
+    action->setToolTip(WithoutAccessKeys(ToQ(control->TooltipText())));
+    action->setIcon(FaceIcon(*control));
+    action->setIconVisibleInMenu(inMenu);
+    std::weak_ptr<word::CommandBarControl> weak = control;
+    QObject::connect(action, &QAction::triggered, generation_, [this, weak] {
+        if (const auto alive = weak.lock(); alive && !alive->Deleted()) execute_(alive);
+    });
+    return action;
+}
+
+void CommandBarView::FillMenu(QMenu& menu, word::CommandBar& bar, const QList<QAction*>& hostActions) {
+    for (QAction* action : hostActions) {
+        if (action)
+            menu.addAction(action);
+        else
+            menu.addSeparator();
+    }
+    bool first = true;
+    for (const auto& control : bar.Controls()) {
+        if (control->BuiltIn() || !control->Visible()) continue;
+        // What add-ins add follows the host's own items as a group of its own.
+        SeparatorIfGroup(menu, control->BeginGroup() || (first && !hostActions.isEmpty()));
+        first = false;
+        if (control->Type() == cbr::controlPopup) {
+            auto* sub = new QMenu(ToQ(control->Caption()), generation_);  // owned by the generation
+            sub->setObjectName(ToQ(control->Tag()));
+            FillMenu(*sub, *control->CommandBar(), {});
+            sub->menuAction()->setObjectName(ToQ(control->Tag()));
+            sub->setEnabled(bar.Enabled() && control->Enabled());
+            menu.addMenu(sub);
+        } else {
+            menu.addAction(MakeAction(control, bar.Enabled(), true));
+        }
+    }
+}
+
+void CommandBarView::FillToolBar(QToolBar& toolbar, word::CommandBar& bar, const QList<QAction*>& hostActions) {
+    for (QAction* action : hostActions) {
+        if (action)
+            toolbar.addAction(action);
+        else
+            toolbar.addSeparator();
+    }
+    for (const auto& control : bar.Controls()) {
+        if (control->BuiltIn() || !control->Visible()) continue;
+        SeparatorIfGroup(toolbar, control->BeginGroup());
+        if (control->Type() == cbr::controlPopup) {
+            auto* sub = new QMenu(ToQ(control->Caption()), generation_);  // owned by the generation
+            sub->setObjectName(ToQ(control->Tag()));
+            FillMenu(*sub, *control->CommandBar(), {});
+            sub->menuAction()->setObjectName(ToQ(control->Tag()));
+            toolbar.addAction(sub->menuAction());
+            if (auto* button = qobject_cast<QToolButton*>(toolbar.widgetForAction(sub->menuAction())))
+                button->setPopupMode(QToolButton::InstantPopup);
+            continue;
+        }
+        QAction* action = MakeAction(control, bar.Enabled(), false);
+        toolbar.addAction(action);
+        auto* button = qobject_cast<QToolButton*>(toolbar.widgetForAction(action));
+        if (!button) continue;
+        const long style = control->Style();
+        const bool hasFace = !action->icon().isNull();
+        if (style == cbr::buttonCaption || (!hasFace && style != cbr::buttonIconAndCaption))
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        else if (style == cbr::buttonIconAndCaption)
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        else
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+}
+
+void CommandBarView::Rebuild() {
+    window_.menuBar()->clear();
+    for (const auto& toolbar : toolbars_) {
+        if (!toolbar) continue;
+        window_.removeToolBar(toolbar);
+        toolbar->deleteLater();
+    }
+    toolbars_.clear();
+    // The old generation may be what is running this very moment (a click's handler).
+    if (generation_) generation_->deleteLater();
+    generation_ = new QWidget(&window_);  // owned by the window
+    generation_->setObjectName("commandBarGeneration");
+    generation_->hide();
+
+    for (const auto& bar : bars_) {
+        if (bar->Type() == cbr::barTypeMenuBar) {
+            for (const auto& popup : bar->Controls()) {
+                if (!popup->Visible()) continue;
+                const auto host = hostMenus_.find(popup->Caption());
+                const bool builtIn = popup->BuiltIn();
+                if (builtIn && host == hostMenus_.end()) continue;
+                if (popup->Type() != cbr::controlPopup) {
+                    window_.menuBar()->addAction(MakeAction(popup, bar->Enabled(), true));
+                    continue;
+                }
+                const QString caption = builtIn ? host->second.caption : ToQ(popup->Caption());
+                auto* menu = new QMenu(caption, generation_);  // owned by the generation
+                menu->setObjectName(builtIn ? QString::fromStdString(popup->Caption()) : ToQ(popup->Tag()));
+                FillMenu(*menu, *popup->CommandBar(), builtIn ? host->second.actions : QList<QAction*>{});
+                menu->setEnabled(bar->Enabled() && popup->Enabled());
+                if (!menu->actions().isEmpty()) window_.menuBar()->addMenu(menu);
+            }
+            continue;
+        }
+        if (bar->Type() != cbr::barTypeNormal || !bar->Visible()) continue;
+        const auto host = hostBars_.find(bar->Name());
+        if (bar->BuiltIn() && host == hostBars_.end()) continue;
+        const QString title = bar->BuiltIn() ? host->second.caption : ToQ(bar->Name());
+        auto* toolbar = new QToolBar(title, &window_);  // owned by the window
+        toolbar->setObjectName(ToQ(bar->Name()));
+        toolbar->setIconSize(QSize(16, 16));
+        FillToolBar(*toolbar, *bar, bar->BuiltIn() ? host->second.actions : QList<QAction*>{});
+        if (toolbar->actions().isEmpty()) {
+            toolbar->deleteLater();
+            continue;
+        }
+        window_.addToolBar(AreaOf(bar->Position()), toolbar);
+        toolbars_.emplace_back(toolbar);
+    }
+}
+
+}  // namespace paperloom::desk

@@ -1,0 +1,61 @@
+#pragma once
+// A main window of the desktop host: one per visible document (or an empty frame when none is
+// open), titled with the document's name, with the host's Japanese menus and the model's
+// command bars. Until the document view exists it shows the document's text read-only.
+
+#include <QMainWindow>
+
+#include <memory>
+
+#include "CommandBarView.h"
+
+class QPlainTextEdit;
+
+namespace paperloom::word {
+class Document;
+}
+
+namespace paperloom::desk {
+
+class DeskApplication;
+
+class DocumentWindow final : public QMainWindow {
+public:
+    // `document` may be null: the frame shown while nothing is open.
+    DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Document> document);
+
+    const std::shared_ptr<word::Document>& Document() const noexcept { return document_; }
+    CommandBarView& Bars() noexcept { return *bars_; }
+    // Re-reads the document's name and text.
+    void Refresh();
+    // The host's menus that change while it runs: recent files and the window list.
+    void UpdateHostMenus();
+    QPlainTextEdit& TextView() noexcept { return *text_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QAction* AddAction(const QString& caption, const QKeySequence& shortcut, std::function<void()> run);
+    std::map<std::string, HostItems> HostMenus();
+
+    DeskApplication& desk_;
+    std::shared_ptr<word::Document> document_;
+    QPlainTextEdit* text_ = nullptr;
+    std::unique_ptr<CommandBarView> bars_;
+    QList<QAction*> file_;
+    QList<QAction*> edit_;
+    QList<QAction*> view_;
+    QList<QAction*> insert_;
+    QList<QAction*> tools_;
+    QList<QAction*> windowFixed_;
+    QList<QAction*> help_;
+    QList<QAction*> standard_;
+    QAction* quit_ = nullptr;
+    // Recreated by UpdateHostMenus.
+    QList<QAction*> recent_;
+    QList<QAction*> windowList_;
+};
+
+}  // namespace paperloom::desk

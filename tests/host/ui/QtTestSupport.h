@@ -1,0 +1,36 @@
+#pragma once
+// One QApplication for a test program, on the offscreen platform unless the environment
+// names another, and helpers to answer the modal box or dialog a call is about to show.
+
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+
+namespace paperloom::test {
+
+inline QApplication& TestApplication() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "paperloom-ui-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    return application;
+}
+
+// Runs `answer` on the first modal widget once it is up (polling the event loop), so a test
+// can inspect and press what a blocking call shows.
+inline void WhenModalShows(std::function<void(QWidget&)> answer) {
+    auto* timer = new QTimer(qApp);  // deletes itself once it has answered
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer = std::move(answer)] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(*modal);
+        }
+    });
+    timer->start();
+}
+
+}  // namespace paperloom::test
