@@ -11,7 +11,7 @@
 #   3. The package unpacked into an empty root: paperloom and paperloom-register run from
 #      there, and the manual page in it formats.
 #
-#   bash scripts/check-package.sh BUILD_DIR
+#   bash scripts/check-package.sh BUILD_DIR      (KEEP=1 keeps its work folder for a look)
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -41,6 +41,15 @@ for f in bin/paperloom bin/paperloom-register lib/paperloom/libOsPLRun.so share/
          share/paperloom/examples/sample.db share/paperloom/examples/invoice.docx \
          share/paperloom/examples/invoice-pages.docx; do
   [ -e "$prefix/$f" ] || fail "the install rules do not install $f"
+done
+# The desktop entry and its icon come with the desktop host, and only with it.
+desktop_files=(share/applications/paperloom-desk.desktop share/icons/hicolor/scalable/apps/paperloom.svg)
+for f in "${desktop_files[@]}"; do
+  if [ -e "$prefix/bin/paperloom-desk" ]; then
+    [ -e "$prefix/$f" ] || fail "the desktop host is installed without $f"
+  else
+    [ ! -e "$prefix/$f" ] || fail "$f is installed without the desktop host it starts"
+  fi
 done
 before=$(tree_state "$prefix")
 

@@ -13,10 +13,12 @@ packages=(
   unixodbc unixodbc-dev odbcinst                  # ODBC driver manager
   libsqliteodbc odbc-postgresql                   # ODBC drivers used by the tests
   postgresql                                      # the tests start a private server
-  libicu-dev libfmt-dev libcli11-dev
+  libicu-dev libfmt-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libreoffice-writer-nogui fonts-noto-cjk         # headless rendering to PDF, Japanese glyphs
   poppler-utils                                   # pdftotext for the rendering tests
+  cups-daemon cups-client                         # the print tests start a private print server
+  dpkg-dev desktop-file-utils strace man-db       # the package: dependencies, desktop entry, install check
   time                                            # peak memory in the benchmarks
 )
 

@@ -132,7 +132,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return app.exit(error);
+        // The parser prints help (status 0) or says what is wrong; a command line that cannot
+        // be used is a failure like any other bad input, with the one status scripts test for.
+        return app.exit(error) == 0 ? exitcode::ok : exitcode::failed;
     }
 
     try {
