@@ -9,6 +9,8 @@
 #include <optional>
 #include <span>
 
+#include <unicode/utf8.h>
+
 #include "host/docx/Package.h"
 #include "host/word/Constants.h"
 #include "host/word/Document.h"
@@ -57,6 +59,19 @@ void ReadStories(const word::Document& doc) {
     }
 }
 
+// Every XML part saved must be what a strict XML 1.0 reader takes: UTF-8 throughout and no
+// character XML 1.0 forbids.
+bool WellFormedText(const std::string& bytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const auto length = static_cast<std::int32_t>(bytes.size());
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(data, i, length, c);
+        if (c < 0 || (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || c == 0xFFFE || c == 0xFFFF) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -82,7 +97,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     try {
-        const auto again = word::Document::Create(docx::Package::OpenFromMemory(saved, limits), "again.docx");
+        auto package = docx::Package::OpenFromMemory(saved, limits);
+        for (const std::string& name : package.PartNames()) {
+            if (package.ContentType(name).ends_with("xml") && !WellFormedText(package.PartBytes(name))) std::abort();
+        }
+        const auto again = word::Document::Create(std::move(package), "again.docx");
         ReadStories(*again);
     } catch (const std::exception&) {
         std::abort();
