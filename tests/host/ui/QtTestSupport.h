@@ -2,21 +2,42 @@
 // One QApplication for a test program, on the offscreen platform unless the environment
 // names another, and helpers to answer the modal box or dialog a call is about to show.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace paperloom::test {
 
-inline QApplication& TestApplication() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "paperloom-ui-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+inline std::unique_ptr<QApplication>& TestApplicationSlot() {
+    static std::unique_ptr<QApplication> application;
     return application;
 }
+
+inline QApplication& TestApplication() {
+    auto& application = TestApplicationSlot();
+    if (!application) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "paperloom-ui-test";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QApplication>(argc, argv);
+    }
+    return *application;
+}
+
+// The application must go before the program exits: Qt's own globals are gone by the time
+// static objects are destroyed.
+class QtTestEnvironment final : public ::testing::Environment {
+public:
+    void TearDown() override { TestApplicationSlot().reset(); }
+};
+
+// Google Test owns the environments it is given.
+inline const bool kQtTestEnvironment = (::testing::AddGlobalTestEnvironment(new QtTestEnvironment), true);
 
 // Runs `answer` on the first modal widget once it is up (polling the event loop), so a test
 // can inspect and press what a blocking call shows.
