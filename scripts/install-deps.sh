@@ -17,6 +17,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libreoffice-writer-nogui fonts-noto-cjk         # headless rendering to PDF, Japanese glyphs
   poppler-utils                                   # pdftotext for the rendering tests
+  qt6-base-dev                                    # the desktop host (Qt 6 Widgets, Test)
+  xvfb xauth imagemagick xdotool                  # screenshots of the desktop host
   cups-daemon cups-client                         # the print tests start a private print server
   dpkg-dev desktop-file-utils strace man-db       # the package: dependencies, desktop entry, install check
   time                                            # peak memory in the benchmarks

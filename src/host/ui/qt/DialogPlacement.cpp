@@ -34,7 +34,7 @@ void CentreDialog(QWidget& dialog) {
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect();
     const QRect area = owner && owner->isVisible() ? owner->frameGeometry() : work;
-    dialog.adjustSize();
+    if (!dialog.testAttribute(Qt::WA_Resized)) dialog.adjustSize();
     dialog.move(CentredPosition(dialog.frameSize().isValid() ? dialog.frameSize() : dialog.size(), area, work));
 }
 
