@@ -1,5 +1,6 @@
 #include "Run/clsPLRDBBind.h"
 
+#include "Run/LinkCondition.h"
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
 #include "host/ado/DataTypes.h"
@@ -163,41 +164,16 @@ int clsPLRDBBind::GetFieldType(std::string_view strFieldName) const {
     } catch (const host::HostError&) {
         return kFieldKindOther;  // a field the record source does not have
     }
-    switch (type) {
-        case DataTypeEnum::adSmallInt:
-        case DataTypeEnum::adInteger:
-        case DataTypeEnum::adSingle:
-        case DataTypeEnum::adDouble:
-        case DataTypeEnum::adCurrency:
-        case DataTypeEnum::adDecimal:
-        case DataTypeEnum::adTinyInt:
-        case DataTypeEnum::adUnsignedTinyInt:
-        case DataTypeEnum::adUnsignedSmallInt:
-        case DataTypeEnum::adUnsignedInt:
-        case DataTypeEnum::adBigInt:
-        case DataTypeEnum::adUnsignedBigInt:
-        case DataTypeEnum::adNumeric:
-            return kFieldKindNumber;
-        case DataTypeEnum::adDate:
-        case DataTypeEnum::adDBDate:
-        case DataTypeEnum::adDBTime:
-        case DataTypeEnum::adDBTimeStamp:
-            return kFieldKindDate;
-        case DataTypeEnum::adBSTR:
-        case DataTypeEnum::adChar:
-        case DataTypeEnum::adWChar:
-        case DataTypeEnum::adVarChar:
-        case DataTypeEnum::adLongVarChar:
-        case DataTypeEnum::adVarWChar:
-        case DataTypeEnum::adLongVarWChar:
-            return kFieldKindString;
-        case DataTypeEnum::adBoolean:
-            return kFieldKindBoolean;
-        case DataTypeEnum::adVariant:
-            return kFieldKindVariant;
-        default:
-            return kFieldKindOther;
+    // Truth values and variants have kinds of their own here; the rest as a link key compares.
+    if (type == DataTypeEnum::adBoolean) return kFieldKindBoolean;
+    if (type == DataTypeEnum::adVariant) return kFieldKindVariant;
+    switch (run::KindOfType(type)) {
+        case run::KeyKind::Number: return kFieldKindNumber;
+        case run::KeyKind::Date: return kFieldKindDate;
+        case run::KeyKind::Text: return kFieldKindString;
+        case run::KeyKind::Other: break;
     }
+    return kFieldKindOther;
 }
 
 bool clsPLRDBBind::Find(const std::string& strCondition, long lngSkipRows, bool blnSerchForword) {

@@ -1,6 +1,5 @@
 #include "Run/clsPLRDBBindBreaks.h"
 
-#include <cctype>
 
 #include "Run/DetailCell.h"
 #include "Run/FieldFormat.h"
@@ -8,6 +7,7 @@
 #include "common/clsPLProperty.h"
 #include "common/modPLFunction.h"
 #include "host/ado/Recordset.h"
+#include "host/AsciiText.h"
 
 namespace paperloom {
 namespace run {
@@ -16,12 +16,6 @@ namespace {
 constexpr std::string_view kCaption = "キャプション";
 constexpr std::string_view kStatistic = "統計演算";
 constexpr std::string_view kCountSet = "BREAKCOUNTSET";
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (auto& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
 
 // The statement's tokens again, each followed by one blank, with the break field as the
 // select list of a "SELECT *", or added to the end of any other select list.
@@ -32,7 +26,7 @@ std::string SelectBreakField(std::string_view strStatement, std::string_view str
     bool inSelectList = false;
     bool added = false;
     for (long i = 0; i < count; ++i) {
-        const std::string upper = Upper(tokens[i]);
+        const std::string upper = text::ToUpper(tokens[i]);
         if (!added && upper == "SELECT" && i + 1 < count && tokens[i + 1] == "*") {
             rebuilt += tokens[i] + " " + std::string(strField) + " ";
             ++i;

@@ -4,7 +4,6 @@
 // the records earlier pages left.
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 #include <optional>
 #include <string>
@@ -25,6 +24,7 @@
 #include "host/HostError.h"
 #include "host/ado/DataTypes.h"
 #include "host/word/Application.h"
+#include "host/AsciiText.h"
 
 namespace paperloom {
 namespace {
@@ -153,16 +153,6 @@ private:
 
 using run::KeyKind;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The type of the child key column as the connection's schema lists it; nothing when no
 // schema row names it.
 std::optional<DataTypeEnum> ChildKeyType(Connection& connection, const DetailSettings& settings) {
@@ -177,11 +167,11 @@ std::optional<DataTypeEnum> ChildKeyType(Connection& connection, const DetailSet
     auto fields = schema->Fields();
     for (schema->MoveFirst(); !schema->IsEOF(); schema->MoveNext()) {
         // Table names compare as the schema search does, without regard to case.
-        if (!EqualsIgnoringCase(host::ado::ToDisplayText(fields.Item(ownerColumn).Value()), owner)) continue;
+        if (!text::EqualsNoCase(host::ado::ToDisplayText(fields.Item(ownerColumn).Value()), owner)) continue;
         const std::string column = host::ado::ToDisplayText(fields.Item("COLUMN_NAME").Value());
         const auto type = static_cast<DataTypeEnum>(host::ado::CDbl(fields.Item("DATA_TYPE").Value()));
         if (column == settings.strChildKey) return type;
-        if (!caseless && EqualsIgnoringCase(column, settings.strChildKey)) caseless = type;
+        if (!caseless && text::EqualsNoCase(column, settings.strChildKey)) caseless = type;
     }
     return caseless;
 }

@@ -1,23 +1,14 @@
 #include "common/ValueText.h"
 
 #include <array>
-#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::valuetext {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -154,17 +145,14 @@ bool ReadsAsTime(std::string_view text) {
     bool twelveHour = false;
     for (const std::string_view marker : {"午前", "午後"}) {
         if (text.substr(0, marker.size()) == marker) {
-            text = TrimBlanks(text.substr(marker.size()));
+            text = text::Trim(text.substr(marker.size()), text::kBlanks);
             twelveHour = true;
         }
     }
     if (!twelveHour && text.size() >= 2) {
-        std::string tail(text.substr(text.size() - 2));
-        for (char& c : tail) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        if (tail == "AM" || tail == "PM") {
-            text = TrimBlanks(text.substr(0, text.size() - 2));
+        const std::string_view tail = text.substr(text.size() - 2);
+        if (text::EqualsNoCase(tail, "AM") || text::EqualsNoCase(tail, "PM")) {
+            text = text::Trim(text.substr(0, text.size() - 2), text::kBlanks);
             twelveHour = true;
         }
     }
@@ -211,7 +199,7 @@ bool ReadsAsDateOnly(std::string_view text) {
 }  // namespace
 
 bool ReadsAsNumber(std::string_view strValue) {
-    std::string_view text = TrimBlanks(strValue);
+    std::string_view text = text::Trim(strValue, text::kBlanks);
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         text.remove_prefix(1);
     }
@@ -248,7 +236,7 @@ bool ReadsAsNumber(std::string_view strValue) {
 }
 
 bool ReadsAsDate(std::string_view strValue) {
-    const std::string_view text = TrimBlanks(strValue);
+    const std::string_view text = text::Trim(strValue, text::kBlanks);
     if (text.empty() || ReadsAsNumber(text)) {
         return false;
     }
@@ -259,7 +247,7 @@ bool ReadsAsDate(std::string_view strValue) {
     if (blank == std::string_view::npos) {
         return false;
     }
-    return ReadsAsDateOnly(text.substr(0, blank)) && ReadsAsTime(TrimBlanks(text.substr(blank + 1)));
+    return ReadsAsDateOnly(text.substr(0, blank)) && ReadsAsTime(text::Trim(text.substr(blank + 1), text::kBlanks));
 }
 
 }  // namespace paperloom::valuetext

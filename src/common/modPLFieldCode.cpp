@@ -3,6 +3,7 @@
 #include "common/modPLConst.h"
 #include "common/modPLFunction.h"
 #include "common/modPLPictureField.h"
+#include "host/AsciiText.h"
 
 #include <algorithm>
 #include <vector>
@@ -30,16 +31,6 @@ std::vector<std::string> Tokens(std::string_view code) {
     std::vector<std::string> tokens;
     modPLFunction::SplitTokens(code, tokens, "");
     return tokens;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 }  // namespace
@@ -244,16 +235,16 @@ bool IsFilledKeyword(std::string_view strKeyword) {
 FormulaParts SplitFormulaCode(std::string_view strCode) {
     const std::size_t at = strCode.find(SWITCH_NUMBER);
     if (at == std::string_view::npos) {
-        return {std::string(TrimBlanks(strCode)), {}};
+        return {std::string(text::Trim(strCode, text::kSpace)), {}};
     }
-    std::string_view picture = TrimBlanks(strCode.substr(at + SWITCH_NUMBER.size()));
+    std::string_view picture = text::Trim(strCode.substr(at + SWITCH_NUMBER.size()), text::kSpace);
     if (!picture.empty() && picture.front() == '"') {
         picture.remove_prefix(1);
     }
     if (!picture.empty() && picture.back() == '"') {
         picture.remove_suffix(1);
     }
-    picture = TrimBlanks(picture);
+    picture = text::Trim(picture, text::kSpace);
     if (picture.substr(0, 2) == "\\\\") {
         picture.remove_prefix(1);
     }

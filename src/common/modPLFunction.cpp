@@ -6,6 +6,7 @@
 #include "common/modPLConst.h"
 #include "host/HostError.h"
 #include "host/ado/PasswordMask.h"
+#include "host/AsciiText.h"
 
 #include <fmt/format.h>
 
@@ -16,40 +17,6 @@ namespace paperloom::modPLFunction {
 namespace {
 
 constexpr auto npos = std::string_view::npos;
-
-std::string AsciiUpper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return result;
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
-}
-
-std::size_t FindNoCase(std::string_view text, std::string_view what) {
-    return AsciiUpper(text).find(AsciiUpper(what));
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool IsStandardDelimiter(std::string_view piece) {
     return piece == " " || piece == "\t" || piece == "\r" || piece == "\n";
@@ -149,7 +116,7 @@ std::string InsertFilterAfterWhere(const std::vector<std::string>& tokens, std::
         if (IsDelimiterToken(tokens[i])) {
             continue;
         }
-        const std::string upper = AsciiUpper(tokens[i]);
+        const std::string upper = text::ToUpper(tokens[i]);
         if (depth == 0 && EndsWhereClause(upper)) {
             clauseEnd = i;
             break;
@@ -187,7 +154,7 @@ std::string MakeConnectionString(std::string_view strDataSourceType, std::string
     if (strDataSource.empty() || !valuetext::ReadsAsNumber(strDataSourceType)) {
         return {};
     }
-    const std::string typeText(TrimBlanks(strDataSourceType));
+    const std::string typeText(text::Trim(strDataSourceType, text::kSpace));
     const double type = std::strtod(typeText.c_str(), nullptr);
     if (type == 1.0 || type == 2.0) {
         return std::string(strDataSource);
@@ -223,12 +190,12 @@ std::string ResolveDataSourcePath(std::string_view strConnectionString,
                                   std::string_view strActiveDocumentFolder,
                                   std::string_view strDefaultFolder) {
     const std::string unchanged(strConnectionString);
-    const std::string provider = AsciiLower(GetConnectionStringValue("Provider", strConnectionString));
+    const std::string provider = text::ToLower(GetConnectionStringValue("Provider", strConnectionString));
     if (provider.find("jet") == std::string::npos) {
         return unchanged;
     }
     static constexpr std::string_view kDataSource = "Data Source=";
-    const std::size_t at = FindNoCase(strConnectionString, kDataSource);
+    const std::size_t at = text::FindNoCase(strConnectionString, kDataSource);
     if (at == npos) {
         return unchanged;
     }
@@ -285,12 +252,12 @@ std::string AddFilterToStatement(std::string_view strStatement, std::string_view
     std::vector<std::string> tokens;
     SplitTokensKeepDelimiters(strStatement, tokens, "");
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (AsciiUpper(tokens[i]) == "WHERE") {
+        if (text::ToUpper(tokens[i]) == "WHERE") {
             return InsertFilterAfterWhere(tokens, i, strFilter);
         }
     }
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (AsciiUpper(tokens[i]) == "FROM") {
+        if (text::ToUpper(tokens[i]) == "FROM") {
             if (i + 2 >= tokens.size()) {
                 return Join(tokens, 0, i + 1);  // no table after FROM: nothing to filter
             }
@@ -307,7 +274,7 @@ std::string AddSortToStatement(std::string_view strStatement, std::string_view s
     std::vector<std::string> tokens;
     SplitTokens(strStatement, tokens, "");
     for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
-        if (AsciiUpper(tokens[i]) == "ORDER" && AsciiUpper(tokens[i + 1]) == "BY") {
+        if (text::ToUpper(tokens[i]) == "ORDER" && text::ToUpper(tokens[i + 1]) == "BY") {
             return std::string(strStatement) + "," + std::string(strSort);
         }
     }
@@ -322,7 +289,7 @@ std::string GetTableNameFromStatement(std::string_view strStatement) {
     }
     if (count > 3) {
         for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
-            if (AsciiUpper(tokens[i]) == "FROM") {
+            if (text::ToUpper(tokens[i]) == "FROM") {
                 return tokens[i + 1];
             }
         }
@@ -331,7 +298,7 @@ std::string GetTableNameFromStatement(std::string_view strStatement) {
 }
 
 bool IsExecuteStatement(std::string_view strStatement) {
-    return FindNoCase(strStatement, "EXECUTE") != npos;
+    return text::FindNoCase(strStatement, "EXECUTE") != npos;
 }
 
 long SplitTokens(std::string_view strText, std::vector<std::string>& strTokens, std::string_view strDelimiter) {
@@ -344,7 +311,7 @@ long SplitTokensKeepDelimiters(std::string_view strText, std::vector<std::string
 }
 
 bool TextToFlag(std::string_view strText) {
-    const std::string text = AsciiLower(TrimBlanks(strText));
+    const std::string text = text::ToLower(text::Trim(strText, text::kSpace));
     if (text == "true") {
         return true;
     }

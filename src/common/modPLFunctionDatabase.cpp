@@ -5,6 +5,7 @@
 #include "common/ValueText.h"
 #include "common/clsPLProperty.h"
 #include "common/modPLConst.h"
+#include "host/ado/AdoErrors.h"
 #include "host/ado/Connection.h"
 #include "host/ado/Recordset.h"
 #include "host/word/Document.h"
@@ -19,8 +20,8 @@ using host::ado::CommandTypeEnum;
 using host::ado::Connection;
 using host::ado::Recordset;
 
-// The platform's "unspecified error", for failures that are not the host's error object.
-constexpr long kUnspecifiedError = -2147467259;
+// The platform's "unspecified error" (E_FAIL), for failures that are not the host's error object.
+constexpr long kUnspecifiedError = host::ado::errors::kProviderFailed;
 
 // A record-source type text as the command type it names; nothing for a text that is not a
 // whole number.

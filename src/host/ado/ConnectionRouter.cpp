@@ -10,6 +10,7 @@
 #include "host/ado/DataLinkFile.h"
 #include "host/ado/PasswordMask.h"
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
@@ -18,16 +19,6 @@ namespace fs = std::filesystem;
 
 [[noreturn]] void ThrowRouting(long number, const std::string& description) {
     ThrowAdoError(number, kConnectionSource, description);
-}
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return out;
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view part) {
-    return Lower(text).find(Lower(part)) != std::string::npos;
 }
 
 enum class FileFormat { Missing, Unreadable, Sqlite, Access, Unknown };
@@ -101,7 +92,7 @@ std::string OdbcStringFromOleDb(const ConnectionString& parts) {
 }
 
 ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const fs::path& baseFolder, int depth) {
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+    if (text::Trim(text).empty())
         ThrowRouting(errors::kInvalidArgument, "接続文字列が空です。");
     const auto parts = ConnectionString::Parse(text);
 
@@ -129,7 +120,7 @@ ProviderRoute Route(std::string_view text, const RouterEnvironment& env, const f
     };
 
     if (auto provider = parts.Get("Provider")) {
-        const std::string name = Lower(*provider);
+        const std::string name = text::ToLower(*provider);
         const std::string dataSource = parts.Get("Data Source").value_or("");
         if (name.find("jet") != std::string::npos || name.find("ace.oledb") != std::string::npos)
             return RouteDatabaseFile(resolve(dataSource), env);
@@ -172,7 +163,7 @@ std::string FindInstalledOdbcDriver(std::string_view namePart, const RouterEnvir
         if (close == std::string::npos) continue;
         const std::string section = line.substr(open + 1, close - open - 1);
         if (CompareTextNoCase(section, "ODBC") == 0) continue;  // driver-manager options
-        if (ContainsNoCase(section, namePart)) return section;
+        if (text::ContainsNoCase(section, namePart)) return section;
     }
     return {};
 }

@@ -3,17 +3,10 @@
 #include <algorithm>
 
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
-
-std::string_view Trim(std::string_view s) noexcept {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-        s.remove_suffix(1);
-    return s;
-}
 
 }  // namespace
 
@@ -23,7 +16,7 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
     while (i < text.size()) {
         const std::size_t keyStart = i;
         while (i < text.size() && text[i] != '=' && text[i] != ';') ++i;
-        const std::string_view key = Trim(text.substr(keyStart, i - keyStart));
+        const std::string_view key = text::Trim(text.substr(keyStart, i - keyStart));
         std::string value;
         if (i < text.size() && text[i] == '=') {
             ++i;
@@ -53,7 +46,7 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
             } else {
                 const std::size_t start = i;
                 while (i < text.size() && text[i] != ';') ++i;
-                value = std::string(Trim(text.substr(start, i - start)));
+                value = std::string(text::Trim(text.substr(start, i - start)));
             }
         }
         if (i < text.size()) ++i;  // the ';'

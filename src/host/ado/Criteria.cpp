@@ -5,6 +5,7 @@
 
 #include "host/ado/AdoErrors.h"
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
@@ -26,10 +27,6 @@ bool IsBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c =
 bool IsWordEnd(char c) noexcept {
     return IsBlank(c) || c == '(' || c == ')' || c == '=' || c == '<' || c == '>' || c == '\'' ||
            c == '#' || c == '!' || c == '[';
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
-    return CompareTextNoCase(a, b) == 0;
 }
 
 class Lexer {
@@ -132,7 +129,7 @@ private:
 
     bool IsKeyword(std::string_view word) const {
         return current_.kind == TokenKind::Identifier && !current_.bracketed &&
-               EqualsNoCase(current_.text, word);
+               text::EqualsNoCase(current_.text, word);
     }
 
     Criteria::Node ParseTerm(int depth) {
@@ -283,7 +280,7 @@ void Criteria::Bind(const std::vector<ColumnInfo>& columns) {
     for (auto& cmp : comparisons_) {
         bool found = false;
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (EqualsNoCase(columns[i].name, cmp.field)) {
+            if (text::EqualsNoCase(columns[i].name, cmp.field)) {
                 cmp.columnIndex = i;
                 found = true;
                 break;

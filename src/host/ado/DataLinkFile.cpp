@@ -5,9 +5,13 @@
 
 #include "host/ado/AdoErrors.h"
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
+
+// Lines of a data link file may end in CR and be padded with NULs.
+constexpr std::string_view kLineBlanks{" \t\r\0", 4};
 
 constexpr std::uintmax_t kMaxDataLinkSize = 1 << 20;
 
@@ -32,14 +36,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
-}
-
-std::string_view Trim(std::string_view s) noexcept {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\0'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\0'))
-        s.remove_suffix(1);
-    return s;
 }
 
 }  // namespace
@@ -87,7 +83,7 @@ std::string ParseDataLinkText(std::string_view bytes, const std::string& name) {
     while (start <= text.size()) {
         auto end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        const std::string_view line = Trim(std::string_view(text).substr(start, end - start));
+        const std::string_view line = text::Trim(std::string_view(text).substr(start, end - start), kLineBlanks);
         start = end + 1;
         if (line.empty()) continue;
         if (!sawHeader) {

@@ -2,30 +2,23 @@
 
 #include <array>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::host::ado {
 namespace {
 
 constexpr std::array<std::string_view, 2> kPasswordKeys = {"PWD", "Password"};
-
-char AsciiLower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsWordByte(char c) noexcept {
     const auto u = static_cast<unsigned char>(c);
     return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0x80;
 }
 
-bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view word) noexcept {
-    if (text.size() - at < word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (AsciiLower(text[at + i]) != AsciiLower(word[i])) return false;
-    return true;
-}
-
 // The length of a password key with its "=" at `at` ("PWD =", "password="), or 0.
 std::size_t KeyLength(std::string_view text, std::size_t at) noexcept {
     if (at > 0 && IsWordByte(text[at - 1])) return 0;
     for (const std::string_view key : kPasswordKeys) {
-        if (!StartsWithNoCase(text, at, key)) continue;
+        if (!text::StartsWithNoCase(text.substr(at), key)) continue;
         std::size_t i = at + key.size();
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
         if (i < text.size() && text[i] == '=') return i + 1 - at;

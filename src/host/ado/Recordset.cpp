@@ -6,6 +6,7 @@
 #include "host/ado/AdoErrors.h"
 #include "host/ado/Connection.h"
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
@@ -282,7 +283,7 @@ const std::string& Recordset::Filter() const {
 void Recordset::SetFilter(const std::string& filter) {
     RequireOpen();
     std::optional<Criteria> parsed;
-    if (filter.find_first_not_of(" \t\r\n") != std::string::npos) {
+    if (!text::Trim(filter).empty()) {
         parsed = Criteria::ParseFilter(filter);
         parsed->Bind(data_->columns);
     }

@@ -4,17 +4,12 @@
 
 #include "host/ado/AdoErrors.h"
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
 
 bool IsBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view s) noexcept {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 [[noreturn]] void ThrowBadSort(std::string_view text) {
     ThrowAdoError(errors::kInvalidArgument, kRecordsetSource,
@@ -25,7 +20,7 @@ std::string_view Trim(std::string_view s) noexcept {
 
 SortOrder SortOrder::Parse(std::string_view text) {
     SortOrder out;
-    if (Trim(text).empty()) return out;
+    if (text::Trim(text).empty()) return out;
     std::size_t start = 0;
     while (start <= text.size()) {
         // Split at commas outside brackets.
@@ -36,7 +31,7 @@ SortOrder SortOrder::Parse(std::string_view text) {
             if (text[end] == ']') inBracket = false;
             ++end;
         }
-        std::string_view part = Trim(text.substr(start, end - start));
+        std::string_view part = text::Trim(text.substr(start, end - start));
         if (part.empty()) ThrowBadSort(text);
         SortKey key;
         std::string_view rest;
@@ -44,12 +39,12 @@ SortOrder SortOrder::Parse(std::string_view text) {
             const auto close = part.find(']');
             if (close == std::string_view::npos) ThrowBadSort(text);
             key.field = std::string(part.substr(1, close - 1));
-            rest = Trim(part.substr(close + 1));
+            rest = text::Trim(part.substr(close + 1));
         } else {
             std::size_t nameEnd = 0;
             while (nameEnd < part.size() && !IsBlank(part[nameEnd])) ++nameEnd;
             key.field = std::string(part.substr(0, nameEnd));
-            rest = Trim(part.substr(nameEnd));
+            rest = text::Trim(part.substr(nameEnd));
         }
         if (key.field.empty()) ThrowBadSort(text);
         if (!rest.empty()) {

@@ -9,6 +9,7 @@
 #include "host/ado/AdoErrors.h"
 #include "host/ado/ReadOnlyQuery.h"
 #include "host/ado/ValueCompare.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
@@ -22,12 +23,6 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
 
 bool Contains(const std::string& upper, const char* word) {
     return upper.find(word) != std::string::npos;
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return out;
 }
 
 std::string QuoteIdentifier(std::string_view name) {
@@ -86,7 +81,7 @@ Variant ReadCell(sqlite3_stmt* stmt, int column, DataTypeEnum type) {
     } else if (type == DataTypeEnum::adBoolean) {
         if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
             return Variant(sqlite3_column_double(stmt, column) != 0.0);
-        const std::string text = Upper(ColumnText(stmt, column));
+        const std::string text = text::ToUpper(ColumnText(stmt, column));
         if (text == "TRUE") return Variant(true);
         if (text == "FALSE") return Variant(false);
     } else if (type == DataTypeEnum::adVarWChar || type == DataTypeEnum::adLongVarWChar) {
@@ -107,7 +102,7 @@ Variant ReadCell(sqlite3_stmt* stmt, int column, DataTypeEnum type) {
 }  // namespace
 
 DataTypeEnum DataTypeFromDeclaredType(std::string_view declared) {
-    const std::string t = Upper(declared);
+    const std::string t = text::ToUpper(declared);
     if (t.empty()) return DataTypeEnum::adEmpty;
     // Specific names before SQLite's affinity rules, which would read DATETIME as numeric.
     if (Contains(t, "TIMESTAMP") || Contains(t, "DATETIME")) return DataTypeEnum::adDBTimeStamp;

@@ -10,6 +10,7 @@
 
 #include "host/HostError.h"
 #include "host/ado/AdoErrors.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado {
 namespace {
@@ -85,12 +86,6 @@ std::string NarrowWidth(std::string_view text) {
         out.push_back(text[i]);
     }
     return out;
-}
-
-std::string_view Trim(std::string_view s) noexcept {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
 }
 
 bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
@@ -299,7 +294,7 @@ std::strong_ordering DateTime::operator<=>(const DateTime& o) const noexcept {
 
 std::optional<Decimal> Decimal::TryFromText(std::string_view text) noexcept {
     try {
-        std::string_view s = Trim(text);
+        std::string_view s = text::Trim(text, text::kBlanks);
         bool negative = false;
         if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
             negative = s[0] == '-';
@@ -443,7 +438,7 @@ std::string ToDisplayText(const Variant& value) {
 
 std::optional<double> ParseNumericText(std::string_view text) {
     const std::string narrow = NarrowWidth(text);
-    std::string_view s = Trim(narrow);
+    std::string_view s = text::Trim(narrow, text::kBlanks);
     if (s.empty()) return std::nullopt;
     std::string plain;
     plain.reserve(s.size());
@@ -451,14 +446,14 @@ std::optional<double> ParseNumericText(std::string_view text) {
     bool parenthesised = false;
     if (s.front() == '(' && s.back() == ')') {  // accounting form of a negative number
         parenthesised = true;
-        s = Trim(s.substr(1, s.size() - 2));
+        s = text::Trim(s.substr(1, s.size() - 2), text::kBlanks);
     }
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         negative = s.front() == '-';
-        s = Trim(s.substr(1));
+        s = text::Trim(s.substr(1), text::kBlanks);
     } else if (!s.empty() && (s.back() == '+' || s.back() == '-')) {
         negative = s.back() == '-';
-        s = Trim(s.substr(0, s.size() - 1));
+        s = text::Trim(s.substr(0, s.size() - 1), text::kBlanks);
     }
     if (parenthesised && negative) return std::nullopt;
     // A leading currency sign: the yen sign in its Latin-1, full-width and code-page 932 (backslash)
@@ -466,7 +461,7 @@ std::optional<double> ParseNumericText(std::string_view text) {
     for (std::string_view sign : {std::string_view("\xC2\xA5"), std::string_view("\xEF\xBF\xA5"),
                                   std::string_view("\\"), std::string_view("$")}) {
         if (s.substr(0, sign.size()) == sign) {
-            s = Trim(s.substr(sign.size()));
+            s = text::Trim(s.substr(sign.size()), text::kBlanks);
             break;
         }
     }
@@ -501,7 +496,7 @@ std::optional<double> ParseNumericText(std::string_view text) {
 
 std::optional<DateTime> ParseDateText(std::string_view text) {
     const std::string narrow = NarrowWidth(text);
-    const std::string_view s = Trim(narrow);
+    const std::string_view s = text::Trim(narrow, text::kBlanks);
     if (s.empty()) return std::nullopt;
     DateTime out;  // day zero
     std::size_t pos = 0;
@@ -560,8 +555,7 @@ bool CBool(const Variant& value) {
         case VariantKind::Boolean: return *value.Get<bool>();
         case VariantKind::String: {
             const std::string narrow = NarrowWidth(*value.Get<std::string>());
-            std::string lower(Trim(narrow));
-            for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            const std::string lower = text::ToLower(text::Trim(narrow, text::kBlanks));
             if (lower == "true" || lower == "#true#") return true;
             if (lower == "false" || lower == "#false#") return false;
             if (auto d = ParseNumericText(lower)) return *d != 0.0;

@@ -13,6 +13,7 @@
 #include "host/docx/XmlCodec.h"
 #include "host/docx/XmlNames.h"
 #include "host/docx/ZipArchive.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::docx {
 namespace {
@@ -21,13 +22,6 @@ constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
 constexpr std::string_view kContentTypesNs = names::ns::contentTypes;
 constexpr std::string_view kRelationshipsNs = names::ns::packageRelationships;
 constexpr std::string_view kRelationshipsType = names::contenttype::relationships;
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 // A child element name in the same namespace prefix as `parent` ("Override" or "ct:Override").
 std::string PrefixedName(const pugi::xml_node& parent, std::string_view local) {
@@ -208,7 +202,7 @@ struct Package::Impl {
             r.id = node.attribute("Id").value();
             r.type = node.attribute("Type").value();
             r.target = node.attribute("Target").value();
-            r.external = EqualsIgnoreCase(node.attribute("TargetMode").value(), "External");
+            r.external = text::EqualsNoCase(node.attribute("TargetMode").value(), "External");
             out.push_back(std::move(r));
         }
         return out;

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::docx::partname {
 namespace {
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -61,8 +59,7 @@ std::string FoldKey(std::string_view name) {
             key += normalized[i];
         }
     }
-    std::transform(key.begin(), key.end(), key.begin(), AsciiLower);
-    return key;
+    return text::ToLower(key);
 }
 
 bool Equal(std::string_view a, std::string_view b) { return FoldKey(a) == FoldKey(b); }

@@ -10,11 +10,6 @@
 #include <system_error>
 
 namespace paperloom::word {
-namespace {
-// The word processor's "command failed", which its printing raises too.
-constexpr long kCommandFailed = 4198;
-}  // namespace
-
 Document::Document(std::shared_ptr<detail::DocumentState> state) : state_(std::move(state)) {}
 
 Document::~Document() = default;
@@ -177,7 +172,7 @@ void Document::PrintOut() {
     // file, name and saved state alone.
     std::string folder = (std::filesystem::temp_directory_path() / "paperloom-printout-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr)
-        throw WordError(kCommandFailed, "The document could not be printed: no temporary folder for its copy.");
+        throw WordError(errnum::commandFailed, "The document could not be printed: no temporary folder for its copy.");
     struct RemoveFolder {
         std::filesystem::path path;
         ~RemoveFolder() {
@@ -191,9 +186,9 @@ void Document::PrintOut() {
         state_->Package().Save(copy);
         ui::Printing().PrintDocument(copy, state_->name);
     } catch (const host::HostError& error) {
-        throw WordError(kCommandFailed, "The document " + state_->name + " could not be printed. " + error.Description());
+        throw WordError(errnum::commandFailed, "The document " + state_->name + " could not be printed. " + error.Description());
     } catch (const std::exception& error) {
-        throw WordError(kCommandFailed, "The document " + state_->name + " could not be printed. " + error.what());
+        throw WordError(errnum::commandFailed, "The document " + state_->name + " could not be printed. " + error.what());
     }
 }
 

@@ -9,10 +9,13 @@
 namespace paperloom::word {
 
 namespace errnum {
+inline constexpr long commandFailed = 4198;
 inline constexpr long commandNotAvailable = 4605;
+inline constexpr long settingOutOfRange = 4608;
 inline constexpr long badParameter = 5149;
 inline constexpr long objectDeleted = 5825;
 inline constexpr long badBookmarkName = 5828;
+inline constexpr long variableExists = 5903;
 inline constexpr long noSuchMember = 5941;
 inline constexpr long mergedCells = 5991;
 inline constexpr long valueOutOfRange = 6028;

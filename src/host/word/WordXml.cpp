@@ -1,5 +1,7 @@
 #include "host/word/WordXml.h"
 
+#include "host/AsciiText.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -31,8 +33,8 @@ int OnOff(pugi::xml_node element) {
     if (!element) return -1;
     const auto val = element.attribute("w:val");
     if (!val) return 1;
-    const std::string_view v = val.value();
-    return (v == "0" || v == "false" || v == "off") ? 0 : 1;
+    // Text that is not an on/off value reads as on, as an element without a value does.
+    return text::ParseOnOff(val.value()).value_or(true) ? 1 : 0;
 }
 
 static pugi::xml_node FirstChildProperties(pugi::xml_node parent, const char* name, bool create) {

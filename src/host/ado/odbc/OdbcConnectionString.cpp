@@ -1,27 +1,13 @@
 #include "host/ado/odbc/OdbcConnectionString.h"
 
 #include <algorithm>
-#include <cctype>
 #include <initializer_list>
+
+#include "host/AsciiText.h"
 
 namespace paperloom::host::ado::odbc {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 }  // namespace
 
@@ -37,7 +23,7 @@ std::vector<ConnectionAttribute> ParseConnectionString(std::string_view text) {
             pos = semicolon + 1;
             continue;
         }
-        std::string keyword(Trim(text.substr(pos, equals - pos)));
+        std::string keyword(text::Trim(text.substr(pos, equals - pos)));
         std::size_t valueStart = equals + 1;
         while (valueStart < text.size() && text[valueStart] == ' ') ++valueStart;
         std::string value;
@@ -65,7 +51,7 @@ std::vector<ConnectionAttribute> ParseConnectionString(std::string_view text) {
             }
         } else {
             const std::size_t end = text.find(';', valueStart);
-            value = std::string(Trim(text.substr(valueStart, end == std::string_view::npos
+            value = std::string(text::Trim(text.substr(valueStart, end == std::string_view::npos
                                                                   ? std::string_view::npos
                                                                   : end - valueStart)));
             pos = end == std::string_view::npos ? text.size() : end + 1;
@@ -77,7 +63,7 @@ std::vector<ConnectionAttribute> ParseConnectionString(std::string_view text) {
 
 std::optional<std::string> FindAttribute(std::string_view text, std::string_view keyword) {
     for (auto& [key, value] : ParseConnectionString(text))
-        if (EqualsIgnoringCase(key, keyword)) return value;
+        if (text::EqualsNoCase(key, keyword)) return value;
     return std::nullopt;
 }
 
@@ -109,7 +95,7 @@ std::string WithCredentials(std::string_view connectionString, std::string_view 
     const auto has = [&attributes](std::initializer_list<std::string_view> keywords) {
         return std::any_of(attributes.begin(), attributes.end(), [&](const ConnectionAttribute& a) {
             return std::any_of(keywords.begin(), keywords.end(), [&](std::string_view keyword) {
-                return EqualsIgnoringCase(a.first, keyword);
+                return text::EqualsNoCase(a.first, keyword);
             });
         });
     };

@@ -1,12 +1,12 @@
 #include "host/ado/odbc/OdbcDriverLibrary.h"
 
 #include "host/ado/odbc/OdbcConnectionString.h"
+#include "host/AsciiText.h"
 
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -14,13 +14,6 @@
 namespace paperloom::host::ado::odbc {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string Text(const SQLCHAR* buffer, std::size_t capacity) {
     const auto* text = reinterpret_cast<const char*>(buffer);
@@ -40,7 +33,7 @@ std::optional<std::string> DriverOfDataSource(const EnvironmentHandle& environme
                                             driver.data(), static_cast<SQLSMALLINT>(driver.size()),
                                             &driverLength);
         if (!SQL_SUCCEEDED(rc)) return std::nullopt;
-        if (SameName(Text(name.data(), name.size()), dataSource))
+        if (text::EqualsNoCase(Text(name.data(), name.size()), dataSource))
             return Text(driver.data(), driver.size());
     }
 }
@@ -60,14 +53,14 @@ std::optional<std::string> LibraryOfDriver(const EnvironmentHandle& environment,
                                         static_cast<SQLSMALLINT>(attributes.size() - 2),
                                         &attributesLength);
         if (!SQL_SUCCEEDED(rc)) return std::nullopt;
-        if (!SameName(Text(description.data(), description.size()), driverName)) continue;
+        if (!text::EqualsNoCase(Text(description.data(), description.size()), driverName)) continue;
         // Attributes come as "key=value\0key=value\0\0".
         const char* entry = reinterpret_cast<const char*>(attributes.data());
         const char* end = entry + attributes.size() - 2;
         while (entry < end && *entry != '\0') {
             const std::string_view pair(entry, strnlen(entry, static_cast<std::size_t>(end - entry)));
             const auto equals = pair.find('=');
-            if (equals != std::string_view::npos && SameName(pair.substr(0, equals), "Driver"))
+            if (equals != std::string_view::npos && text::EqualsNoCase(pair.substr(0, equals), "Driver"))
                 return std::string(pair.substr(equals + 1));
             entry += pair.size() + 1;
         }

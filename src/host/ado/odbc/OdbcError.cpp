@@ -1,6 +1,7 @@
 #include "host/ado/odbc/OdbcError.h"
 
 #include "host/ado/odbc/OdbcText.h"
+#include "host/AsciiText.h"
 
 #include <array>
 #include <cstring>
@@ -20,12 +21,6 @@ struct DiagnosticRecord {
     std::string message;
 };
 
-std::string TrimEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
 std::optional<DiagnosticRecord> ReadWideRecord(SQLSMALLINT handleType, SQLHANDLE handle,
                                                SQLSMALLINT index) {
     std::array<SQLWCHAR, 6> state{};
@@ -42,7 +37,7 @@ std::optional<DiagnosticRecord> ReadWideRecord(SQLSMALLINT handleType, SQLHANDLE
     if (!SQL_SUCCEEDED(rc)) return std::nullopt;
     std::size_t length = 0;
     while (length < message.size() && message[length] != 0) ++length;
-    return DiagnosticRecord{FromWide(state.data(), 5), TrimEnd(FromWide(message.data(), length))};
+    return DiagnosticRecord{FromWide(state.data(), 5), std::string(text::TrimEnd(FromWide(message.data(), length), " \r\n"))};
 }
 
 std::optional<DiagnosticRecord> ReadNarrowRecord(SQLSMALLINT handleType, SQLHANDLE handle,
@@ -61,7 +56,7 @@ std::optional<DiagnosticRecord> ReadNarrowRecord(SQLSMALLINT handleType, SQLHAND
     if (!SQL_SUCCEEDED(rc)) return std::nullopt;
     const auto* text = reinterpret_cast<const char*>(message.data());
     return DiagnosticRecord{std::string(reinterpret_cast<const char*>(state.data()), 5),
-                            TrimEnd(std::string(text, strnlen(text, message.size())))};
+                            std::string(text::TrimEnd(std::string_view(text, strnlen(text, message.size())), " \r\n"))};
 }
 
 std::vector<DiagnosticRecord> ReadDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle,

@@ -9,6 +9,7 @@
 #include "host/ado/odbc/OdbcSchema.h"
 #include "host/ado/odbc/OdbcSession.h"
 #include "host/ado/odbc/OdbcText.h"
+#include "host/AsciiText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -63,19 +64,6 @@ private:
     bool active_ = false;
 };
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // A single word (letters of any script, digits, "_", "$", ".") that may name a table.
 bool IsBareName(const std::string& text) {
     return !text.empty() && std::none_of(text.begin(), text.end(), [](unsigned char c) {
@@ -86,7 +74,7 @@ bool IsBareName(const std::string& text) {
 }  // namespace
 
 std::string TableStatement(const std::string& table, const std::string& identifierQuote) {
-    const std::string name = Trimmed(table);
+    const std::string name(text::Trim(table));
     const bool quoted = !name.empty() && (name.front() == '"' || name.front() == '[' ||
                                           name.front() == '`');
     if (identifierQuote.empty() || identifierQuote == " " || quoted)
@@ -100,7 +88,7 @@ std::string TableStatement(const std::string& table, const std::string& identifi
 }
 
 std::string CallStatement(const std::string& procedure) {
-    const std::string name = Trimmed(procedure);
+    const std::string name(text::Trim(procedure));
     if (!name.empty() && name.front() == '{') return name;
     // An explicit empty argument list: psqlODBC does not find the end of a name written in
     // other than ASCII letters by itself.
@@ -110,7 +98,7 @@ std::string CallStatement(const std::string& procedure) {
 
 SqlDialect DialectFromProductName(const std::string& productName) noexcept {
     try {
-        const std::string lower = Lower(productName);
+        const std::string lower = text::ToLower(productName);
         if (lower.find("postgres") != std::string::npos) return SqlDialect::PostgreSQL;
         if (lower.find("sqlite") != std::string::npos) return SqlDialect::SQLite;
     } catch (...) {
@@ -156,7 +144,7 @@ ResultSet OdbcProviderSession::Run(const std::string& statement, Access access) 
 }
 
 ResultSet OdbcProviderSession::RunStatement(const std::string& statement, Access access) {
-    if (Trimmed(statement).empty())
+    if (text::Trim(statement).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The statement is empty.");
     WideString wide = ToWide(statement);  // also rejects broken UTF-8 in either mode
     if (statement.size() > static_cast<std::size_t>(INT_MAX))
@@ -200,14 +188,14 @@ ResultSet OdbcProviderSession::RunStatement(const std::string& statement, Access
 }
 
 ResultSet OdbcProviderSession::OpenTable(const std::string& table, Access access) {
-    if (Trimmed(table).empty())
+    if (text::Trim(table).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The table name is empty.");
     try {
         return Run(TableStatement(table, identifierQuote_), access);
     } catch (const OdbcError&) {
         // The quoted name is the exact catalog name; a name typed as the database folds it
         // (or a schema-qualified one) only works unquoted.
-        const std::string plain = "SELECT * FROM " + Trimmed(table);
+        const std::string plain = "SELECT * FROM " + std::string(text::Trim(table));
         if (plain == TableStatement(table, identifierQuote_)) throw;
         try {
             return Run(plain, access);
@@ -218,7 +206,7 @@ ResultSet OdbcProviderSession::OpenTable(const std::string& table, Access access
 }
 
 ResultSet OdbcProviderSession::CallProcedure(const std::string& procedure, Access access) {
-    if (Trimmed(procedure).empty())
+    if (text::Trim(procedure).empty())
         ThrowAdoError(errors::kInvalidArgument, kConnectionSource, "The procedure name is empty.");
     return Run(CallStatement(procedure), access);
 }
@@ -232,7 +220,7 @@ ResultSet OdbcProviderSession::Dispatch(const std::string& statement, CommandTyp
                 return Run(statement, access);
             } catch (const OdbcError&) {
                 // A lone name is most likely a table.
-                if (!IsBareName(Trimmed(statement))) throw;
+                if (!IsBareName(std::string(text::Trim(statement)))) throw;
                 try {
                     return OpenTable(statement, access);
                 } catch (const OdbcError&) {

@@ -13,6 +13,8 @@
 
 #include <fmt/format.h>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::word::fieldcalc {
 namespace {
 
@@ -91,15 +93,6 @@ std::string Number(int value, std::size_t width) {
     return width >= 2 ? fmt::format("{:02}", value) : fmt::format("{}", value);
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const char a = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
-        if (a != prefix[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string FormatDateTimePicture(const DateTimeValue& value, std::string_view picture, const std::string& locale) {
@@ -114,7 +107,7 @@ std::string FormatDateTimePicture(const DateTimeValue& value, std::string_view p
             i = end + 1;
             continue;
         }
-        if (StartsWithNoCase(picture.substr(i), "am/pm")) {
+        if (text::StartsWithNoCase(picture.substr(i), "am/pm")) {
             const bool upper = picture[i] == 'A';
             const bool morning = value.hour < 12;
             out += upper ? (morning ? "AM" : "PM") : (morning ? "am" : "pm");

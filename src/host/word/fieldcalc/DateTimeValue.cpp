@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::word::fieldcalc {
 namespace {
 
@@ -63,8 +65,7 @@ bool ReadTime(Reader& reader, DateTimeValue& value) {
 }  // namespace
 
 std::optional<DateTimeValue> ParseDateTimeText(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    text = text::Trim(text, text::kBlanks);
     Reader reader(text);
     DateTimeValue value;
 

@@ -4,23 +4,14 @@
 #include <array>
 #include <utility>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::word::fieldcalc {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+constexpr std::string_view kCodeBlanks = " \t\r\n\v\f";
 
-std::string ToUpperAscii(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return upper;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+bool IsBlank(char c) { return kCodeBlanks.find(c) != std::string_view::npos; }
 
 // Length of the UTF-8 sequence that starts with `lead` (1 for stray continuation bytes).
 std::size_t Utf8Length(unsigned char lead) {
@@ -50,7 +41,7 @@ FieldType FieldTypeFromName(std::string_view name) {
         {"TOC", FieldType::Toc},
     }};
     if (name.empty()) return FieldType::Empty;
-    const std::string upper = ToUpperAscii(name);
+    const std::string upper = text::ToUpper(name);
     for (const auto& [typeName, type] : kTypes)
         if (upper == typeName) return type;
     return FieldType::Unknown;
@@ -112,7 +103,7 @@ std::vector<FieldToken> TokenizeFieldCode(std::string_view code) {
 FieldCode FieldCode::Parse(std::string_view code) {
     FieldCode parsed;
     parsed.code_ = std::string(code);
-    std::string_view text = Trim(code);
+    std::string_view text = text::Trim(code, kCodeBlanks);
     const std::size_t offset = static_cast<std::size_t>(text.data() - code.data());
 
     std::size_t argumentsStart = 0;
@@ -150,8 +141,8 @@ FieldCode FieldCode::Parse(std::string_view code) {
             parsed.arguments_.push_back(token);
         }
     }
-    parsed.argumentText_ = std::string(Trim(std::string_view(parsed.code_).substr(
-        argumentsStart, argumentsEnd > argumentsStart ? argumentsEnd - argumentsStart : 0)));
+    parsed.argumentText_ = std::string(text::Trim(std::string_view(parsed.code_).substr(
+        argumentsStart, argumentsEnd > argumentsStart ? argumentsEnd - argumentsStart : 0), kCodeBlanks));
     return parsed;
 }
 
@@ -189,9 +180,9 @@ std::string FieldCode::QuotedText() const {
 }
 
 bool FieldCode::HasSwitch(std::string_view name) const {
-    const std::string upper = ToUpperAscii(name);
+    const std::string upper = text::ToUpper(name);
     return std::any_of(switches_.begin(), switches_.end(),
-                       [&](const FieldSwitch& s) { return ToUpperAscii(s.name) == upper; });
+                       [&](const FieldSwitch& s) { return text::ToUpper(s.name) == upper; });
 }
 
 }  // namespace paperloom::word::fieldcalc

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "host/word/fieldcalc/FieldError.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::word::fieldcalc {
 namespace {
@@ -103,12 +104,6 @@ std::vector<Token> Lex(std::string_view text) {
     return tokens;
 }
 
-std::string ToUpper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 bool IsFunctionName(const std::string& upper) {
     static constexpr std::array<std::string_view, 18> kFunctions{
         "ABS", "AND", "AVERAGE", "COUNT", "DEFINED", "FALSE", "IF", "INT", "MAX",
@@ -146,7 +141,7 @@ std::optional<CellName> ParseCellName(const std::string& name) {
         if (const auto row = ParsePositive(std::string_view(name).substr(letters))) return CellName{row, column};
     }
     // R1C1 form.
-    const std::string upper = ToUpper(name);
+    const std::string upper = text::ToUpper(name);
     if (upper.size() >= 4 && upper[0] == 'R') {
         const auto c = upper.find('C', 1);
         if (c != std::string::npos) {
@@ -342,7 +337,7 @@ private:
 
     FormulaNodePtr NameBased() {
         const Token name = Peek();
-        const std::string upper = ToUpper(name.text);
+        const std::string upper = text::ToUpper(name.text);
         auto node = std::make_unique<FormulaNode>();
 
         if (IsFunctionName(upper)) {

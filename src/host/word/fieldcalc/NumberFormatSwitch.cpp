@@ -8,21 +8,15 @@
 #include <fmt/format.h>
 
 #include "host/word/fieldcalc/DecimalNumber.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::word::fieldcalc {
 namespace {
 
 enum class Numbering { Arabic, ArabicDash, Roman, Alphabetic, Hex, Ordinal };
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return upper;
-}
-
 std::optional<Numbering> NumberingOf(std::string_view argument) {
-    const std::string upper = Upper(argument);
+    const std::string upper = text::ToUpper(argument);
     if (upper == "ARABIC") return Numbering::Arabic;
     if (upper == "ARABICDASH") return Numbering::ArabicDash;
     if (upper == "ROMAN") return Numbering::Roman;

@@ -11,15 +11,10 @@
 #include <memory>
 #include <utility>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::word::fieldcalc {
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return upper;
-}
 
 std::string ToUtf8(const icu::UnicodeString& text) {
     std::string out;
@@ -79,7 +74,7 @@ std::optional<TextFormat> TextFormatFromArgument(std::string_view argument) {
         {"MERGEFORMAT", TextFormat::MergeFormat},
         {"CHARFORMAT", TextFormat::CharFormat},
     }};
-    const std::string upper = Upper(argument);
+    const std::string upper = text::ToUpper(argument);
     for (const auto& [name, format] : kFormats)
         if (upper == name) return format;
     return std::nullopt;

@@ -245,7 +245,7 @@ Style Styles::Add(std::string_view name, WdStyleType type) {
         throw ValueOutOfRange();
     }
     if (Exists(name)) {
-        throw SettingsError(number::kCommandFailed,
+        throw WordError(errnum::commandFailed,
                             "This style name already exists or is reserved for a built-in style.");
     }
     const parts::PartRoot styles = parts::OpenOrCreate(*package_, parts::Styles());

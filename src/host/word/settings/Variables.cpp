@@ -180,7 +180,7 @@ bool Variables::Exists(std::string_view name) const {
 
 Variable Variables::Add(std::string_view name, std::string_view value) {
     if (Exists(name)) {
-        throw SettingsError(number::kVariableExists, "The variable name already exists.");
+        throw WordError(errnum::variableExists, "The variable name already exists.");
     }
     CreateVariable(*package_, name, value);
     return Variable(*package_, std::string(name));

@@ -8,6 +8,7 @@
 #include "host/word/settings/SettingsError.h"
 #include "host/word/settings/SettingsParts.h"
 #include "host/word/settings/WordXml.h"
+#include "host/AsciiText.h"
 
 namespace paperloom::word {
 
@@ -67,14 +68,6 @@ void SetOptionValue(docx::Package& package, std::string_view local,
     }
     pugi::xml_node element = web.names.Ensure(web.root, local, wml::order::WebSettings());
     web.names.SetAttr(element, "val", *value);
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
 }
 
 }  // namespace
@@ -141,7 +134,7 @@ void WebOptions::SetPixelsPerInch(long pixels) {
 MsoEncoding WebOptions::Encoding() const {
     const auto value = OptionValue(*package_, "encoding");
     if (!value) return kDefaultEncoding;
-    const std::string name = Lower(*value);
+    const std::string name = text::ToLower(*value);
     for (const EncodingName& entry : kEncodings) {
         if (entry.name == name) return entry.encoding;
     }

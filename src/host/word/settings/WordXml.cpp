@@ -9,6 +9,8 @@
 
 #include <unicode/unistr.h>
 
+#include "host/AsciiText.h"
+
 namespace paperloom::word::wml {
 namespace {
 
@@ -27,13 +29,6 @@ int RankOf(Sequence order, std::string_view local) {
     if (local.empty()) return -1;
     const auto it = std::find(order.begin(), order.end(), local);
     return it == order.end() ? -1 : static_cast<int>(it - order.begin());
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
 }
 
 }  // namespace
@@ -218,7 +213,7 @@ std::string FoldCase(std::string_view text) {
 std::string NameKey(std::string_view name) {
     const bool ascii = std::all_of(name.begin(), name.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii ? Lower(name) : FoldCase(name);
+    return ascii ? text::ToLower(name) : FoldCase(name);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -227,25 +222,17 @@ bool SameName(std::string_view a, std::string_view b) {
                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     };
     if (ascii(a) && ascii(b)) {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-                   return std::tolower(static_cast<unsigned char>(x)) ==
-                          std::tolower(static_cast<unsigned char>(y));
-               });
+        return text::EqualsNoCase(a, b);
     }
     return FoldCase(a) == FoldCase(b);
 }
 
 std::optional<bool> ParseOnOff(std::string_view text) {
-    const std::string value = Lower(text);
-    if (value == "true" || value == "1" || value == "on") return true;
-    if (value == "false" || value == "0" || value == "off") return false;
-    return std::nullopt;
+    return text::ParseOnOff(text);
 }
 
 std::optional<long> ParseLong(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    text = text::Trim(text, text::kSpace);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -254,11 +241,10 @@ std::optional<long> ParseLong(std::string_view text) {
 }
 
 std::optional<double> ParseTwips(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    text = text::Trim(text, text::kSpace);
     if (text.empty()) return std::nullopt;
     double factor = 1.0;  // twips per unit
-    const std::string lower = Lower(text);
+    const std::string lower = text::ToLower(text);
     std::string_view number = text;
     struct Unit {
         std::string_view suffix;
