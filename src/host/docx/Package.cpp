@@ -23,14 +23,6 @@ constexpr std::string_view kContentTypesNs = names::ns::contentTypes;
 constexpr std::string_view kRelationshipsNs = names::ns::packageRelationships;
 constexpr std::string_view kRelationshipsType = names::contenttype::relationships;
 
-// A child element name in the same namespace prefix as `parent` ("Override" or "ct:Override").
-std::string PrefixedName(const pugi::xml_node& parent, std::string_view local) {
-    const std::string_view name = parent.name();
-    const std::size_t colon = name.find(':');
-    std::string out = colon == std::string_view::npos ? std::string() : std::string(name.substr(0, colon + 1));
-    return out.append(local);
-}
-
 std::string PartNameAttribute(std::string_view part) { return "/" + partname::Normalize(part); }
 
 // Main document content types of the word-processing formats (document, template, with macros).
@@ -175,7 +167,7 @@ struct Package::Impl {
             return;
         }
         if (!override) {
-            override = root.append_child(PrefixedName(root, "Override").c_str());
+            override = root.append_child(xml::NameInPrefixOf(root, "Override").c_str());
             override.append_attribute("PartName") = partName.c_str();
             override.append_attribute("ContentType");
         }
@@ -428,7 +420,7 @@ std::string Package::AddRelationship(std::string_view sourcePart, std::string_vi
         if (std::find(ids.begin(), ids.end(), id) == ids.end()) break;
     }
 
-    pugi::xml_node rel = root.append_child(PrefixedName(root, "Relationship").c_str());
+    pugi::xml_node rel = root.append_child(xml::NameInPrefixOf(root, "Relationship").c_str());
     rel.append_attribute("Id") = id.c_str();
     rel.append_attribute("Type") = std::string(type).c_str();
     rel.append_attribute("Target") = std::string(target).c_str();

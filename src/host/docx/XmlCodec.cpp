@@ -272,10 +272,17 @@ std::unique_ptr<pugi::xml_document> NewDocument() {
     return document;
 }
 
-std::string_view LocalName(const pugi::xml_node& node) {
-    const std::string_view name = node.name();
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+std::string QualifiedName(std::string_view prefix, std::string_view local) {
+    std::string name;
+    name.reserve(prefix.size() + 1 + local.size());
+    if (!prefix.empty()) name.append(prefix).push_back(':');
+    return name.append(local);
 }
+
+std::string NameInPrefixOf(const pugi::xml_node& parent, std::string_view local) {
+    return QualifiedName(PrefixOf(parent.name()), local);
+}
+
+std::string_view LocalName(const pugi::xml_node& node) { return LocalPart(node.name()); }
 
 }  // namespace paperloom::docx::xml

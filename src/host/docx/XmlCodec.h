@@ -87,6 +87,25 @@ bool IsXml10Safe(std::string_view bytes);
 // trees (the XML library's own removal of a subtree among them) would exhaust the stack.
 inline constexpr std::size_t kMaxElementDepth = 512;
 
+// Element names. A part names each namespace with whatever prefix it declares; the host
+// reads an element by its local name within the prefix the part uses for that namespace, and
+// writes new elements with that same prefix, so a part never mixes two prefixes for one
+// namespace. ("w:p" -> prefix "w", local "p"; "Types" -> no prefix, local "Types".)
+constexpr std::string_view PrefixOf(std::string_view qualified) noexcept {
+    const std::size_t colon = qualified.find(':');
+    return colon == std::string_view::npos ? std::string_view{} : qualified.substr(0, colon);
+}
+
+constexpr std::string_view LocalPart(std::string_view qualified) noexcept {
+    const std::size_t colon = qualified.find(':');
+    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+}
+
+// "prefix:local", or local alone for no prefix.
+std::string QualifiedName(std::string_view prefix, std::string_view local);
+// A name for a new child of `parent` in the parent's own prefix ("Override" or "ct:Override").
+std::string NameInPrefixOf(const pugi::xml_node& parent, std::string_view local);
+
 // The element's name without its namespace prefix.
 std::string_view LocalName(const pugi::xml_node& node);
 

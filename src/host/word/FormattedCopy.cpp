@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "host/docx/XmlCodec.h"
 #include "host/word/WordXml.h"
 
 namespace paperloom::word::detail {
@@ -220,9 +221,8 @@ void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& 
     auto to = target.Package().Xml(targetPart).document_element();
     std::set<std::string> prefixes;
     auto note = [&](std::string_view name) {
-        const auto colon = name.find(':');
-        if (colon != std::string_view::npos && name.substr(0, colon) != "xmlns" && name.substr(0, colon) != "xml")
-            prefixes.emplace(name.substr(0, colon));
+        const std::string_view prefix = docx::xml::PrefixOf(name);
+        if (!prefix.empty() && prefix != "xmlns" && prefix != "xml") prefixes.emplace(prefix);
     };
     for (auto node : nodes) {
         note(node.name());

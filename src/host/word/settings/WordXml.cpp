@@ -10,19 +10,13 @@
 #include <unicode/unistr.h>
 
 #include "host/AsciiText.h"
+#include "host/docx/XmlCodec.h"
 
 namespace paperloom::word::wml {
 namespace {
 
-std::string_view PrefixOf(std::string_view qualified) {
-    const auto colon = qualified.find(':');
-    return colon == std::string_view::npos ? std::string_view{} : qualified.substr(0, colon);
-}
-
-std::string_view LocalPart(std::string_view qualified) {
-    const auto colon = qualified.find(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
-}
+using docx::xml::LocalPart;
+using docx::xml::PrefixOf;
 
 // Position of `local` in `order`, or -1 when the schema sequence does not list it.
 int RankOf(Sequence order, std::string_view local) {
@@ -36,13 +30,7 @@ int RankOf(Sequence order, std::string_view local) {
 Wml::Wml(const pugi::xml_document& document)
     : prefix_(PrefixOf(document.document_element().name())) {}
 
-std::string Wml::Name(std::string_view local) const {
-    if (prefix_.empty()) return std::string(local);
-    std::string name = prefix_;
-    name += ':';
-    name += local;
-    return name;
-}
+std::string Wml::Name(std::string_view local) const { return docx::xml::QualifiedName(prefix_, local); }
 
 std::string_view Wml::LocalOf(const pugi::xml_node& node) const {
     if (node.type() != pugi::node_element) return {};
