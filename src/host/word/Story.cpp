@@ -50,6 +50,15 @@ bool IsInlineObject(pugi::xml_node object) {
     return false;
 }
 
+// Content controls and custom XML wrap blocks, rows, cells and runs without adding to the
+// text: the story looks through them to what they hold. Empty for every other node.
+pugi::xml_node WrappedContent(pugi::xml_node node) {
+    const std::string_view name = node.name();
+    if (name == "w:sdt") return node.child("w:sdtContent");
+    if (name == "w:customXml") return node;
+    return {};
+}
+
 // Emits the atoms of blocks, paragraphs and runs in story order.
 class Walker {
 public:
@@ -71,8 +80,7 @@ public:
         if (name == "w:tbl") return Table(block, pos);
         if (name == "w:tr") return Row(block, pos);
         if (name == "w:tc") return Blocks(block, pos, LastParagraph(block));
-        if (name == "w:sdt") return Blocks(block.child("w:sdtContent"), pos, cellLast);
-        if (name == "w:customXml") return Blocks(block, pos, cellLast);
+        if (const auto content = WrappedContent(block)) return Blocks(content, pos, cellLast);
         if (IsBookmarkMarker(block)) return Marker(block, {}, pos, 0);
         return true;
     }
@@ -87,11 +95,8 @@ private:
     static pugi::xml_node LastParagraph(pugi::xml_node container) {
         for (auto child = container.last_child(); child; child = child.previous_sibling()) {
             if (xml::Is(child, "w:p")) return child;
-            if (xml::Is(child, "w:sdt")) {
-                if (auto p = LastParagraph(child.child("w:sdtContent"))) return p;
-            } else if (xml::Is(child, "w:customXml")) {
-                if (auto p = LastParagraph(child)) return p;
-            }
+            if (const auto content = WrappedContent(child))
+                if (auto p = LastParagraph(content)) return p;
         }
         return {};
     }
@@ -111,10 +116,8 @@ private:
                     continue;
                 }
                 if (!Row(child, pos)) return false;
-            } else if (name == "w:sdt") {
-                if (!Rows(child.child("w:sdtContent"), pos, holdsTarget)) return false;
-            } else if (name == "w:customXml") {
-                if (!Rows(child, pos, holdsTarget)) return false;
+            } else if (const auto content = WrappedContent(child)) {
+                if (!Rows(content, pos, holdsTarget)) return false;
             } else if (IsBookmarkMarker(child)) {
                 if (!Marker(child, {}, pos, 0)) return false;
             }
@@ -127,10 +130,8 @@ private:
             const std::string_view name = child.name();
             if (name == "w:tc") {
                 if (!Blocks(child, pos, LastParagraph(child))) return false;
-            } else if (name == "w:sdt") {
-                if (!Cells(child.child("w:sdtContent"), pos)) return false;
-            } else if (name == "w:customXml") {
-                if (!Cells(child, pos)) return false;
+            } else if (const auto content = WrappedContent(child)) {
+                if (!Cells(content, pos)) return false;
             } else if (IsBookmarkMarker(child)) {
                 if (!Marker(child, {}, pos, 0)) return false;
             }
@@ -180,11 +181,10 @@ private:
             if (name == "w:r") {
                 if (!Run(child, pos)) return false;
             } else if (name == "w:hyperlink" || name == "w:smartTag" || name == "w:ins" ||
-                       name == "w:moveTo" || name == "w:customXml" || name == "w:dir" ||
-                       name == "w:bdo") {
+                       name == "w:moveTo" || name == "w:dir" || name == "w:bdo") {
                 if (!Inline(child, pos)) return false;
-            } else if (name == "w:sdt") {
-                if (!Inline(child.child("w:sdtContent"), pos)) return false;
+            } else if (const auto content = WrappedContent(child)) {
+                if (!Inline(content, pos)) return false;
             } else if (IsBookmarkMarker(child)) {
                 if (!Marker(child, paragraph_, pos, 0)) return false;
             }
@@ -392,19 +392,18 @@ long Story::BlockLength(pugi::xml_node block) {
 }
 
 long Story::RowLength(pugi::xml_node row) {
-    const auto key = row.internal_object();
-    if (const auto it = rowLengths_.find(key); it != rowLengths_.end()) return it->second;
+    if (const long* known = rowLengths_.Find(row)) return *known;
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
     walker.Block(row, pos, {});
-    rowLengths_[key] = pos;
+    rowLengths_.Store(row, pos);
     return pos;
 }
 
 void Story::ForgetRowsAround(pugi::xml_node node) {
     for (auto n = node; n && n != root_; n = n.parent())
-        if (xml::Is(n, "w:tr")) rowLengths_.erase(n.internal_object());
+        if (xml::Is(n, "w:tr")) rowLengths_.Forget(n);
 }
 
 bool Story::IsSplitTable(pugi::xml_node node) const {
@@ -689,21 +688,21 @@ void Story::ShiftDelete(long start, long end) {
 }
 
 const std::vector<pugi::xml_node>& Story::TableRows(pugi::xml_node table) {
-    auto& rows = tableRows_[table.internal_object()];
+    auto& rows = tableRows_.Slot(table);
     if (rows.empty())
         for (auto row : table.children("w:tr")) rows.push_back(row);
     return rows;
 }
 
 void Story::TableRowsChanged(pugi::xml_node table, pugi::xml_node row, bool added) {
-    const auto it = tableRows_.find(table.internal_object());
-    if (it == tableRows_.end()) return;
-    auto& rows = it->second;
+    auto* const known = tableRows_.Find(table);
+    if (!known) return;
+    auto& rows = *known;
     // Rows come and go mostly at the end of a table; anything else is read again.
     const bool last = !row.next_sibling("w:tr");
     if (added && last && !rows.empty() && rows.back() == row.previous_sibling("w:tr")) rows.push_back(row);
     else if (!added && last && !rows.empty() && rows.back() == row) rows.pop_back();
-    else tableRows_.erase(it);
+    else tableRows_.Forget(table);
 }
 
 long Story::BlockInserted(pugi::xml_node node, long pos) {
@@ -746,9 +745,9 @@ void Story::RemoveBlock(pugi::xml_node node) {
     }
     host_.BeforeRemove(node);
     ForgetRowsAround(node.parent());
-    rowLengths_.clear();  // the storage of removed rows may be reused by new nodes
+    rowLengths_.NewGeneration();  // the storage of removed rows may be reused by new nodes
     if (xml::Is(node, "w:tr") && !node.select_node(".//w:tbl")) TableRowsChanged(node.parent(), node, false);
-    else tableRows_.clear();
+    else tableRows_.NewGeneration();
     node.parent().remove_child(node);
     if (first) Reindex(*first, after);
     else edited_ = true;
@@ -1110,18 +1109,13 @@ void Story::Delete(long start, long end) {
     const auto untouched = reindexTo < index_.Size() ? index_.Node(reindexTo) : pugi::xml_node{};
 
     std::vector<std::pair<long, long>> removed;
-    // Children of a container with their positions (sdt and customXml wrappers looked through).
+    // Children of a container with their positions (wrappers looked through).
     std::function<void(pugi::xml_node, long, std::vector<BlockSpan>&)> expand =
         [&](pugi::xml_node container, long pos, std::vector<BlockSpan>& out) {
             for (auto child : container.children()) {
                 if (child.type() != pugi::node_element) continue;
-                if (xml::Is(child, "w:sdt")) {
-                    expand(child.child("w:sdtContent"), pos, out);
-                    pos += BlockLength(child);
-                    continue;
-                }
-                if (xml::Is(child, "w:customXml")) {
-                    expand(child, pos, out);
+                if (const auto content = WrappedContent(child)) {
+                    expand(content, pos, out);
                     pos += BlockLength(child);
                     continue;
                 }
@@ -1156,9 +1150,9 @@ void Story::Delete(long start, long end) {
             const long bs = block.start;
             const long be = block.start + block.length;
             if (block.length == 0 || be <= a || bs >= b) continue;
-            if (xml::Is(block.node, "w:sdt") || xml::Is(block.node, "w:customXml")) {
+            if (const auto content = WrappedContent(block.node)) {
                 std::vector<BlockSpan> inner;
-                expand(xml::Is(block.node, "w:sdt") ? block.node.child("w:sdtContent") : block.node, bs, inner);
+                expand(content, bs, inner);
                 deleteBlocks(inner, a, b);
                 continue;
             }
@@ -1203,8 +1197,8 @@ void Story::Delete(long start, long end) {
             }
         }
         if (!tables.empty()) {
-            rowLengths_.clear();
-            tableRows_.clear();
+            rowLengths_.NewGeneration();
+            tableRows_.NewGeneration();
         }
         for (auto table : tables) {
             host_.BeforeRemove(table);
@@ -1387,10 +1381,8 @@ Fragment Story::Extract(long start, long end) {
                 for (auto child : node.children())
                     if (!xml::Is(child, "w:tr")) table.append_copy(child);
                 for (auto row : rows) table.append_copy(row);
-            } else if (name == "w:sdt") {
-                extractBlocks(node.child("w:sdtContent"), bs, a, b);
-            } else if (name == "w:customXml") {
-                extractBlocks(node, bs, a, b);
+            } else if (const auto content = WrappedContent(node)) {
+                extractBlocks(content, bs, a, b);
             }
         };
     extractBlocks = [&](pugi::xml_node container, long pos, long a, long b) {

@@ -24,6 +24,7 @@
 
 #include <pugixml.hpp>
 
+#include "host/word/NodeCache.h"
 #include "host/word/UnitIndex.h"
 
 namespace paperloom::word::detail {
@@ -107,8 +108,8 @@ public:
     void Kill() {
         root_ = {};
         index_.Clear();
-        rowLengths_.clear();
-        tableRows_.clear();
+        rowLengths_.Clear();
+        tableRows_.Clear();
     }
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
@@ -199,11 +200,11 @@ private:
     pugi::xml_node root_;
     long storyType_;
     UnitIndex index_;
-    // Cached row lengths; dropped for a row an edit reaches, and wholesale when rows or
-    // tables leave the tree (their storage may be reused by new nodes).
-    std::unordered_map<const void*, long> rowLengths_;
-    // Rows by table; dropped with the table's rows as they change, wholesale when tables leave.
-    std::unordered_map<const void*, std::vector<pugi::xml_node>> tableRows_;
+    // Cached row lengths; dropped for a row an edit reaches, and all at once (a new
+    // generation) when rows or tables leave the tree.
+    NodeCache<long> rowLengths_;
+    // Rows by table; dropped with the table's rows as they change, all at once when tables leave.
+    NodeCache<std::vector<pugi::xml_node>> tableRows_;
     bool complete_ = false;
     bool edited_ = false;
     std::vector<std::weak_ptr<TrackedSpan>> spans_;
