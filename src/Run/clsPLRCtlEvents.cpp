@@ -166,8 +166,9 @@ void clsPLRCtlEvents::Terminate() {
     IgnoringErrors([&] { mState.registry.Clear(); });
     for (const auto& button : kMenuButtons) (this->*button.events).Release();
     for (const auto& button : kToolButtons) (this->*button.events).Release();
-    // The run-time's dialogs (find, move, options, filter, sort, about) arrive with its
-    // commands; the progress dialog belongs to each print build and is gone when it ends.
+    // The progress dialog belongs to each print build and is gone when it ends.
+    if (mDialogs) mDialogs->Unload();
+    mDialogs.reset();
 }
 
 void clsPLRCtlEvents::DeleteCommandBar() {
@@ -225,41 +226,5 @@ clsPLRCtlEvents::Control clsPLRCtlEvents::ToolControl(std::string_view reference
         if (button.reference == reference) return (this->*button.events).control;
     return nullptr;
 }
-
-// The run-time commands come with a later change; every handler is connected now so the
-// buttons already reach this object.
-void C::mctlMenuHeadFirstEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadPrevEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadMoveEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadNextEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadLastEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadFindEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadFilterEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadSortEvts_Click(const Control&, bool&) {}
-void C::mctlMenuHeadTestEvts_Click(const Control&, bool&) {}
-void C::mctlMenuDetailTestEvts_Click(const Control&, bool&) {}
-void C::mctlMenuPrintCurrentEvts_Click(const Control&, bool&) {}
-void C::mctlMenuDocCurrentEvts_Click(const Control&, bool&) {}
-void C::mctlMenuPrintAllEvts_Click(const Control&, bool&) {}
-void C::mctlMenuDocAllEvts_Click(const Control&, bool&) {}
-void C::mctlMenuOptionEvts_Click(const Control&, bool&) {}
-void C::mctlMenuRunHelpEvts_Click(const Control&, bool&) {}
-void C::mctlMenuRunAboutEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadFirstEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadPrevEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadMoveEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadNextEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadLastEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadFindEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadFilterEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadSortEvts_Click(const Control&, bool&) {}
-void C::mctlToolHeadTestEvts_Click(const Control&, bool&) {}
-void C::mctlToolDetailTestEvts_Click(const Control&, bool&) {}
-void C::mctlToolPrintCurrentEvts_Click(const Control&, bool&) {}
-void C::mctlToolPrintAllEvts_Click(const Control&, bool&) {}
-void C::mctlToolDocCurrentEvts_Click(const Control&, bool&) {}
-void C::mctlToolDocAllEvts_Click(const Control&, bool&) {}
-void C::mctlToolOptionEvts_Click(const Control&, bool&) {}
-void C::mctlToolRunHelpEvts_Click(const Control&, bool&) {}
 
 }  // namespace paperloom

@@ -10,6 +10,7 @@
 
 #include "Run/OsPLRController.h"
 #include "Run/RunState.h"
+#include "Run/RunDialogs.h"
 #include "host/word/addins/AddInHost.h"
 #include "host/word/addins/COMAddIns.h"
 #include "host/word/addins/CommandBars.h"
@@ -43,8 +44,8 @@ public:
     Control MenuControl(std::string_view reference) const;
     Control ToolControl(std::string_view reference) const;
 
-    // Click handlers. The commands behind them arrive with the run-time commands; until then
-    // each is connected and does nothing.
+    // Click handlers (clsPLRCtlEventsCommands.cpp): each runs its command under one error
+    // frame; the toolbar handlers call the menu handler of the same command.
     void mctlMenuHeadFirstEvts_Click(const Control& ctrl, bool& cancelDefault);
     void mctlMenuHeadPrevEvts_Click(const Control& ctrl, bool& cancelDefault);
     void mctlMenuHeadMoveEvts_Click(const Control& ctrl, bool& cancelDefault);
@@ -79,7 +80,17 @@ public:
     void mctlToolOptionEvts_Click(const Control& ctrl, bool& cancelDefault);
     void mctlToolRunHelpEvts_Click(const Control& ctrl, bool& cancelDefault);
 
+    // The run-time's dialogs, made on first use; unloaded by Terminate.
+    run::RunDialogs& Dialogs();
+
 private:
+    // The application's active document; an error when there is none.
+    std::shared_ptr<word::Document> ActiveDocument() const;
+    // The binding of the active document; nullptr when it has none.
+    std::shared_ptr<clsPLRDBBind> ActiveBinding() const;
+    // Refills the active document (controller UpdateView).
+    void RefreshActive();
+
     // An event-receiving reference to one button: the control and its Click connection.
     struct ButtonEvents {
         Control control;
@@ -135,6 +146,7 @@ private:
     run::RunState& mState;
     OsPLRController& mController;
     ApplicationEvents mappTargetEvts;
+    std::unique_ptr<run::RunDialogs> mDialogs;
 
     ButtonEvents mctlMenuHeadFirstEvts, mctlMenuHeadPrevEvts, mctlMenuHeadMoveEvts, mctlMenuHeadNextEvts,
         mctlMenuHeadLastEvts, mctlMenuHeadFindEvts, mctlMenuHeadFilterEvts, mctlMenuHeadSortEvts,

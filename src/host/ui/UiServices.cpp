@@ -39,11 +39,13 @@ UiServices InstallServices(UiServices services) {
     if (services.progress) store.current.progress = std::move(services.progress);
     if (services.screen) store.current.screen = std::move(services.screen);
     if (services.print) store.current.print = std::move(services.print);
+    if (services.forms) store.current.forms = std::move(services.forms);
     return previous;
 }
 
 void ResetServices() {
     InstallServices(MakeHeadlessServices());
+    RemoveForms();
 }
 
 MessageService& Messages() {
@@ -74,6 +76,18 @@ PrintService& Printing() {
     Store& store = TheStore();
     const std::lock_guard lock(store.mutex);
     return *store.current.print;
+}
+
+FormsService* Forms() {
+    Store& store = TheStore();
+    const std::lock_guard lock(store.mutex);
+    return store.current.forms.get();
+}
+
+void RemoveForms() {
+    Store& store = TheStore();
+    const std::lock_guard lock(store.mutex);
+    store.current.forms.reset();
 }
 
 }  // namespace paperloom::ui

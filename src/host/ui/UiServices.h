@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "host/ui/FormsService.h"
 #include "host/ui/HelpService.h"
 #include "host/ui/MessageService.h"
 #include "host/ui/PrintService.h"
@@ -23,6 +24,8 @@ struct UiServices {
     std::shared_ptr<ScreenService> screen;
     // Last and defaulted, so sets written before printing existed still compile cleanly.
     std::shared_ptr<PrintService> print = nullptr;
+    // Only a host that shows windows has one (the headless set does not).
+    std::shared_ptr<FormsService> forms = nullptr;
 };
 
 // The headless set over standard error; printing through the office suite, into the print
@@ -41,6 +44,10 @@ HelpService& Help();
 ProgressService& Progress();
 ScreenService& Screen();
 PrintService& Printing();
+// The forms loader of a host that shows windows; nullptr for the headless set.
+FormsService* Forms();
+// Back to no forms loader (a set installed later without one keeps the current one).
+void RemoveForms();
 
 // Installs a set for the lifetime of the object and puts the previous one back after it.
 class ScopedServices {

@@ -177,6 +177,7 @@ UiServices MakeDesktopServices() {
     services.help = std::make_shared<QtHelpService>();
     services.progress = std::make_shared<QtProgressService>();
     services.screen = std::make_shared<QtScreenService>();
+    services.forms = MakeLibraryFormsService();
     return services;
 }
 
