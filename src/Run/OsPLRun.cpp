@@ -4,6 +4,7 @@
 
 #include "Run/conPLRun.h"
 #include "common/modPLConst.h"
+#include "host/DebugLog.h"
 #include "host/word/addins/AddInRegistry.h"
 #include "host/word/addins/Extensibility.h"
 
@@ -15,6 +16,7 @@ extern "C" __attribute__((visibility("default"))) int PaperloomCreateAddIn(
         *addIn = std::make_shared<paperloom::conPLRun>();
         return 0;
     } catch (...) {
+        paperloom::debuglog::Swallowed("OsPLRun.cpp: PaperloomCreateAddIn");
         return 3;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "Run/LinkCondition.h"
 #include "common/modPLFunction.h"
+#include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/ado/DataTypes.h"
 
@@ -31,6 +32,7 @@ void clsPLRDBBind::DBDisconnect() {
         try {
             if (mconDataSource->State() != ObjectStateEnum::adStateClosed) mconDataSource->Close();
         } catch (const std::exception&) {
+            debuglog::Swallowed("clsPLRDBBind.cpp: clsPLRDBBind::DBDisconnect");
         }
     }
     mconDataSource.reset();
@@ -80,6 +82,7 @@ void clsPLRDBBind::MoveFirst() {
     try {
         mrsRecordSource->MoveFirst();
     } catch (const host::HostError&) {
+        debuglog::Swallowed("clsPLRDBBind.cpp: clsPLRDBBind::MoveFirst");
         // An empty record source has no first record; staying put is the answer.
     }
 }
@@ -101,6 +104,7 @@ void clsPLRDBBind::MoveLast() {
     try {
         mrsRecordSource->MoveLast();
     } catch (const host::HostError&) {
+        debuglog::Swallowed("clsPLRDBBind.cpp: clsPLRDBBind::MoveLast");
         // An empty record source has no last record; staying put is the answer.
     }
 }
@@ -162,6 +166,7 @@ int clsPLRDBBind::GetFieldType(std::string_view strFieldName) const {
     try {
         type = mrsRecordSource->Fields().Item(strFieldName).Type();
     } catch (const host::HostError&) {
+        debuglog::Swallowed("clsPLRDBBind.cpp: clsPLRDBBind::GetFieldType");
         return kFieldKindOther;  // a field the record source does not have
     }
     // Truth values and variants have kinds of their own here; the rest as a link key compares.

@@ -6,6 +6,7 @@
 #include "Run/clsPLRDBBind.h"
 #include "common/clsPLProperty.h"
 #include "common/modPLFunction.h"
+#include "host/DebugLog.h"
 #include "host/ado/Recordset.h"
 #include "host/AsciiText.h"
 
@@ -133,6 +134,7 @@ long clsPLRDBBind::GetBreakRowCount(const std::shared_ptr<host::ado::Connection>
         }
         records.Close();
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLRDBBindBreaks.cpp: BreakFormatSwitch");
         // A source the count statement cannot be built on counts no groups.
     }
     return count;

@@ -21,6 +21,7 @@
 #include "common/clsPLRange.h"
 #include "common/modPLFunction.h"
 #include "common/modPLRPictureField.h"
+#include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/ado/DataTypes.h"
 #include "host/word/Application.h"
@@ -104,6 +105,7 @@ std::vector<long> ParseRowList(std::string_view text) {
             try {
                 rows.push_back(std::stol(item));
             } catch (const std::exception&) {
+                debuglog::Swallowed("clsPLRDBBindDetail.cpp: ParseRowList");
                 // A damaged entry names no row.
             }
         }
@@ -139,6 +141,7 @@ public:
         try {
             if (object_->State() != host::ado::ObjectStateEnum::adStateClosed) object_->Close();
         } catch (const std::exception&) {
+            debuglog::Swallowed("clsPLRDBBindDetail.cpp: JoinRowList");
             // Clean-up: nothing more to do for an object that will not close.
         }
     }
@@ -455,6 +458,7 @@ run::PrintedTableCopy SnapshotTable(const word::Table& table, word::Document& do
     try {
         copy.lngRowsUsed = std::stol(property.GetPropertyFromText(detailProperties, "EffectiveRowCnt", "0"));
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLRDBBindDetail.cpp: FirstBookmarkName");
         copy.lngRowsUsed = 0;
     }
     const HiddenTextDisplayOff hiddenOff(document);
@@ -518,6 +522,7 @@ void clsPLRDBBind::GetDetailProps(std::vector<std::string>& straryDetailProp,
             property.GetColumnProperties(tblaryTarget[t], *mdocTarget, vararyColumnProp[t]);
         }
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLRDBBindDetail.cpp: ReplaceEntry");
         // Tables after the one that could not be read keep empty settings and stay unfilled.
     }
 }
@@ -607,6 +612,7 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
                 kind = run::KindOfType(*type);
             }
         } catch (const std::exception&) {
+            debuglog::Swallowed("clsPLRDBBindDetail.cpp: clsPLRDBBind::SetDetailDatas");
             // A schema the provider cannot list: the value decides below.
         }
         // Showing every child of every parent would be plainly wrong, so a key whose type the
@@ -663,6 +669,7 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
             DetailTableFill none(tblTarget, settings, varColumnProperties, nullptr, folder);
             fillWith(none, brokenRows);
         } catch (...) {
+            debuglog::Swallowed("clsPLRDBBindDetail.cpp: clsPLRDBBind::SetDetailDatas");
             // The error that made the table empty is the one to report.
         }
         context.lngRowsNeeded = 0;

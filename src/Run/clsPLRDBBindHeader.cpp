@@ -15,6 +15,7 @@
 #include "Run/modPLRStatistics.h"
 #include "common/modPLFunction.h"
 #include "common/modPLRPictureField.h"
+#include "host/DebugLog.h"
 #include "host/word/Constants.h"
 
 namespace paperloom {
@@ -30,6 +31,7 @@ bool Step(const std::function<void()>& step) {
         step();
         return true;
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLRDBBindHeader.cpp: Step");
         return false;
     }
 }

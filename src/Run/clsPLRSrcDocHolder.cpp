@@ -5,6 +5,7 @@
 
 #include "Run/modPLRFunction.h"
 #include "common/clsPLRange.h"
+#include "host/DebugLog.h"
 #include "host/word/settings/SettingsCopy.h"
 
 namespace paperloom {
@@ -13,6 +14,7 @@ clsPLRSrcDocHolder::~clsPLRSrcDocHolder() {
     try {
         CloseSrcDoc();
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLRSrcDocHolder.cpp: clsPLRSrcDocHolder::~clsPLRSrcDocHolder");
         // The copy was never the user's; an error while dropping it has no one to go to.
     }
 }
@@ -63,6 +65,7 @@ std::shared_ptr<word::Document> clsPLRSrcDocHolder::MakeCopy(const std::shared_p
         try {
             Discard(docCopy);
         } catch (const std::exception&) {
+            debuglog::Swallowed("clsPLRSrcDocHolder.cpp: clsPLRSrcDocHolder::CloseSrcDoc");
             // The first error is the one to report.
         }
         throw;

@@ -1,5 +1,6 @@
 #include "common/HiddenTextDisplayOff.h"
 
+#include "host/DebugLog.h"
 #include "host/word/Document.h"
 
 namespace paperloom {
@@ -18,6 +19,7 @@ HiddenTextDisplayOff::~HiddenTextDisplayOff() {
     try {
         document_.Windows().Item(1).View().SetShowHiddenText(true);
     } catch (...) {
+        debuglog::Swallowed("HiddenTextDisplayOff.cpp: HiddenTextDisplayOff::~HiddenTextDisplayOff");
         // A document closed meanwhile has no view to restore; nothing is lost.
     }
 }

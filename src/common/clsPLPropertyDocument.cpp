@@ -4,6 +4,7 @@
 #include "common/clsPLProperty.h"
 
 #include "common/HiddenTextDisplayOff.h"
+#include "host/DebugLog.h"
 #include "host/word/Document.h"
 
 namespace paperloom {
@@ -102,6 +103,7 @@ std::string clsPLProperty::GetDocVariable(std::string_view strName, word::Docume
     try {
         return docTarget.Variables().Item(strName).Value();
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLPropertyDocument.cpp: clsPLProperty::GetDetailProperties");
         return std::string(strDefaultValue);
     }
 }
@@ -110,6 +112,7 @@ void clsPLProperty::DeleteDocVariable(std::string_view strName, word::Document& 
     try {
         docTarget.Variables().Delete(strName);
     } catch (const std::exception&) {
+        debuglog::Swallowed("clsPLPropertyDocument.cpp: clsPLProperty::DeleteDocVariable");
         // Missing or protected: the caller goes on either way.
     }
 }

@@ -1,5 +1,6 @@
 #include "host/ado/Connection.h"
 
+#include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/ado/AdoErrors.h"
 #include "host/ado/PasswordMask.h"
@@ -35,6 +36,7 @@ Connection::~Connection() {
     try {
         Close();
     } catch (...) {
+        debuglog::Swallowed("Connection.cpp: Connection::~Connection");
         // Returning the session to the pool failed (out of memory): it is simply closed.
     }
 }

@@ -8,6 +8,7 @@
 
 #include <fmt/format.h>
 
+#include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/ado/AdoErrors.h"
 #include "host/AsciiText.h"
@@ -343,6 +344,7 @@ std::optional<Decimal> Decimal::TryFromText(std::string_view text) noexcept {
         if (!fracPart.empty()) out += "." + fracPart;
         return Decimal(std::move(out));
     } catch (...) {
+        debuglog::Swallowed("Variant.cpp: Decimal::TryFromText");
         return std::nullopt;
     }
 }

@@ -1,5 +1,6 @@
 #include "host/ado/odbc/OdbcProviderSession.h"
 
+#include "host/DebugLog.h"
 #include "host/ado/AdoErrors.h"
 #include "host/ado/ReadOnlyQuery.h"
 #include "host/ado/odbc/OdbcConnectionString.h"
@@ -102,6 +103,7 @@ SqlDialect DialectFromProductName(const std::string& productName) noexcept {
         if (lower.find("postgres") != std::string::npos) return SqlDialect::PostgreSQL;
         if (lower.find("sqlite") != std::string::npos) return SqlDialect::SQLite;
     } catch (...) {
+        debuglog::Swallowed("OdbcProviderSession.cpp: DialectFromProductName");
     }
     return SqlDialect::GenericOdbc;
 }
@@ -265,6 +267,7 @@ bool OdbcProviderSession::IsUsable() noexcept {
         return SQL_SUCCEEDED(
             SQLExecDirectW(handle.Get(), ping.data(), static_cast<SQLINTEGER>(ping.size())));
     } catch (...) {
+        debuglog::Swallowed("OdbcProviderSession.cpp: OdbcProviderSession::IsUsable");
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/DebugLog.h"
 #include "host/word/fieldcalc/CellNumber.h"
 #include "host/word/fieldcalc/DateTimePicture.h"
 #include "host/word/fieldcalc/DateTimeValue.h"
@@ -137,6 +138,7 @@ FieldResult FieldComputer::Compute(std::string_view code, const FormulaContext& 
     } catch (const FieldError& error) {
         return Failure(type, error.what());
     } catch (...) {
+        debuglog::Swallowed("FieldComputer.cpp: FieldComputer::Compute");
         return Failure(type, FieldErrorText(FieldErrorKind::Unexpected));
     }
 }

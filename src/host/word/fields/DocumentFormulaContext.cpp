@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/word/Bookmarks.h"
 #include "host/word/DocumentState.h"
@@ -106,6 +107,7 @@ const fieldcalc::TableCells* DocumentFormulaContext::BookmarkedTable(std::string
         bookmarked_.emplace(std::string(bookmark), std::move(cells));
         return result;
     } catch (const host::HostError&) {
+        debuglog::Swallowed("DocumentFormulaContext.cpp: DocumentFormulaContext::BookmarkedTable");
         return nullptr;
     }
 }
@@ -116,6 +118,7 @@ std::optional<std::string> DocumentFormulaContext::BookmarkText(std::string_view
         if (!bookmarks.Exists(bookmark)) return std::nullopt;
         return bookmarks.Item(bookmark).Range().Text();
     } catch (const host::HostError&) {
+        debuglog::Swallowed("DocumentFormulaContext.cpp: DocumentFormulaContext::BookmarkText");
         return std::nullopt;
     }
 }

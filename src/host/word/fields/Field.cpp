@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "host/DebugLog.h"
 #include "host/word/Document.h"
 #include "host/word/DocumentState.h"
 #include "host/word/Selection.h"
@@ -185,6 +186,7 @@ long Fields::Update() {
         try {
             ok = items_[i].Update();
         } catch (const std::exception&) {
+            debuglog::Swallowed("Field.cpp: Fields::Update");
             ok = false;  // a field removed by an earlier update, or a document edit that failed
         }
         if (!ok && firstError == 0) firstError = static_cast<long>(i) + 1;

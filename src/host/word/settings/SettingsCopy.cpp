@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "host/DebugLog.h"
 #include "host/word/settings/DocumentDefaults.h"
 #include "host/word/settings/DocumentSettings.h"
 #include "host/word/settings/PageSetup.h"
@@ -32,11 +33,13 @@ long CopyUsedStyles(docx::Package& destination, docx::Package& source) {
     try {
         copied = StyleOrganizer(source, destination).CopyAll();
     } catch (const std::exception&) {
+        debuglog::Swallowed("SettingsCopy.cpp: CopyUsedStyles");
         // An unreadable styles part has nothing to offer.
     }
     try {
         CopyDocumentDefaults(destination, source);
     } catch (const std::exception&) {
+        debuglog::Swallowed("SettingsCopy.cpp: CopyUsedStyles");
     }
     return copied;
 }

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <vector>
 
+#include "host/DebugLog.h"
 #include "host/word/settings/SchemaOrder.h"
 #include "host/word/settings/SettingsError.h"
 #include "host/word/settings/SettingsParts.h"
@@ -312,6 +313,7 @@ long StyleOrganizer::CopyAll() {
         try {
             if (!CopyStyle(id, true).empty()) ++copied;
         } catch (const std::exception&) {
+            debuglog::Swallowed("Styles.cpp: StyleOrganizer::CopyAll");
             // Skipped; the other styles are still copied.
         }
     }
