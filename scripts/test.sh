@@ -25,6 +25,7 @@ case "$mode" in
     cmake --build build-asan -j "$jobs"
     # The office suite is a separate process; its rendering tests add nothing under the sanitizers.
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      LSAN_OPTIONS=suppressions="$PWD/scripts/lsan-suppressions.txt" \
       ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 1800 -LE office "$@"
     ;;
   fuzz)
