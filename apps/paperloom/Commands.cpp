@@ -6,12 +6,14 @@
 #include "TemplateReport.h"
 #include "TemplateReportJson.h"
 
+#include "Run/FindCondition.h"
 #include "common/clsPLProperty.h"
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
 #include "host/ui/PrintOfficeService.h"
 #include "host/ui/UiServices.h"
 #include "host/word/Document.h"
+#include "host/word/Table.h"
 #include "host/word/fields/Field.h"
 #include "host/word/settings/Variables.h"
 
@@ -19,6 +21,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <ostream>
 #include <regex>
 
@@ -175,18 +178,95 @@ int Run(const DocumentCommand& command, std::ostream& out) {
     return exitcode::ok;
 }
 
+namespace {
+
+// The record a step from `from` lands on among `count` records, clamped as the buttons clamp.
+long SteppedRecord(Step step, long from, long count) {
+    switch (step) {
+    case Step::First: return 1;
+    case Step::Last: return count;
+    case Step::Next: return std::min(from + 1, count);
+    case Step::Previous: return std::max(from - 1, 1L);
+    case Step::None: break;
+    }
+    return from;
+}
+
+long CurrentRecord(RunHost& host, std::shared_ptr<word::Document>& document) {
+    word::DispArgs args{document};
+    return host.CallAddIn("RecordIndex", args).AsLong();
+}
+
+// The detail tables as filled: per table its rows, the cells of a row separated by tabs.
+void PrintDetailTables(word::Document& document, std::ostream& out) {
+    const clsPLProperty property;
+    const word::Tables tables = document.Tables();
+    for (long t = 1; t <= tables.Count(); ++t) {
+        const word::Table table = tables.Item(t);
+        if (property.GetDetailProperties(table, document).empty()) continue;  // an ordinary table
+        const std::string bookmark = BookmarkOf(document, table);
+        const long rows = table.Rows().Count();
+        out << "  table " << t << (bookmark.empty() ? "" : " (" + bookmark + ")") << ": " << rows << " row"
+            << (rows == 1 ? "" : "s") << "\n";
+        for (long r = 1; r <= rows; ++r) {
+            const word::Row row = table.Rows().Item(r);
+            std::string line;
+            for (long c = 1; c <= row.CellCount(); ++c) {
+                std::string text = table.Cell(r, c).Range().Text();
+                while (!text.empty() && (text.back() == '\a' || text.back() == '\r')) text.pop_back();
+                for (char& ch : text)
+                    if (ch == '\r' || ch == '\n' || ch == '\a' || ch == '\t') ch = ' ';
+                if (c > 1) line += '\t';
+                line += text;
+            }
+            out << "    " << line << "\n";
+        }
+    }
+}
+
+}  // namespace
+
 int Run(const ShowCommand& command, std::ostream& out) {
     CheckOutput(command.templatePath, command.output, "-o");
-    const HeaderState header = CheckHeader(command.templatePath, command.record.has_value());
+    const bool stepping = command.step != Step::None;
+    const HeaderState header = CheckHeader(command.templatePath, command.record.has_value() || stepping);
     CheckRecordNumber(command.record, header);
+    if (stepping && header.recordCount == 0) throw CliError("The record source has no records to move through.");
+    const long record = SteppedRecord(command.step, command.record.value_or(1), header.recordCount);
     RunHost host;
     auto document = host.OpenTemplate(command.templatePath);
     // The fill when a document opens reports no errors; filled again here, a detail table that
     // cannot be filled stops the command before anything is written.
-    MoveTo(host, document, header.bound ? std::optional<long>(command.record.value_or(1)) : std::nullopt);
+    MoveTo(host, document, header.bound ? std::optional<long>(record) : std::nullopt);
     SaveCopy(*document, command.output);
     out << "view: " << fs::absolute(command.output).string() << "\n";
-    if (header.bound) out << "record: " << command.record.value_or(1) << " of " << header.recordCount << "\n";
+    if (header.bound) out << "record: " << CurrentRecord(host, document) << " of " << header.recordCount << "\n";
+    host.Close();
+    return exitcode::ok;
+}
+
+int Run(const SettingTestCommand& command, std::ostream& out) {
+    if (!command.output.empty()) CheckOutput(command.templatePath, command.output, "-o");
+    const HeaderState header = CheckHeader(command.templatePath, true);
+    CheckRecordNumber(command.record, header);
+    if (header.recordCount == 0) throw CliError("The record source has no records to fill the template with.");
+    RunHost host;
+    auto document = host.OpenTemplate(command.templatePath);
+    MoveTo(host, document, command.record);
+    const bool detail = command.part == SettingTestCommand::Part::Detail;
+    word::DispArgs args{document};
+    // The detail test fills every table, then the header; a table that cannot be filled
+    // raises its reason after the others are filled.
+    host.CallController(detail ? "UpdateDetail" : "UpdateHeader", args);
+    out << (detail ? "detail" : "header") << " test: record " << CurrentRecord(host, document) << " of "
+        << header.recordCount << "\n";
+    if (detail) PrintDetailTables(*document, out);
+    out << "header:\n";
+    PrintShownValues(*document, out);
+    if (!command.output.empty()) {
+        SaveCopy(*document, command.output);
+        out << "view: " << fs::absolute(command.output).string() << "\n";
+    }
     host.Close();
     return exitcode::ok;
 }
@@ -214,22 +294,52 @@ int Run(const PrintCommand& command, std::ostream& out) {
     return exitcode::ok;
 }
 
+namespace {
+
+// The condition a --field search looks for, written by the field's kind in the bound record source.
+std::string FieldCondition(RunHost& host, std::shared_ptr<word::Document>& document, const FindCommand& command) {
+    long kind = 0;
+    if (!command.blank) {
+        word::DispArgs args{document, command.field};
+        kind = host.CallAddIn("FieldType", args).AsLong();
+    }
+    const run::FindCondition condition =
+        run::BuildFindCondition(command.field, static_cast<int>(kind), command.value.value_or(""), command.blank);
+    if (condition.Ok()) return condition.strCondition;
+    if (kind == 0)
+        throw CliError(fmt::format("The header record source has no field \"{}\" that can be searched by value.",
+                                   command.field));
+    throw CliError(fmt::format("\"{}\" cannot be compared with the field \"{}\" ({}).", *command.value, command.field,
+                               kind == 7 ? "a date" : "a number or a yes/no value"));
+}
+
+}  // namespace
+
 int Run(const FindCommand& command, std::ostream& out) {
-    if (command.condition.empty()) throw CliError("The find condition is empty.");
+    const bool byField = !command.field.empty();
+    if (byField && !command.condition.empty()) throw CliError("Give either a CONDITION or --field, not both.");
+    if (!byField && (command.value || command.blank)) throw CliError("--value and --blank need --field.");
+    if (byField && command.value.has_value() == command.blank)
+        throw CliError("With --field, give either --value TEXT or --blank.");
+    if (!byField && command.condition.empty()) throw CliError("The find condition is empty.");
     if (!command.output.empty()) CheckOutput(command.templatePath, command.output, "-o");
-    CheckHeader(command.templatePath, true);
+    const HeaderState header = CheckHeader(command.templatePath, true);
     RunHost host;
     auto document = host.OpenTemplate(command.templatePath);
-    word::DispArgs args{document, command.condition, !command.backward};
+    const std::string condition = byField ? FieldCondition(host, document, command) : command.condition;
+    word::DispArgs args{document, condition, !command.backward};
     const bool found = host.CallController("FindData", args).AsBool();
     if (!found) {
-        out << "not found: " << command.condition << "\n";
+        out << "not found: " << condition << "\n";
         host.Close();
         return exitcode::notFound;
     }
     word::DispArgs view{document};
     host.CallController("UpdateView", view);
-    out << "found: " << command.condition << "\n";
+    word::DispArgs position{document};
+    const long index = host.CallAddIn("RecordIndex", position).AsLong();
+    out << "found: " << condition << "\n";
+    out << "record: " << index << " of " << header.recordCount << "\n";
     PrintShownValues(*document, out);
     if (!command.output.empty()) {
         SaveCopy(*document, command.output);

@@ -17,7 +17,23 @@ struct DocumentCommand {
     std::filesystem::path pdf;
 };
 
+// One step as the run-time's navigation buttons take it, from the record --record names (the
+// first when not given): the first, the last, the next (staying on the last) or the previous
+// (staying on the first) record.
+enum class Step { None, First, Last, Next, Previous };
+
 struct ShowCommand {
+    std::filesystem::path templatePath;
+    std::optional<long> record;
+    Step step = Step::None;
+    std::filesystem::path output;
+};
+
+// The run-time's setting tests: the header filled again from the current record, or every
+// detail table and then the header.
+struct SettingTestCommand {
+    enum class Part { Header, Detail };
+    Part part = Part::Header;
     std::filesystem::path templatePath;
     std::optional<long> record;
     std::filesystem::path output;
@@ -31,9 +47,14 @@ struct PrintCommand {
     std::filesystem::path printDir;
 };
 
+// Either a raw condition, or a field with a value (or --blank) that is written into a
+// condition by the field's kind, as the find dialog writes it.
 struct FindCommand {
     std::filesystem::path templatePath;
     std::string condition;
+    std::string field;
+    std::optional<std::string> value;
+    bool blank = false;
     bool backward = false;
     std::filesystem::path output;
 };
@@ -65,6 +86,7 @@ struct DescribeCommand {
 
 int Run(const DocumentCommand& command, std::ostream& out);
 int Run(const ShowCommand& command, std::ostream& out);
+int Run(const SettingTestCommand& command, std::ostream& out);
 int Run(const PrintCommand& command, std::ostream& out);
 int Run(const FindCommand& command, std::ostream& out);
 int Run(const HeaderSettingCommand& command, std::ostream& out);

@@ -51,15 +51,6 @@ std::string Masked(const SourceSettings& s, const std::string& text) {
     return host::ado::MaskPasswords(text, {s.password});
 }
 
-std::string BookmarkOf(word::Document& document, const word::Table& table) {
-    const word::Range range = table.Range();
-    for (const auto& name : document.Bookmarks()) {
-        const word::Bookmark bookmark = document.Bookmarks().Item(name);
-        if (bookmark.Start() >= range.Start() && bookmark.Start() < range.End()) return bookmark.Name();
-    }
-    return {};
-}
-
 SourceSettings DetailSettings(const std::string& properties) {
     const clsPLProperty property;
     SourceSettings s;
@@ -95,6 +86,15 @@ void PrintCheck(const BindingCheck& check, std::ostream& out, std::string_view i
 }
 
 }  // namespace
+
+std::string BookmarkOf(word::Document& document, const word::Table& table) {
+    const word::Range range = table.Range();
+    for (const auto& name : document.Bookmarks()) {
+        const word::Bookmark bookmark = document.Bookmarks().Item(name);
+        if (bookmark.Start() >= range.Start() && bookmark.Start() < range.End()) return bookmark.Name();
+    }
+    return {};
+}
 
 SourceSettings HeaderSettings(word::Document& document) {
     SourceSettings s;

@@ -11,6 +11,7 @@
 
 namespace paperloom::word {
 class Document;
+class Table;
 }
 
 namespace paperloom::cli {
@@ -45,6 +46,9 @@ struct BindingCheck {
 // Opens the data source and record source of `settings` (relative database files from
 // `documentFolder`) and closes them again.
 BindingCheck CheckBinding(const SourceSettings& settings, const std::filesystem::path& documentFolder);
+
+// The name of the first bookmark starting inside the table ("" when none does).
+std::string BookmarkOf(word::Document& document, const word::Table& table);
 
 // The header settings from the document variables.
 SourceSettings HeaderSettings(word::Document& document);

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <iostream>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "CliError.h"
 #include "Commands.h"
@@ -71,6 +73,30 @@ int main(int argc, char** argv) {
     showCmd->add_option("TEMPLATE", show.templatePath, "The template (.docx)")->required();
     auto* showRecordOption = showCmd->add_option("--record", showRecord, "The record to show (1 = first, the default)");
     showCmd->add_option("-o,--output", show.output, "The filled copy to write (.docx)")->required();
+    // One step from the record --record names (the first without it), as the navigation
+    // buttons take it: they stay on the last and first record.
+    const std::pair<const char*, const char*> steps[] = {
+        {"--first", "Show the first record"},
+        {"--last", "Show the last record"},
+        {"--next", "Show the record after the one --record names (the second without it); stays on the last"},
+        {"--previous", "Show the record before the one --record names; stays on the first"}};
+    std::vector<CLI::Option*> stepOptions;
+    for (const auto& [name, help] : steps) stepOptions.push_back(showCmd->add_flag(name, help));
+    for (auto* a : stepOptions)
+        for (auto* b : stepOptions)
+            if (a != b) a->excludes(b);
+    stepOptions[0]->excludes(showRecordOption);
+    stepOptions[1]->excludes(showRecordOption);
+
+    SettingTestCommand settingTest;
+    std::string testPart;
+    std::string testRecord;
+    auto* testCmd = app.add_subcommand("test", "Fill the header (header) or the detail tables and the header (detail) "
+                                               "from one record and show what they hold");
+    testCmd->add_option("PART", testPart, "header or detail")->required()->check(CLI::IsMember({"header", "detail"}));
+    testCmd->add_option("TEMPLATE", settingTest.templatePath, "The template (.docx)")->required();
+    auto* testRecordOption = testCmd->add_option("--record", testRecord, "The record to fill from (1 = first, the default)");
+    testCmd->add_option("-o,--output", settingTest.output, "Also save the filled template (.docx)");
 
     PrintCommand print;
     std::string printRecord;
@@ -82,10 +108,19 @@ int main(int argc, char** argv) {
         ->excludes(printer);
 
     FindCommand find;
+    std::string findValue;
     auto* findCmd = app.add_subcommand("find", "Find the first record matching a condition; exit status 1 when none does");
     findCmd->add_option("TEMPLATE", find.templatePath, "The template (.docx)")->required();
-    findCmd->add_option("CONDITION", find.condition, "A condition such as \"Shop = 'A'\"")->required();
-    findCmd->add_flag("--backward", find.backward, "Search backward");
+    auto* findCondition = findCmd->add_option("CONDITION", find.condition, "A condition such as \"Shop = 'A'\"");
+    auto* findField = findCmd->add_option("--field", find.field, "Search this header field instead of a CONDITION")
+                          ->excludes(findCondition);
+    auto* findValueOption = findCmd->add_option("--value", findValue,
+                                                "The value: text matches anywhere in a text field, numbers and dates exactly")
+                                ->needs(findField);
+    findCmd->add_flag("--blank", find.blank, "Find a record whose field is blank (Null)")
+        ->needs(findField)
+        ->excludes(findValueOption);
+    findCmd->add_flag("--backward", find.backward, "Search backward (from the last record)");
     findCmd->add_option("-o,--output", find.output, "Save the template filled with the record found (.docx)");
 
     HeaderSettingCommand filter;
@@ -147,13 +182,24 @@ int main(int argc, char** argv) {
         }
         if (*showCmd) {
             show.record = RecordNumber(*showRecordOption, showRecord);
+            const Step stepOf[] = {Step::First, Step::Last, Step::Next, Step::Previous};
+            for (std::size_t i = 0; i < stepOptions.size(); ++i)
+                if (stepOptions[i]->count() > 0) show.step = stepOf[i];
             return Run(show, ReportStream({show.output}));
+        }
+        if (*testCmd) {
+            settingTest.part = testPart == "detail" ? SettingTestCommand::Part::Detail : SettingTestCommand::Part::Header;
+            settingTest.record = RecordNumber(*testRecordOption, testRecord);
+            return Run(settingTest, ReportStream({settingTest.output}));
         }
         if (*printCmd) {
             print.record = RecordNumber(*printRecordOption, printRecord);
             return Run(print, std::cout);
         }
-        if (*findCmd) return Run(find, ReportStream({find.output}));
+        if (*findCmd) {
+            if (findValueOption->count() > 0) find.value = findValue;
+            return Run(find, ReportStream({find.output}));
+        }
         if (*filterCmd) {
             if (filterValueOption->count() > 0) filter.value = filterValue;
             return Run(filter, ReportStream({filter.output}));

@@ -109,6 +109,12 @@ void clsPLRDBBind::MoveLast() {
     }
 }
 
+long clsPLRDBBind::GetRecordIndex() const {
+    if (!IsOpen()) return 0;
+    const long position = mrsRecordSource->AbsolutePosition();
+    return position > 0 ? position : 0;
+}
+
 bool clsPLRDBBind::HasRecords() const {
     return IsOpen() && !(mrsRecordSource->IsBOF() && mrsRecordSource->IsEOF());
 }

@@ -92,6 +92,8 @@ public:
     host::ado::Variant GetRecordPos() const;
     // Record count; 0 for an empty record source or when not open.
     long GetRecordCount() const;
+    // 1-based number of the current record; 0 when there is none or not open.
+    long GetRecordIndex() const;
     bool IsEOF() const;
     // Value kind of the named field (kFieldKind...); 0 for other types, unknown names, not open.
     int GetFieldType(std::string_view strFieldName) const;

@@ -22,6 +22,14 @@ conPLRun::conPLRun() : mState(std::make_shared<run::RunState>()) {
         MoveRecord(docTarget, word::disparg::Long(args, 1));
         return {};
     });
+    mMembers.Add("RecordIndex", 1, 1, [this](word::DispArgs& args) -> word::DispValue {
+        const auto binding = BindingOf(word::disparg::Document(args, 0));
+        return binding ? binding->GetRecordIndex() : 0L;
+    });
+    mMembers.Add("FieldType", 2, 2, [this](word::DispArgs& args) -> word::DispValue {
+        const auto binding = BindingOf(word::disparg::Document(args, 0));
+        return binding ? static_cast<long>(binding->GetFieldType(word::disparg::String(args, 1))) : 0L;
+    });
 }
 
 conPLRun::~conPLRun() = default;
@@ -50,6 +58,12 @@ void conPLRun::OnDisconnection(word::ext_DisconnectMode removeMode, word::Custom
     mControllerDispatch.reset();
     mController.reset();
     mState->application.reset();
+}
+
+std::shared_ptr<clsPLRDBBind> conPLRun::BindingOf(const std::shared_ptr<word::Document>& docTarget) const {
+    if (!mController) throw NotConnected();
+    if (!docTarget) return nullptr;
+    return modPLRFunction::FindDocumentBind(mState->registry, *docTarget);
 }
 
 void conPLRun::MoveRecord(std::shared_ptr<word::Document>& docTarget, long lngRecordIndex) {

@@ -46,7 +46,10 @@ public:
     void MoveRecord(std::shared_ptr<word::Document>& docTarget, long lngRecordIndex);
 
     // Late-bound members: Controller (the controller's dispatch object, Nothing while not
-    // connected) and MoveRecord(docTarget, lngRecordIndex).
+    // connected), MoveRecord(docTarget, lngRecordIndex), RecordIndex(docTarget) (the 1-based
+    // current record, 0 without one) and FieldType(docTarget, strFieldName) (the value kind
+    // the find dialog writes a value by, 0 for an unknown field); 0 for a document without a
+    // binding.
     word::DispValue Invoke(std::string_view name, word::DispArgs& args) override;
     std::vector<std::string> MemberNames() const override;
 
@@ -55,6 +58,9 @@ public:
     run::RunState& State() noexcept { return *mState; }
 
 private:
+    // The document's binding; null without one; error 91 while not connected.
+    std::shared_ptr<clsPLRDBBind> BindingOf(const std::shared_ptr<word::Document>& docTarget) const;
+
     std::shared_ptr<run::RunState> mState;
     std::shared_ptr<OsPLRController> mController;
     word::DispatchPtr mControllerDispatch;

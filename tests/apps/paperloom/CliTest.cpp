@@ -157,6 +157,83 @@ TEST_F(Cli, FindReportsTheRecordFoundOrExitsOneWhenNoneMatches) {
     EXPECT_TRUE(TemplateUnchanged());
 }
 
+TEST_F(Cli, FindByFieldWritesTheValueByTheFieldsKind) {
+    RunSql(scratch_ / "shop.db", "UPDATE Orders SET Note = NULL WHERE Id = 2");
+    struct Case {
+        std::vector<std::string> args;
+        std::string record;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {{"--field", "Note", "--value", "at"}, "record: 4 of 5", "Note: late"},  // text matches inside
+        {{"--field", "Shop", "--value", "B", "--backward"}, "record: 5 of 5", "Note: last"},
+        {{"--field", "Qty", "--value", "12"}, "record: 3 of 5", "Note: bulk"},
+        {{"--field", "Note", "--blank"}, "record: 2 of 5", "Shop: B"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"find", "order.docx"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 0) << c.args[1] << ": " << result.err;
+        EXPECT_NE(result.out.find(c.record), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(c.shown), std::string::npos) << result.out;
+    }
+    // A quote in the value is part of the text looked for, not of the statement.
+    CliResult result = Run({"find", "order.docx", "--field", "Note", "--value", "x' OR 'a'='a"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_FAILS_WITH(Run({"find", "order.docx", "--field", "Qty", "--value", "1 OR Qty=0"}), "cannot be compared");
+    EXPECT_FAILS_WITH(Run({"find", "order.docx", "--field", "Missing", "--value", "1"}), "no field \"Missing\"");
+    EXPECT_FAILS_WITH(Run({"find", "order.docx", "--field", "Note"}), "--value TEXT or --blank");
+    EXPECT_FAILS_WITH(Run({"find", "order.docx", "--value", "x"}), "--field");
+    EXPECT_TRUE(TemplateUnchanged());
+}
+
+TEST_F(Cli, ShowStepsAsTheNavigationButtonsFromTheRecordNamed) {
+    const std::pair<std::vector<std::string>, std::string> steps[] = {
+        {{"--last"}, "record: 5 of 5"},          {{"--next"}, "record: 2 of 5"},
+        {{"--record", "5", "--next"}, "record: 5 of 5"},  // stays on the last
+        {{"--record", "3", "--previous"}, "record: 2 of 5"},
+        {{"--previous"}, "record: 1 of 5"},      // stays on the first
+        {{"--first"}, "record: 1 of 5"}};
+    for (const auto& [step, expected] : steps) {
+        std::vector<std::string> args{"show", "order.docx", "-o", "step.docx"};
+        args.insert(args.end(), step.begin(), step.end());
+        const CliResult result = Run(args);
+        ASSERT_EQ(result.exitCode, 0) << step.back() << ": " << result.err;
+        EXPECT_NE(result.out.find(expected), std::string::npos) << step.back() << ": " << result.out;
+    }
+    EXPECT_NE(DocumentText(scratch_ / "step.docx").find("first"), std::string::npos);
+    EXPECT_FAILS_WITH(Run({"show", "order.docx", "--first", "--last", "-o", "x.docx"}), "excludes");
+    EXPECT_FAILS_WITH(Run({"show", "order.docx", "--last", "--record", "2", "-o", "x.docx"}), "excludes");
+    EXPECT_TRUE(TemplateUnchanged());
+}
+
+TEST_F(Cli, SettingTestsPrintWhatTheyFillOrWhyTheyCannot) {
+    CliResult result = Run({"test", "detail", "order.docx"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("detail test: record 1 of 5"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("(明細): "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("みかん\t50"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("りんご\t100"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Note: first"), std::string::npos) << result.out;
+
+    result = Run({"test", "header", "order.docx", "--record", "4", "-o", "tested.docx"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("header test: record 4 of 5"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Note: late"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("明細"), std::string::npos) << "the header test fills no table";
+    EXPECT_NE(DocumentText(scratch_ / "tested.docx").find("late"), std::string::npos);
+
+    // The lines' table gone: the detail test names what failed, the header test still works.
+    RunSql(scratch_ / "shop.db", "DROP TABLE Lines");
+    result = Run({"test", "detail", "order.docx"});
+    EXPECT_EQ(result.exitCode, 2) << result.out;
+    EXPECT_NE(result.err.find("Lines"), std::string::npos) << result.err;
+    EXPECT_EQ(Run({"test", "header", "order.docx"}).exitCode, 0);
+    EXPECT_FAILS_WITH(Run({"test", "footer", "order.docx"}), "footer");
+    EXPECT_TRUE(TemplateUnchanged());
+}
+
 TEST_F(Cli, DescribeReportsBindingsFieldsAndDetailTablesAndWhetherTheyOpen) {
     CliResult result = Run({"describe", "order.docx"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
