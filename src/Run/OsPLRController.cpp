@@ -1,11 +1,16 @@
 #include "Run/OsPLRController.h"
 
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "Run/modPLRFunction.h"
 #include "Run/modPLRPrint.h"
 #include "common/clsPLProperty.h"
+#include "common/modPLConst.h"
+#include "common/modPLFunction.h"
 #include "host/HostError.h"
+#include "host/ado/PasswordMask.h"
 
 namespace paperloom {
 namespace {
@@ -25,6 +30,31 @@ public:
 private:
     word::Application* mApplication;
 };
+
+// Why the header record source of a binding did not open again (its filter or sort refused,
+// the database gone): the statement is tried once more on the binding's connection for the
+// provider's own reason, with the template's password masked.
+host::HostError ReopenFailure(const clsPLRDBBind& binding, word::Document& docTarget) {
+    const clsPLProperty property;
+    const auto read = [&](std::string_view key) { return property.GetDocVariable(key, docTarget, ""); };
+    std::optional<host::HostError> reason;
+    try {
+        auto attempt = modPLFunction::TryOpenRecordset(
+            binding.mconDataSource, read(modPLConst::PROP_RECORD_SOURCE_TYPE), read(modPLConst::PROP_RECORD_SOURCE),
+            read(modPLConst::PROP_RS_WHERE), read(modPLConst::PROP_RS_ORDER), read(modPLConst::PROP_HEAD_FILTER),
+            read(modPLConst::PROP_HEAD_SORT));
+        if (attempt.recordset) attempt.recordset->Close();  // opens now: the first failure stands
+        reason = std::move(attempt.error);
+    } catch (const host::HostError& error) {
+        reason = error;
+    }
+    const std::string password = read(modPLConst::PROP_PASSWORD);
+    const std::string description =
+        reason ? "The header record source does not open again: " +
+                     host::ado::MaskPasswords(reason->Description(), {password})
+               : std::string("The header record source does not open again.");
+    return host::HostError(reason ? reason->Number() : 3709, "OsPLRController", description);
+}
 
 // Automation clients can pass no document at all; that is their error, not a crash.
 word::Document& Target(const std::shared_ptr<word::Document>& docTarget) {
@@ -88,7 +118,8 @@ void OsPLRController::ReopenHeader(std::shared_ptr<word::Document>& docTarget) {
     auto binding = modPLRFunction::FindDocumentBind(mState.registry, Target(docTarget));
     if (binding) {
         binding->DBClose();
-        binding->DBOpen();
+        // A binding left without its record source shows nothing; the caller must hear why.
+        if (!binding->DBOpen()) throw ReopenFailure(*binding, Target(docTarget));
     } else {
         binding = modPLRFunction::OpenDocumentBind(mState.registry, docTarget);
     }

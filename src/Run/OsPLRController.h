@@ -25,7 +25,9 @@ public:
     // Unbinds and binds the document again (new connection), then moves to the first record.
     void RebindHeader(std::shared_ptr<word::Document>& docTarget);
     // Reopens the header record source on the existing connection (binding the document when
-    // it has no binding), then moves to the first record.
+    // it has no binding), then moves to the first record. A record source that no longer
+    // opens (a filter or sort the database refuses, the database gone) is an error with the
+    // database's reason; the binding then has no records until reopened.
     void ReopenHeader(std::shared_ptr<word::Document>& docTarget);
     // Refills the header fields.
     void UpdateHeader(std::shared_ptr<word::Document>& docTarget);

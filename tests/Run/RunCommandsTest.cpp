@@ -291,6 +291,32 @@ TEST_F(RunCommandsTest, AnErrorInACommandIsShownAndTheNextCommandWorks) {
     EXPECT_EQ(log.str().size(), shownBefore);
 }
 
+TEST_F(RunCommandsTest, AFilterTheDatabaseRefusesIsShownAndTheNextFilterWorks) {
+    const auto filterOn = [](const std::string& field, const std::string& value) {
+        return [field, value](clsPLFilterEditor& f) {
+            f.cmdEdit_Click(clsPLFilterEditor::CMD_CLEAR);
+            f.Controls().strDataField = field;
+            f.cboComparisonOperator_Click(0);
+            f.Controls().strValue = value;
+            f.cmdEdit_Click(clsPLFilterEditor::CMD_ADD);
+            f.cmdOK_Click();
+        };
+    };
+    // A field typed by hand that the record source lacks: the reopen fails, which is not a success.
+    forms.filter = filterOn("Nope", "B");
+    Click("mctlMenuHeadFilterEvts");
+    EXPECT_NE(Variable("HeadFilter").find("Nope"), std::string::npos);  // written before the reopen, and kept
+    EXPECT_NE(log.str().find("エラー"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("does not open again"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("Nope"), std::string::npos) << "the database's reason: " << log.str();
+    // The next command reopens on a filter that works and shows its first record.
+    const auto shownBefore = log.str().size();
+    forms.filter = filterOn("Shop", "C");
+    Click("mctlToolHeadFilterEvts");
+    EXPECT_EQ(log.str().size(), shownBefore) << log.str();
+    EXPECT_EQ(Id(), "4");
+}
+
 TEST_F(RunCommandsTest, TerminateUnloadsTheWindows) {
     Click("mctlMenuRunAboutEvts");
     word::CustomArgs custom;
