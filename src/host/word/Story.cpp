@@ -1060,153 +1060,177 @@ void Story::DeleteInline(pugi::xml_node paragraph, long from, long to) {
     }
 }
 
-namespace {
-struct BlockSpan {
-    pugi::xml_node node;
-    long start;
-    long length;
-};
-}  // namespace
+// --- deleting ----------------------------------------------------------------------------
 
-void Story::Delete(long start, long end) {
-    if (!root_) throw ObjectDeleted();
-    start = std::max(0L, start);
-    if (start >= end) return;
-    // The story's last paragraph mark is never deleted. Only an end at or past the story's
-    // end needs the whole story measured.
-    if (!EnsureBlock(end)) end = std::min(end, Length() - 1);
-    if (start >= end) return;
-
-    const auto first = BlockIndex(start);
-    const auto last = BlockIndex(end - 1);
-    std::vector<BlockSpan> top;
-    // A top-level table wholly inside the range goes as one block; of the others only the
-    // rows touched are visited.
-    std::vector<pugi::xml_node> wholeTables;
-    for (auto i = first; i <= last && i < index_.Size(); ++i) {
-        const auto node = index_.Node(i);
-        const auto parent = node.parent();
-        if (parent != root_) {
-            if (!wholeTables.empty() && wholeTables.back() == parent) continue;
-            if (const auto table = Locate(parent, false); table && start <= table->first && end >= table->second) {
-                wholeTables.push_back(parent);
-                top.push_back({parent, table->first, table->second - table->first});
-                continue;
-            }
+long Story::ChildBlocks(pugi::xml_node container, long pos, std::vector<BlockSpan>& out) {
+    for (auto child : container.children()) {
+        if (child.type() != pugi::node_element) continue;
+        if (const auto content = WrappedContent(child)) {
+            pos = ChildBlocks(content, pos, out);
+            continue;
         }
-        top.push_back({node, index_.Start(i), index_.Length(i)});
+        const long length = BlockLength(child);
+        out.push_back({child, pos, length});
+        pos += length;
     }
-    // The units the edit may change: a table that goes takes its zero-length units with it,
-    // and a paragraph whose mark goes takes in the markers and the paragraph after it.
-    const auto goes = [&](std::size_t i) {
-        return std::find(wholeTables.begin(), wholeTables.end(), index_.Node(i).parent()) != wholeTables.end();
-    };
-    std::size_t reindexFrom = first;
-    while (reindexFrom > 0 && goes(reindexFrom - 1)) --reindexFrom;
-    std::size_t reindexTo = last + 1;
-    while (reindexTo < index_.Size() && (index_.Length(reindexTo) == 0 || goes(reindexTo))) ++reindexTo;
-    if (reindexTo < index_.Size() && xml::Is(index_.Node(reindexTo), "w:p")) ++reindexTo;
-    const auto untouched = reindexTo < index_.Size() ? index_.Node(reindexTo) : pugi::xml_node{};
+    return pos;
+}
 
-    std::vector<std::pair<long, long>> removed;
-    // Children of a container with their positions (wrappers looked through).
-    std::function<void(pugi::xml_node, long, std::vector<BlockSpan>&)> expand =
-        [&](pugi::xml_node container, long pos, std::vector<BlockSpan>& out) {
-            for (auto child : container.children()) {
-                if (child.type() != pugi::node_element) continue;
-                if (const auto content = WrappedContent(child)) {
-                    expand(content, pos, out);
-                    pos += BlockLength(child);
+// Deletes [start, end) from the story: the blocks the range reaches lose what lies inside it,
+// tables wholly inside go as one, cell and row marks stay, and a paragraph whose mark goes
+// takes in the paragraph after it. The spans removed move the tracked ranges at the end.
+class Story::Deletion {
+public:
+    Deletion(Story& story, long start, long end) : story_(story), start_(start), end_(end) {}
+
+    void Run() {
+        const auto& index = story_.index_;
+        const auto first = story_.BlockIndex(start_);
+        const auto last = story_.BlockIndex(end_ - 1);
+        const auto top = TopBlocks(first, last);
+        // The units the edit may change: a table that goes takes its zero-length units with
+        // it, and a paragraph whose mark goes takes in the markers and the paragraph after it.
+        std::size_t reindexFrom = first;
+        while (reindexFrom > 0 && TableGoes(index.Node(reindexFrom - 1))) --reindexFrom;
+        std::size_t reindexTo = last + 1;
+        while (reindexTo < index.Size() && (index.Length(reindexTo) == 0 || TableGoes(index.Node(reindexTo))))
+            ++reindexTo;
+        if (reindexTo < index.Size() && xml::Is(index.Node(reindexTo), "w:p")) ++reindexTo;
+        const auto untouched = reindexTo < index.Size() ? index.Node(reindexTo) : pugi::xml_node{};
+
+        Blocks(top, start_, end_);
+        story_.Reindex(reindexFrom, untouched);
+        std::sort(removed_.begin(), removed_.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+        for (const auto& [a, b] : removed_) story_.ShiftDelete(a, b);
+    }
+
+private:
+    // A paragraph mark the range reached, or none for a table or row between paragraphs.
+    struct Mark {
+        pugi::xml_node paragraph;
+        long pos = 0;
+        bool remove = false;
+    };
+
+    // The units [first, last] as blocks: a top-level table wholly inside the range goes as one
+    // block; of the others only the rows touched are visited.
+    std::vector<BlockSpan> TopBlocks(std::size_t first, std::size_t last) {
+        const auto& index = story_.index_;
+        std::vector<BlockSpan> top;
+        for (auto i = first; i <= last && i < index.Size(); ++i) {
+            const auto node = index.Node(i);
+            const auto parent = node.parent();
+            if (parent != story_.root_) {
+                if (!wholeTables_.empty() && wholeTables_.back() == parent) continue;
+                if (const auto table = story_.Locate(parent, false);
+                    table && start_ <= table->first && end_ >= table->second) {
+                    wholeTables_.push_back(parent);
+                    top.push_back({parent, table->first, table->second - table->first});
                     continue;
                 }
-                const long len = BlockLength(child);
-                out.push_back({child, pos, len});
-                pos += len;
             }
-        };
-
-    std::function<void(const std::vector<BlockSpan>&, long, long)> deleteBlocks;
-    // The contents of the cells of a row that [a, b) reaches.
-    const auto deleteInRow = [&](pugi::xml_node row, long pos, long a, long b) {
-        for (auto cell : row.children("w:tc")) {
-            const long cs = pos;
-            const long ce = pos + BlockLength(cell);
-            pos = ce;
-            if (ce - 1 <= a || cs >= b) continue;
-            std::vector<BlockSpan> inner;
-            expand(cell, cs, inner);
-            deleteBlocks(inner, std::max(a, cs), std::min(b, ce - 1));
+            top.push_back({node, index.Start(i), index.Length(i)});
         }
-    };
-    deleteBlocks = [&](const std::vector<BlockSpan>& blocks, long a, long b) {
-        struct Mark {
-            pugi::xml_node paragraph;
-            long pos;
-            bool remove;
-        };
+        return top;
+    }
+
+    bool TableGoes(pugi::xml_node unit) const {
+        return std::find(wholeTables_.begin(), wholeTables_.end(), unit.parent()) != wholeTables_.end();
+    }
+
+    // Deletes [a, b) from blocks laid end to end (the top-level ones, or a cell's).
+    void Blocks(const std::vector<BlockSpan>& blocks, long a, long b) {
         std::vector<Mark> marks;
         std::vector<pugi::xml_node> tables;
         for (const auto& block : blocks) {
-            const long bs = block.start;
-            const long be = block.start + block.length;
-            if (block.length == 0 || be <= a || bs >= b) continue;
+            if (block.length == 0 || block.End() <= a || block.start >= b) continue;
             if (const auto content = WrappedContent(block.node)) {
                 std::vector<BlockSpan> inner;
-                expand(content, bs, inner);
-                deleteBlocks(inner, a, b);
-                continue;
-            }
-            if (xml::Is(block.node, "w:p")) {
-                const long lo = std::max(a, bs) - bs;
-                const long hi = std::min(b, be - 1) - bs;
-                const bool markGoes = a <= be - 1 && b > be - 1;
-                if (markGoes) ForgetRowsAround(block.node);
-                if (lo == 0 && markGoes) {
-                    // The whole paragraph goes, shapes anchored in it included.
-                    for (auto c = FirstContentChild(block.node); c;) {
-                        auto next = c.next_sibling();
-                        if (!IsBookmarkMarker(c)) {
-                            host_.BeforeRemove(c);
-                            c.parent().remove_child(c);
-                        }
-                        c = next;
-                    }
-                    if (hi > 0) removed.emplace_back(bs, bs + hi);
-                } else if (lo < hi) {
-                    DeleteInline(block.node, lo, hi);
-                    removed.emplace_back(bs + lo, bs + hi);
-                }
-                marks.push_back({block.node, be - 1, markGoes});
+                story_.ChildBlocks(content, block.start, inner);
+                Blocks(inner, a, b);
+            } else if (xml::Is(block.node, "w:p")) {
+                marks.push_back(Paragraph(block, a, b));
             } else if (xml::Is(block.node, "w:tbl")) {
-                marks.push_back({{}, 0, false});
-                if (a <= bs && b >= be) {
+                marks.emplace_back();
+                if (a <= block.start && b >= block.End()) {
                     tables.push_back(block.node);
-                    removed.emplace_back(bs, be);
-                    continue;
-                }
-                // Only cell contents go; cell and row marks stay.
-                long pos = bs;
-                for (auto row : block.node.children("w:tr")) {
-                    const long rowLength = RowLength(row);
-                    if (pos + rowLength > a && pos < b) deleteInRow(row, pos, a, b);
-                    pos += rowLength;
+                    removed_.emplace_back(block.start, block.End());
+                } else {
+                    TableContents(block, a, b);
                 }
             } else if (xml::Is(block.node, "w:tr")) {
-                marks.push_back({{}, 0, false});
-                deleteInRow(block.node, bs, a, b);
+                marks.emplace_back();
+                RowContents(block.node, block.start, a, b);
             }
         }
-        if (!tables.empty()) {
-            rowLengths_.NewGeneration();
-            tableRows_.NewGeneration();
+        RemoveTables(tables);
+        JoinParagraphs(marks);
+    }
+
+    // The text of a paragraph inside [a, b); whether its mark goes is left to JoinParagraphs.
+    Mark Paragraph(const BlockSpan& block, long a, long b) {
+        const long markPos = block.End() - 1;
+        const long lo = std::max(a, block.start) - block.start;
+        const long hi = std::min(b, markPos) - block.start;
+        const bool markGoes = a <= markPos && b > markPos;
+        if (markGoes) story_.ForgetRowsAround(block.node);
+        if (lo == 0 && markGoes) {
+            // The whole paragraph goes, shapes anchored in it included.
+            for (auto c = FirstContentChild(block.node); c;) {
+                auto next = c.next_sibling();
+                if (!IsBookmarkMarker(c)) {
+                    story_.host_.BeforeRemove(c);
+                    c.parent().remove_child(c);
+                }
+                c = next;
+            }
+            if (hi > 0) removed_.emplace_back(block.start, block.start + hi);
+        } else if (lo < hi) {
+            story_.DeleteInline(block.node, lo, hi);
+            removed_.emplace_back(block.start + lo, block.start + hi);
         }
+        return {block.node, markPos, markGoes};
+    }
+
+    // A table the range reaches part of: only cell contents go; cell and row marks stay.
+    void TableContents(const BlockSpan& table, long a, long b) {
+        long pos = table.start;
+        for (auto row : table.node.children("w:tr")) {
+            const long rowLength = story_.RowLength(row);
+            if (pos + rowLength > a && pos < b) RowContents(row, pos, a, b);
+            pos += rowLength;
+        }
+    }
+
+    // The contents of the cells of a row that [a, b) reaches.
+    void RowContents(pugi::xml_node row, long pos, long a, long b) {
+        for (auto cell : row.children("w:tc")) {
+            std::vector<BlockSpan> blocks;
+            const long cellStart = pos;
+            pos = story_.ChildBlocks(cell, cellStart, blocks);
+            const long cellMark = pos - 1;
+            if (cellMark <= a || cellStart >= b) continue;
+            Blocks(blocks, std::max(a, cellStart), std::min(b, cellMark));
+        }
+    }
+
+    void RemoveTables(const std::vector<pugi::xml_node>& tables) {
+        if (tables.empty()) return;
+        // The storage of removed rows and tables may be reused by new nodes.
+        story_.rowLengths_.NewGeneration();
+        story_.tableRows_.NewGeneration();
         for (auto table : tables) {
-            host_.BeforeRemove(table);
+            story_.host_.BeforeRemove(table);
             table.parent().remove_child(table);
         }
+    }
+
+    // Each paragraph whose mark goes takes in the markers after it and the next paragraph's
+    // content and look; a chain of such paragraphs joins into the first.
+    void JoinParagraphs(const std::vector<Mark>& marks) {
         pugi::xml_node target;
         for (std::size_t i = 0; i < marks.size(); ++i) {
-            auto& mark = marks[i];
+            const auto& mark = marks[i];
             if (!mark.paragraph) {
                 target = {};
                 continue;
@@ -1221,39 +1245,56 @@ void Story::Delete(long start, long end) {
                 next = after;
             }
             if (!next || !xml::Is(next, "w:p")) continue;
-            const bool nextEmpty = !FirstContentChild(next);
-            auto pPr = p.child("w:pPr");
-            auto nextPPr = next.child("w:pPr");
-            for (auto c = FirstContentChild(next); c;) {
-                auto after = c.next_sibling();
-                p.append_move(c);
-                c = after;
-            }
-            if (nextEmpty && FirstContentChild(p)) {
-                // Joining an empty paragraph keeps this paragraph's look; only a section
-                // break the other one ended survives.
-                if (pPr) {
-                    if (auto sect = pPr.child("w:sectPr")) pPr.remove_child(sect);
-                }
-                if (auto sect = nextPPr.child("w:sectPr")) {
-                    xml::ParagraphProperties(p, true);
-                    p.child("w:pPr").append_move(sect);
-                }
-            } else {
-                if (pPr) p.remove_child(pPr);
-                if (nextPPr) p.prepend_move(nextPPr);
-            }
-            host_.BeforeRemove(next);
-            next.parent().remove_child(next);
-            removed.emplace_back(mark.pos, mark.pos + 1);
+            Join(p, next);
+            removed_.emplace_back(mark.pos, mark.pos + 1);
             if (i + 1 < marks.size() && marks[i + 1].paragraph == next) target = p;
         }
-    };
+    }
 
-    deleteBlocks(top, start, end);
-    Reindex(reindexFrom, untouched);
-    std::sort(removed.begin(), removed.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
-    for (const auto& [a, b] : removed) ShiftDelete(a, b);
+    // Moves the content of `next` into `p` and removes `next`.
+    void Join(pugi::xml_node p, pugi::xml_node next) {
+        const bool nextEmpty = !FirstContentChild(next);
+        auto pPr = p.child("w:pPr");
+        auto nextPPr = next.child("w:pPr");
+        for (auto c = FirstContentChild(next); c;) {
+            auto after = c.next_sibling();
+            p.append_move(c);
+            c = after;
+        }
+        if (nextEmpty && FirstContentChild(p)) {
+            // Joining an empty paragraph keeps this paragraph's look; only a section break the
+            // other one ended survives.
+            if (pPr) {
+                if (auto sect = pPr.child("w:sectPr")) pPr.remove_child(sect);
+            }
+            if (auto sect = nextPPr.child("w:sectPr")) {
+                xml::ParagraphProperties(p, true);
+                p.child("w:pPr").append_move(sect);
+            }
+        } else {
+            if (pPr) p.remove_child(pPr);
+            if (nextPPr) p.prepend_move(nextPPr);
+        }
+        story_.host_.BeforeRemove(next);
+        next.parent().remove_child(next);
+    }
+
+    Story& story_;
+    const long start_;
+    const long end_;
+    std::vector<pugi::xml_node> wholeTables_;
+    std::vector<std::pair<long, long>> removed_;
+};
+
+void Story::Delete(long start, long end) {
+    if (!root_) throw ObjectDeleted();
+    start = std::max(0L, start);
+    if (start >= end) return;
+    // The story's last paragraph mark is never deleted. Only an end at or past the story's
+    // end needs the whole story measured.
+    if (!EnsureBlock(end)) end = std::min(end, Length() - 1);
+    if (start >= end) return;
+    Deletion(*this, start, end).Run();
 }
 
 void Story::SetHidden(long start, long end, bool hidden) {
@@ -1303,24 +1344,131 @@ pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
 
 // --- copying ----------------------------------------------------------------------------
 
-Fragment Story::Extract(long start, long end) {
-    Fragment fragment;
-    const long length = Length();
-    start = std::max(0L, start);
-    end = std::min(end, length);
-    if (start >= end) return fragment;
+// The formatted copy of [start, end): blocks wholly inside are copied as they are, a paragraph
+// reached in part loses the rest of its content, and a table reached in part gives the rows
+// touched or, when the range lies inside one cell, that cell's paragraphs.
+class Story::Extraction {
+public:
+    Extraction(Story& story, long start, long end) : story_(story), start_(start), end_(end) {}
 
-    // A paragraph copied partly: its content outside [lo, hi) is cut away from the copy.
-    auto trim = [&](pugi::xml_node copy, long lo, long hi, bool withMark) {
-        long contentLength = 0;
-        {
-            const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
-            Walker walker(*this, none);
-            walker.Block(copy, contentLength, {});
-            contentLength -= 1;
+    Fragment Run() {
+        const auto& index = story_.index_;
+        const auto first = story_.BlockIndex(start_);
+        const auto last = story_.BlockIndex(end_ - 1);
+        for (auto i = first; i <= last && i < index.Size(); ++i) {
+            const auto node = index.Node(i);
+            if (node.parent() == story_.root_) {
+                Block(node, index.Start(i), index.End(i));
+                continue;
+            }
+            const auto table = node.parent();
+            const auto span = story_.Locate(table, false);
+            auto to = i + 1;
+            while (to <= last && to < index.Size() && index.Node(to).parent() == table) ++to;
+            if (span && start_ <= span->first && end_ >= span->second) fragment_.root.append_copy(table);
+            else TopLevelRows(table, i, to);
+            i = to - 1;
         }
+        // Paragraph ids must stay unique in the document the copy goes to.
+        for (auto hit : fragment_.root.select_nodes(".//w:p")) {
+            auto p = hit.node();
+            p.remove_attribute("w14:paraId");
+            p.remove_attribute("w14:textId");
+        }
+        return std::move(fragment_);
+    }
+
+private:
+    // The blocks of a container laid end to end from `pos`.
+    void Blocks(pugi::xml_node container, long pos) {
+        for (auto child : container.children()) {
+            if (child.type() != pugi::node_element) continue;
+            const long length = story_.BlockLength(child);
+            Block(child, pos, pos + length);
+            pos += length;
+        }
+    }
+
+    void Block(pugi::xml_node node, long blockStart, long blockEnd) {
+        if (blockEnd <= start_ || blockStart >= end_) {
+            if (blockEnd == blockStart && blockStart >= start_ && blockStart < end_ && IsBookmarkMarker(node))
+                fragment_.root.append_copy(node);
+            return;
+        }
+        const bool whole = start_ <= blockStart && end_ >= blockEnd;
+        if (xml::Is(node, "w:p")) {
+            auto copy = fragment_.root.append_copy(node);
+            if (!whole)
+                Trim(copy, std::max(start_, blockStart) - blockStart, std::min(end_, blockEnd - 1) - blockStart,
+                     end_ >= blockEnd);
+        } else if (xml::Is(node, "w:tbl")) {
+            if (whole) fragment_.root.append_copy(node);
+            else NestedTable(node, blockStart);
+        } else if (const auto content = WrappedContent(node)) {
+            Blocks(content, blockStart);
+        }
+    }
+
+    // A table inside a cell the range reaches part of.
+    void NestedTable(pugi::xml_node table, long pos) {
+        std::vector<pugi::xml_node> rows;
+        for (auto row : table.children("w:tr")) {
+            const long rowStart = pos;
+            const long rowLength = story_.RowLength(row);
+            if (pos + rowLength <= start_ || pos >= end_) {
+                pos += rowLength;
+                continue;
+            }
+            for (auto cell : row.children("w:tc")) {
+                const long cellStart = pos;
+                pos += story_.BlockLength(cell);
+                if (InsideOneCell(cellStart, pos)) {
+                    Blocks(cell, cellStart);
+                    return;
+                }
+            }
+            pos += 1;
+            if (pos > start_ && rowStart < end_) rows.push_back(row);
+        }
+        CopyTable(table, rows);
+    }
+
+    // The units [from, to) of a top-level table the range reaches part of.
+    void TopLevelRows(pugi::xml_node table, std::size_t from, std::size_t to) {
+        const auto& index = story_.index_;
+        std::vector<pugi::xml_node> rows;
+        for (auto i = from; i < to; ++i) {
+            const auto row = index.Node(i);
+            if (!xml::Is(row, "w:tr")) continue;
+            long pos = index.Start(i);
+            for (auto cell : row.children("w:tc")) {
+                const long cellStart = pos;
+                pos += story_.BlockLength(cell);
+                if (InsideOneCell(cellStart, pos)) {
+                    Blocks(cell, cellStart);
+                    return;
+                }
+            }
+            if (index.End(i) > start_ && index.Start(i) < end_) rows.push_back(row);
+        }
+        CopyTable(table, rows);
+    }
+
+    bool InsideOneCell(long cellStart, long cellEnd) const { return start_ >= cellStart && end_ <= cellEnd; }
+
+    // A copy of a table's properties and grid with the given rows.
+    void CopyTable(pugi::xml_node table, const std::vector<pugi::xml_node>& rows) {
+        auto copy = fragment_.root.append_child("w:tbl");
+        for (auto child : table.children())
+            if (!xml::Is(child, "w:tr")) copy.append_copy(child);
+        for (auto row : rows) copy.append_copy(row);
+    }
+
+    // A paragraph copied in part: its content outside [lo, hi) is cut away from the copy.
+    void Trim(pugi::xml_node copy, long lo, long hi, bool withMark) {
+        const long contentLength = story_.BlockLength(copy) - 1;
         if (hi < contentLength) {
-            const auto high = SplitParagraph(copy, hi);
+            const auto high = story_.SplitParagraph(copy, hi);
             for (auto c = high.before; c;) {
                 auto next = c.next_sibling();
                 copy.remove_child(c);
@@ -1328,122 +1476,28 @@ Fragment Story::Extract(long start, long end) {
             }
         }
         if (lo > 0) {
-            const auto low = SplitParagraph(copy, lo);
+            const auto low = story_.SplitParagraph(copy, lo);
             for (auto c = FirstContentChild(copy); c && c != low.before;) {
                 auto next = c.next_sibling();
                 if (!xml::IsPropertyElement(c)) copy.remove_child(c);
                 c = next;
             }
         }
-        if (!withMark) fragment.openTail = true;
-    };
-
-    std::function<void(pugi::xml_node, long, long, long)> extractBlocks;
-    std::function<void(pugi::xml_node, long, long, long, long)> extractBlock =
-        [&](pugi::xml_node node, long bs, long be, long a, long b) {
-            if (be <= a || bs >= b) {
-                if (be == bs && bs >= a && bs < b && IsBookmarkMarker(node)) fragment.root.append_copy(node);
-                return;
-            }
-            const std::string_view name = node.name();
-            if (name == "w:p") {
-                auto copy = fragment.root.append_copy(node);
-                if (a <= bs && b >= be) return;
-                trim(copy, std::max(a, bs) - bs, std::min(b, be - 1) - bs, b >= be);
-            } else if (name == "w:tbl") {
-                if (a <= bs && b >= be) {
-                    fragment.root.append_copy(node);
-                    return;
-                }
-                // Inside one cell: that cell's paragraphs. Across cells: the rows touched.
-                long pos = bs;
-                std::vector<pugi::xml_node> rows;
-                for (auto row : node.children("w:tr")) {
-                    const long rs = pos;
-                    const long rowLength = RowLength(row);
-                    if (pos + rowLength <= a || pos >= b) {
-                        pos += rowLength;
-                        continue;
-                    }
-                    for (auto cell : row.children("w:tc")) {
-                        const long cs = pos;
-                        const long ce = pos + BlockLength(cell);
-                        pos = ce;
-                        if (a >= cs && b <= ce) {
-                            extractBlocks(cell, cs, a, b);
-                            return;
-                        }
-                    }
-                    pos += 1;
-                    if (pos > a && rs < b) rows.push_back(row);
-                }
-                auto table = fragment.root.append_child("w:tbl");
-                for (auto child : node.children())
-                    if (!xml::Is(child, "w:tr")) table.append_copy(child);
-                for (auto row : rows) table.append_copy(row);
-            } else if (const auto content = WrappedContent(node)) {
-                extractBlocks(content, bs, a, b);
-            }
-        };
-    extractBlocks = [&](pugi::xml_node container, long pos, long a, long b) {
-        std::vector<pugi::xml_node> children;
-        for (auto child : container.children())
-            if (child.type() == pugi::node_element) children.push_back(child);
-        // The last paragraph of a cell carries the cell mark.
-        for (auto child : children) {
-            const long len = BlockLength(child);
-            extractBlock(child, pos, pos + len, a, b);
-            pos += len;
-        }
-    };
-
-    // The rows of a top-level table the range reaches part of: inside one cell, that cell's
-    // paragraphs; across cells, the rows touched.
-    const auto extractRows = [&](pugi::xml_node table, std::size_t from, std::size_t to) {
-        std::vector<pugi::xml_node> rows;
-        for (auto i = from; i < to; ++i) {
-            const auto row = index_.Node(i);
-            if (!xml::Is(row, "w:tr")) continue;
-            const long rs = index_.Start(i);
-            long pos = rs;
-            for (auto cell : row.children("w:tc")) {
-                const long cs = pos;
-                pos += BlockLength(cell);
-                if (start >= cs && end <= pos) {
-                    extractBlocks(cell, cs, start, end);
-                    return;
-                }
-            }
-            if (index_.End(i) > start && rs < end) rows.push_back(row);
-        }
-        auto copy = fragment.root.append_child("w:tbl");
-        for (auto child : table.children())
-            if (!xml::Is(child, "w:tr")) copy.append_copy(child);
-        for (auto row : rows) copy.append_copy(row);
-    };
-    const auto first = BlockIndex(start);
-    const auto last = BlockIndex(end - 1);
-    for (auto i = first; i <= last && i < index_.Size(); ++i) {
-        const auto node = index_.Node(i);
-        if (node.parent() == root_) {
-            extractBlock(node, index_.Start(i), index_.End(i), start, end);
-            continue;
-        }
-        const auto table = node.parent();
-        const auto span = Locate(table, false);
-        auto to = i + 1;
-        while (to <= last && to < index_.Size() && index_.Node(to).parent() == table) ++to;
-        if (span && start <= span->first && end >= span->second) fragment.root.append_copy(table);
-        else extractRows(table, i, to);
-        i = to - 1;
+        if (!withMark) fragment_.openTail = true;
     }
-    // Paragraph ids must stay unique in the document the copy goes to.
-    for (auto hit : fragment.root.select_nodes(".//w:p")) {
-        auto p = hit.node();
-        p.remove_attribute("w14:paraId");
-        p.remove_attribute("w14:textId");
-    }
-    return fragment;
+
+    Story& story_;
+    const long start_;
+    const long end_;
+    Fragment fragment_;
+};
+
+Fragment Story::Extract(long start, long end) {
+    const long length = Length();
+    start = std::max(0L, start);
+    end = std::min(end, length);
+    if (start >= end) return {};
+    return Extraction(*this, start, end).Run();
 }
 
 }  // namespace paperloom::word::detail

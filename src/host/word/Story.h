@@ -165,6 +165,20 @@ public:
     bool MarkHidden(pugi::xml_node paragraph);
 
 private:
+    // The work of Delete and Extract below the unit index, one class each (Story.cpp).
+    class Deletion;
+    class Extraction;
+    // A block-level node with its place in the story.
+    struct BlockSpan {
+        pugi::xml_node node;
+        long start = 0;
+        long length = 0;
+        long End() const { return start + length; }
+    };
+    // The blocks of a container from `pos` on, content controls and custom XML looked
+    // through; returns the container's end.
+    long ChildBlocks(pugi::xml_node container, long pos, std::vector<BlockSpan>& out);
+
     bool EnsureBlock(long pos);        // true when a unit holds pos (start <= pos < end)
     std::size_t BlockIndex(long pos);  // index of the unit holding pos (ensured)
     void Invalidate(std::size_t index);
