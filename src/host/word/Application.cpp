@@ -35,7 +35,7 @@ std::shared_ptr<Document> Documents::Add(const std::filesystem::path& templatePa
                                  "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
         doc = Document::Create(std::move(package), name);
     }
-    doc->state_->saved = true;
+    doc->state_->SetSaved(true);
     app_.Adopt(doc, visible);
     return doc;
 }
@@ -43,7 +43,7 @@ std::shared_ptr<Document> Documents::Add(const std::filesystem::path& templatePa
 std::shared_ptr<Document> Documents::Open(const std::filesystem::path& path, bool visible) {
     const auto full = std::filesystem::absolute(path).lexically_normal();
     for (const auto& doc : open_)
-        if (doc->state_->fullName == full) return doc;
+        if (doc->state_->FullName() == full) return doc;
     auto doc = Document::Open(full);
     app_.Adopt(doc, visible);
     // Handlers run after the document is in the collection, as in the word processor.
@@ -58,14 +58,14 @@ Application::Application() = default;
 
 Application::~Application() {
     for (const auto& doc : documents_.open_) {
-        doc->state_->application = nullptr;
-        doc->state_->closed = true;
+        doc->state_->SetApplication(nullptr);
+        doc->state_->MarkClosed();
     }
 }
 
 void Application::Adopt(const std::shared_ptr<Document>& doc, bool visible) {
-    doc->state_->application = this;
-    doc->state_->windowVisible = visible;
+    doc->state_->SetApplication(this);
+    doc->state_->SetWindowVisible(visible);
     documents_.open_.push_back(doc);
     if (visible || active_.expired()) active_ = doc;
 }
@@ -109,12 +109,12 @@ void Application::Forget(const Document& doc) {
     if (auto active = active_.lock(); !active || active.get() == &doc) {
         active_.reset();
         for (auto it = documents_.open_.rbegin(); it != documents_.open_.rend(); ++it)
-            if ((*it)->state_->windowVisible) {
+            if ((*it)->state_->WindowVisible()) {
                 active_ = *it;
                 break;
             }
     }
-    doc.state_->application = nullptr;
+    doc.state_->SetApplication(nullptr);
 }
 
 void Application::Activate(const std::shared_ptr<Document>& doc) { active_ = doc; }

@@ -83,7 +83,7 @@ void Bookmark::Delete() {
     if (found->end) found->story->RemoveMarker(found->end);
     found->story->RemoveMarker(found->start);
     doc_->BookmarkNameRemoved(detail::FoldCase(name_));
-    doc_->saved = false;
+    doc_->Changed();
 }
 
 Bookmark Bookmark::Copy(std::string_view name) const {
@@ -133,7 +133,7 @@ Bookmark Bookmarks::Add(std::string_view name, const Range& range) {
     }
     endNode.append_attribute("w:id") = idText.c_str();
     doc_->BookmarkNameAdded(detail::FoldCase(name));
-    doc_->saved = false;
+    doc_->Changed();
     names_.emplace_back(name);
     return Bookmark(doc_, std::string(name));
 }

@@ -16,10 +16,9 @@ Document::~Document() = default;
 
 std::shared_ptr<Document> Document::Create(docx::Package package, std::string name, std::filesystem::path fullName) {
     auto state = std::make_shared<detail::DocumentState>(std::move(package));
-    state->name = std::move(name);
-    state->fullName = std::move(fullName);
+    state->SetFile(std::move(name), std::move(fullName));
     std::shared_ptr<Document> doc(new Document(state));
-    state->owner = doc;
+    state->SetOwner(doc);
     state->Main();  // a package without a readable body fails here, not on first use
     return doc;
 }
@@ -33,15 +32,15 @@ std::shared_ptr<Document> Document::Blank(std::string name) {
     return Create(docx::Package::CreateBlank(), std::move(name));
 }
 
-std::string Document::Name() const { return state_->name; }
+std::string Document::Name() const { return state_->Name(); }
 
 std::string Document::Path() const {
-    if (state_->fullName.empty()) return {};
-    return state_->fullName.parent_path().string();
+    if (state_->FullName().empty()) return {};
+    return state_->FullName().parent_path().string();
 }
 
 std::string Document::FullName() const {
-    return state_->fullName.empty() ? state_->name : state_->fullName.string();
+    return state_->FullName().empty() ? state_->Name() : state_->FullName().string();
 }
 
 Range Document::Content() const {
@@ -131,9 +130,9 @@ void Document::SetCompatibility(long index, bool on) { Settings().SetCompatibili
 
 void Document::Save() {
     state_->CheckOpen();
-    if (state_->fullName.empty())
+    if (state_->FullName().empty())
         throw WordError(errnum::commandNotAvailable, "The document has not been saved yet; use SaveAs.");
-    SaveAs(state_->fullName);
+    SaveAs(state_->FullName());
 }
 
 void Document::SaveAs(const std::filesystem::path& path) {
@@ -141,29 +140,28 @@ void Document::SaveAs(const std::filesystem::path& path) {
     state_->SyncTextBoxCopies();
     const auto full = std::filesystem::absolute(path).lexically_normal();
     state_->Package().Save(full);
-    state_->fullName = full;
-    state_->name = full.filename().string();
-    state_->saved = true;
+    state_->SetFile(full.filename().string(), full);
+    state_->SetSaved(true);
 }
 
-bool Document::Saved() const { return state_->saved; }
-void Document::SetSaved(bool saved) { state_->saved = saved; }
+bool Document::Saved() const { return state_->Saved(); }
+void Document::SetSaved(bool saved) { state_->SetSaved(saved); }
 
 void Document::Close(long saveChanges) {
     state_->CheckOpen();
-    if (saveChanges == wdSaveChanges && !state_->saved) Save();
-    if (auto* app = state_->application) {
+    if (saveChanges == wdSaveChanges && !state_->Saved()) Save();
+    if (auto* app = state_->Application()) {
         if (!app->BeforeClose(shared_from_this())) return;
         app->Forget(*this);
     }
-    state_->closed = true;
+    state_->MarkClosed();
 }
 
-bool Document::Closed() const { return state_->closed; }
+bool Document::Closed() const { return state_->Closed(); }
 
 void Document::Activate() {
     state_->CheckOpen();
-    if (auto* app = state_->application) app->Activate(shared_from_this());
+    if (auto* app = state_->Application()) app->Activate(shared_from_this());
 }
 
 void Document::PrintOut() {
@@ -184,11 +182,11 @@ void Document::PrintOut() {
     try {
         state_->SyncTextBoxCopies();
         state_->Package().Save(copy);
-        ui::Printing().PrintDocument(copy, state_->name);
+        ui::Printing().PrintDocument(copy, state_->Name());
     } catch (const host::HostError& error) {
-        throw WordError(errnum::commandFailed, "The document " + state_->name + " could not be printed. " + error.Description());
+        throw WordError(errnum::commandFailed, "The document " + state_->Name() + " could not be printed. " + error.Description());
     } catch (const std::exception& error) {
-        throw WordError(errnum::commandFailed, "The document " + state_->name + " could not be printed. " + error.what());
+        throw WordError(errnum::commandFailed, "The document " + state_->Name() + " could not be printed. " + error.what());
     }
 }
 
@@ -199,6 +197,6 @@ docx::Package& Document::Package() {
     return state_->Package();
 }
 
-Application* Document::Application() const { return state_->application; }
+Application* Document::Application() const { return state_->Application(); }
 
 }  // namespace paperloom::word

@@ -112,7 +112,7 @@ void DocumentState::RememberNumbering(unsigned long sourceSerial, const std::str
 DocumentState::~DocumentState() = default;
 
 void DocumentState::CheckOpen() const {
-    if (closed) throw ObjectDeleted();
+    if (closed_) throw ObjectDeleted();
 }
 
 Story& DocumentState::Main() {

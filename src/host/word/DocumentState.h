@@ -68,14 +68,29 @@ public:
     std::string ImportedNumbering(unsigned long sourceSerial, const std::string& numId) const;
     void RememberNumbering(unsigned long sourceSerial, const std::string& numId, const std::string& mapped);
 
-    bool closed = false;
-    bool showHiddenText = false;
-    bool windowVisible = true;
-    bool saved = true;
-    std::string name;
-    std::filesystem::path fullName;
-    std::weak_ptr<word::Document> owner;
-    word::Application* application = nullptr;
+    // The document's own state, as its handles and the application see it.
+    bool Closed() const { return closed_; }
+    void MarkClosed() { closed_ = true; }
+    bool Saved() const { return saved_; }
+    void SetSaved(bool saved) { saved_ = saved; }
+    // Every edit through a handle: the document has changes to save.
+    void Changed() { saved_ = false; }
+    bool ShowHiddenText() const { return showHiddenText_; }
+    void SetShowHiddenText(bool show) { showHiddenText_ = show; }
+    bool WindowVisible() const { return windowVisible_; }
+    void SetWindowVisible(bool visible) { windowVisible_ = visible; }
+    const std::string& Name() const { return name_; }
+    // Where the document was opened from or last saved to; empty for a new document.
+    const std::filesystem::path& FullName() const { return fullName_; }
+    void SetFile(std::string name, std::filesystem::path fullName) {
+        name_ = std::move(name);
+        fullName_ = std::move(fullName);
+    }
+    std::shared_ptr<word::Document> Owner() const { return owner_.lock(); }
+    void SetOwner(const std::shared_ptr<word::Document>& owner) { owner_ = owner; }
+    // The application whose collection holds the document, if any.
+    word::Application* Application() const { return application_; }
+    void SetApplication(word::Application* application) { application_ = application; }
 
 private:
     void ScanBookmarks();
@@ -102,6 +117,14 @@ private:
     unsigned nextDrawingId_ = 0;
     std::unordered_map<const void*, std::weak_ptr<MarkAnchor>> anchors_;
     std::size_t anchorsAfterSweep_ = 0;
+    bool closed_ = false;
+    bool saved_ = true;
+    bool showHiddenText_ = false;
+    bool windowVisible_ = true;
+    std::string name_;
+    std::filesystem::path fullName_;
+    std::weak_ptr<word::Document> owner_;
+    word::Application* application_ = nullptr;
 };
 
 // What a Range handle holds: the live span and the range's own settings.

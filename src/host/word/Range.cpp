@@ -16,7 +16,7 @@ using detail::AtomKind;
 namespace {
 
 detail::TextOptions Options(const detail::RangeData& data) {
-    return {data.includeHidden || data.doc->showHiddenText, data.includeFieldCodes, data.enclosingFields};
+    return {data.includeHidden || data.doc->ShowHiddenText(), data.includeFieldCodes, data.enclosingFields};
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ long Font::Hidden() const {
 
 void Font::SetHidden(bool hidden) {
     data_->Live().SetHidden(data_->span->start, data_->span->end, hidden);
-    data_->doc->saved = false;
+    data_->doc->Changed();
 }
 
 // --- TextRetrievalMode ------------------------------------------------------------------
@@ -188,7 +188,7 @@ void Range::SetText(std::string_view text) {
     span.start = pos;
     span.end = pos + inserted;
     span.limit.reset();
-    data_->doc->saved = false;
+    data_->doc->Changed();
 }
 
 void Range::SetFormattedText(const Range& source) {
@@ -205,7 +205,7 @@ void Range::SetFormattedText(const Range& source) {
     span.start = pos;
     span.end = pos + inserted;
     span.limit.reset();
-    data_->doc->saved = false;
+    data_->doc->Changed();
 }
 
 Range Range::Duplicate() const {
@@ -237,7 +237,7 @@ void Range::SetRange(long start, long end) {
 long Range::StoryLength() const { return data_->Live().Length(); }
 long Range::StoryType() const { return data_->Live().StoryType(); }
 
-std::shared_ptr<Document> Range::Document() const { return data_->doc->owner.lock(); }
+std::shared_ptr<Document> Range::Document() const { return data_->doc->Owner(); }
 
 bool Range::InRange(const Range& other) const {
     return data_->story == other.data_->story && data_->span->start >= other.data_->span->start &&
@@ -261,7 +261,7 @@ void Range::InsertBefore(std::string_view text) {
     const long pos = story.ClampInsert(data_->span->start);
     story.InsertText(pos, text);
     data_->span->start = pos;
-    data_->doc->saved = false;
+    data_->doc->Changed();
 }
 
 void Range::InsertAfter(std::string_view text) {
@@ -278,7 +278,7 @@ void Range::InsertAfter(std::string_view text) {
     const long inserted = story.InsertText(pos, text);
     span.start = std::min(oldStart, pos);
     span.end = std::max(span.end, pos + inserted);
-    data_->doc->saved = false;
+    data_->doc->Changed();
 }
 
 void Range::InsertBreak(long type) {
@@ -317,7 +317,7 @@ long Range::Delete() {
     auto& span = *data_->span;
     const long before = span.end - span.start;
     story.Delete(span.start, span.end);
-    data_->doc->saved = false;
+    data_->doc->Changed();
     return before - (span.end - span.start);
 }
 

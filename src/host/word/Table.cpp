@@ -131,7 +131,7 @@ void Row::Delete() {
         return;
     }
     story.RemoveBlock(row);
-    table_->doc->saved = false;
+    table_->doc->Changed();
 }
 
 long Rows::Count() const { return static_cast<long>(table_->Live().TableRows(ResolveTable(*table_)).size()); }
@@ -166,7 +166,7 @@ Row Rows::Add(std::optional<long> beforeRow) {
     row.remove_attribute("w14:textId");
     for (auto cell : row.children("w:tc")) ResetCell(cell);
     story.BlockInserted(row, at);
-    table_->doc->saved = false;
+    table_->doc->Changed();
     return Row(table_, beforeRow ? *beforeRow : count + 1);
 }
 
@@ -195,7 +195,7 @@ void Table::Delete() {
     auto& story = data_->Live();
     auto table = ResolveTable(*data_);
     story.RemoveBlock(table);
-    data_->doc->saved = false;
+    data_->doc->Changed();
 }
 
 word::Tables Table::Tables() const {
@@ -267,7 +267,7 @@ Table Tables::Add(const word::Range& range, long rows, long columns) {
         }
     }
     story.BlockInserted(table, *at);
-    data->doc->saved = false;
+    data->doc->Changed();
     return detail::TableOf(data->doc, story, table);
 }
 

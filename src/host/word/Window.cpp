@@ -7,22 +7,22 @@ namespace paperloom::word {
 
 bool View::ShowHiddenText() const {
     doc_->CheckOpen();
-    return doc_->showHiddenText;
+    return doc_->ShowHiddenText();
 }
 
 void View::SetShowHiddenText(bool show) {
     doc_->CheckOpen();
-    doc_->showHiddenText = show;
+    doc_->SetShowHiddenText(show);
 }
 
 bool Window::Visible() const {
     doc_->CheckOpen();
-    return doc_->windowVisible;
+    return doc_->WindowVisible();
 }
 
 void Window::SetVisible(bool visible) {
     doc_->CheckOpen();
-    doc_->windowVisible = visible;
+    doc_->SetWindowVisible(visible);
 }
 
 Window Windows::Item(long index) const {

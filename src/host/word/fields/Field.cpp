@@ -94,7 +94,7 @@ word::Range Field::Range() const {
 
 void Field::SetCode(std::string_view code) {
     fields::WriteCode(span_->Live(), Find(), code);
-    span_->doc->saved = false;
+    span_->doc->Changed();
 }
 
 void Field::SetResult(std::string_view text) {
@@ -104,7 +104,7 @@ void Field::SetResult(std::string_view text) {
     const auto look = fields::CopyFormattingAt(
         story, field.ResultEnd() > field.ResultStart() ? field.ResultStart() : field.begin, holder);
     fields::WriteResult(story, field, text, look);
-    span_->doc->saved = false;
+    span_->doc->Changed();
 }
 
 bool Field::Update() {
@@ -117,11 +117,11 @@ bool Field::Update() {
 void Field::Delete() {
     const auto field = Find();
     span_->Live().Delete(field.begin, field.end + 1);
-    span_->doc->saved = false;
+    span_->doc->Changed();
 }
 
 void Field::Select() {
-    const auto owner = span_->doc->owner.lock();
+    const auto owner = span_->doc->Owner();
     if (!owner) throw ObjectDeleted();
     owner->Selection().Select(Range());
 }
@@ -170,7 +170,7 @@ Field Fields::Add(const word::Range& range, long type, std::string_view text, bo
     mark("separate");
     mark("end");
     const long length = story.InsertFragment(pos, fragment);
-    data.doc->saved = false;
+    data.doc->Changed();
 
     Field field(detail::MakeRange(data.doc, story, pos, pos + length));
     if (!code.empty()) field.Update();

@@ -74,14 +74,14 @@ bool FieldUpdater::UpdateAt(word::detail::Story& story, long begin, int depth) {
         auto picture = BuildPicture(*doc_, story, *result.picture, look);
         if (auto* built = std::get_if<PictureFragment>(&picture)) {
             WriteResultFragment(story, *field, built->fragment);
-            doc_->saved = false;
+            doc_->Changed();
             return ok;
         }
         text = std::get<std::string>(picture);
         failed = true;
     }
     WriteResult(story, *field, text, look);
-    doc_->saved = false;
+    doc_->Changed();
     return ok && !failed;
 }
 

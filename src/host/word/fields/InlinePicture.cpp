@@ -125,7 +125,7 @@ std::string FileUri(const std::filesystem::path& absolute) {
 std::variant<PictureFragment, std::string> BuildPicture(word::detail::DocumentState& doc, word::detail::Story& story,
                                                         const fieldcalc::IncludePictureRequest& request,
                                                         pugi::xml_node runProperties) {
-    const auto path = ResolvePicturePath(request, doc.fullName.empty() ? std::filesystem::path() : doc.fullName.parent_path());
+    const auto path = ResolvePicturePath(request, doc.FullName().empty() ? std::filesystem::path() : doc.FullName().parent_path());
     const auto bytes = ReadFile(path);
     if (!bytes) return std::string("!画像ファイルが見つかりません, ") + request.path;
     const auto info = ReadImageInfo(*bytes);
