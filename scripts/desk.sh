@@ -3,8 +3,9 @@
 # the sample invoice template with the add-ins registered.
 #
 #   bash scripts/desk.sh [FILE.docx]
-#   bash scripts/desk.sh --screenshots DIR    pictures of the window and of print preview,
-#                                             taken under Xvfb (for docs/)
+#   bash scripts/desk.sh --screenshots DIR    pictures of the window, of print preview and of
+#                                             the run-time dialogs, taken under Xvfb (for
+#                                             docs/; window titles show when openbox is there)
 #
 # BUILD sets the build folder (default: build-release), JOBS the parallel jobs.
 set -euo pipefail
@@ -25,7 +26,7 @@ fi
 
 bash "$repo/scripts/install-deps.sh"
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPAPERLOOM_TESTS=OFF -DPAPERLOOM_BENCH=OFF >/dev/null
-targets=(paperloom-desk paperloom-register paperloom_make_samples OsPLRun)
+targets=(paperloom-desk paperloom-register paperloom_make_samples OsPLRun paperloom)
 if grep -q "OsPLEdit" "$build/build.ninja" "$build/Makefile" 2>/dev/null; then targets+=(OsPLEdit); fi
 cmake --build "$build" --target "${targets[@]}" -j "$jobs"
 
@@ -71,4 +72,39 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   sleep 20
   import -window root "$SHOTS/desk-preview.png"
 '
-echo "Screenshots: $shots/desk-main.png, $shots/desk-preview.png"
+
+# The run-time dialogs over a copy of the invoice template with a filter and a sort stored, so
+# their lists show them; each opened from ツール → Paperloom → 実行 by its access key.
+dialogs=$(mktemp -d)
+trap 'rm -rf "$PAPERLOOM_CONFIG_DIR" "$dialogs"' EXIT
+"$build/examples/make-samples" "$dialogs" >/dev/null
+"$build/apps/paperloom/paperloom" filter "$dialogs/invoice.docx" "InvoiceID <= 10 And Total > 50000" --in-place >/dev/null
+"$build/apps/paperloom/paperloom" sort "$dialogs/invoice.docx" "IssueDate DESC" --in-place >/dev/null
+export FILE="$dialogs/invoice.docx"
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  set -euo pipefail
+  if command -v openbox >/dev/null; then openbox >/dev/null 2>&1 & sleep 1; fi
+  "$DESK" "$FILE" >/dev/null 2>&1 &
+  pid=$!
+  trap "kill $pid 2>/dev/null || true" EXIT
+  sleep 8
+  wid=$(xdotool search --name "$(basename "$FILE") - Paperloom" | head -1)
+  xdotool windowmove "$wid" 0 0 windowsize "$wid" 1280 900
+  shot() {  # access key of the menu entry, name of the picture, text typed into the dialog
+    xdotool windowfocus --sync "$wid"; sleep 0.5
+    xdotool key --window "$wid" alt+t; sleep 1
+    xdotool key p; sleep 0.5
+    xdotool key r; sleep 0.5
+    xdotool key "$1"; sleep 2
+    if [ -n "${3:-}" ]; then xdotool type --delay 50 "$3"; sleep 1; fi
+    import -window root "$SHOTS/$2.png"
+    xdotool key Escape; sleep 1
+  }
+  shot m desk-run-move 7
+  shot s desk-run-find CustomerName
+  shot w desk-run-filter
+  shot r desk-run-sort
+  shot o desk-run-option
+  shot a desk-run-about
+'
+echo "Screenshots: $shots/desk-main.png, $shots/desk-preview.png, $shots/desk-run-*.png"

@@ -1,9 +1,11 @@
 // The windows of the move, find, options and about dialogs, and the forms library's entry
 // point. A window shows its model and passes every click on; the model decides.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -244,6 +246,10 @@ public:
         product_->setText(Q(model.lblProductName));
         subTitle_->setText(Q(model.lblSubTitle));
         version_->setText(Q(model.lblVersion));
+        // Wide enough for its window title, which is longer than anything in the box and
+        // would otherwise be cut short by the title bar.
+        const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle());
+        setMinimumWidth(titleWidth + 120);
         adjustSize();
         ui::qt::CentreDialog(*this);
         exec();
