@@ -9,7 +9,6 @@
 #include <string>
 
 #include "host/word/Document.h"
-#include "host/word/DocumentState.h"
 
 using paperloom::word::Document;
 

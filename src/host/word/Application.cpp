@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
 
 namespace paperloom::word {

@@ -6,9 +6,9 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word {
 namespace {

@@ -1,7 +1,7 @@
 #include "host/word/Document.h"
 
 #include "host/word/Application.h"
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
 #include "host/ui/UiServices.h"
 

@@ -2,11 +2,11 @@
 
 #include "host/word/Bookmarks.h"
 #include "host/word/Document.h"
-#include "host/word/DocumentState.h"
-#include "host/word/FormattedCopy.h"
+#include "host/word/detail/DocumentState.h"
+#include "host/word/detail/FormattedCopy.h"
 #include "host/word/Table.h"
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word {
 

@@ -1,9 +1,9 @@
 #include "host/word/Selection.h"
 
 #include "host/word/Bookmarks.h"
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word {
 

@@ -1,8 +1,8 @@
 #include "host/word/Shapes.h"
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word {
 namespace {

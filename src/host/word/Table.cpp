@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word {
 

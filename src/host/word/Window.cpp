@@ -1,6 +1,6 @@
 #include "host/word/Window.h"
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/WordError.h"
 
 namespace paperloom::word {

@@ -1,7 +1,7 @@
 // The story's position index on its own, against a plain list of units whose starts are
 // summed afresh: the pending shift must never show in what the index answers.
 
-#include "host/word/UnitIndex.h"
+#include "host/word/detail/UnitIndex.h"
 
 #include <gtest/gtest.h>
 

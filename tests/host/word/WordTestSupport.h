@@ -10,7 +10,8 @@
 
 #include "host/docx/Package.h"
 #include "host/word/Document.h"
-#include "host/word/DocumentState.h"
+// White-box tests of the layer look at its internal state.
+#include "host/word/detail/DocumentState.h"
 #include "support/TestFiles.h"
 
 namespace paperloom::word::test {

@@ -1,4 +1,4 @@
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 
 #include <atomic>
 
@@ -6,7 +6,7 @@
 
 #include "host/word/Constants.h"
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word::detail {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/docx/Package.h"
-#include "host/word/Story.h"
+#include "host/word/detail/Story.h"
 
 namespace paperloom::word {
 class Document;

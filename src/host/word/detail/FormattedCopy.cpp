@@ -1,11 +1,11 @@
-#include "host/word/FormattedCopy.h"
+#include "host/word/detail/FormattedCopy.h"
 
 #include <functional>
 #include <map>
 #include <set>
 
 #include "host/docx/XmlCodec.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word::detail {
 namespace {

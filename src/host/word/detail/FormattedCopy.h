@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 
 namespace paperloom::word::detail {
 

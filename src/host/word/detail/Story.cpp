@@ -1,11 +1,11 @@
-#include "host/word/Story.h"
+#include "host/word/detail/Story.h"
 
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word::detail {
 namespace {

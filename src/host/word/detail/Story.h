@@ -24,8 +24,8 @@
 
 #include <pugixml.hpp>
 
-#include "host/word/NodeCache.h"
-#include "host/word/UnitIndex.h"
+#include "host/word/detail/NodeCache.h"
+#include "host/word/detail/UnitIndex.h"
 
 namespace paperloom::word::detail {
 

@@ -1,4 +1,4 @@
-#include "host/word/UnitIndex.h"
+#include "host/word/detail/UnitIndex.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 #include "host/AsciiText.h"
 

@@ -5,8 +5,8 @@
 #include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/word/Bookmarks.h"
-#include "host/word/DocumentState.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/DocumentState.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word::fields {
 

@@ -6,7 +6,7 @@
 
 #include "host/DebugLog.h"
 #include "host/word/Document.h"
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/Selection.h"
 #include "host/word/WordError.h"
 #include "host/word/fieldcalc/FieldCode.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "host/word/WordError.h"
-#include "host/word/WordXml.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word::fields {
 

@@ -7,7 +7,7 @@
 
 #include <pugixml.hpp>
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/fields/FieldMarks.h"
 
 namespace paperloom::word::fields {

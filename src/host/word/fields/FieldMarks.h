@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "host/word/Story.h"
+#include "host/word/detail/Story.h"
 
 namespace paperloom::word::fields {
 

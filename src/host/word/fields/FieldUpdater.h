@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/fieldcalc/FieldComputer.h"
 
 namespace paperloom::word::fields {

@@ -6,7 +6,7 @@
 #include <fmt/format.h>
 
 #include "host/docx/Package.h"
-#include "host/word/DocumentState.h"
+#include "host/word/detail/DocumentState.h"
 #include "host/word/fields/ImageInfo.h"
 
 namespace paperloom::word::fields {

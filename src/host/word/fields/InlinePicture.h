@@ -6,7 +6,7 @@
 #include <string>
 #include <variant>
 
-#include "host/word/Story.h"
+#include "host/word/detail/Story.h"
 #include "host/word/fieldcalc/FieldComputer.h"
 
 namespace paperloom::word::detail {
