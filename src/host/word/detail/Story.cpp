@@ -1,6 +1,7 @@
 #include "host/word/detail/Story.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <unordered_map>
 
@@ -1081,7 +1082,10 @@ long Story::ChildBlocks(pugi::xml_node container, long pos, std::vector<BlockSpa
 // takes in the paragraph after it. The spans removed move the tracked ranges at the end.
 class Story::Deletion {
 public:
-    Deletion(Story& story, long start, long end) : story_(story), start_(start), end_(end) {}
+    // [start, end) is a non-empty range before the story's last paragraph mark.
+    Deletion(Story& story, long start, long end) : story_(story), start_(start), end_(end) {
+        assert(0 <= start && start < end);
+    }
 
     void Run() {
         const auto& index = story_.index_;
@@ -1349,7 +1353,9 @@ pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
 // touched or, when the range lies inside one cell, that cell's paragraphs.
 class Story::Extraction {
 public:
-    Extraction(Story& story, long start, long end) : story_(story), start_(start), end_(end) {}
+    Extraction(Story& story, long start, long end) : story_(story), start_(start), end_(end) {
+        assert(0 <= start && start < end);
+    }
 
     Fragment Run() {
         const auto& index = story_.index_;

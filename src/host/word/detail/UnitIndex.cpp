@@ -1,6 +1,7 @@
 #include "host/word/detail/UnitIndex.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace paperloom::word::detail {
 
@@ -54,6 +55,10 @@ void UnitIndex::MoveShift(std::size_t to) {
 
 void UnitIndex::Replace(std::size_t first, std::size_t last, long start,
                         const std::vector<std::pair<pugi::xml_node, long>>& units) {
+    // The units after the edit are moved from `last`, so it must be one; the new units start
+    // where the unit before them ends.
+    assert(first <= last && last < Size());
+    assert(start == (first == 0 ? 0 : End(first - 1)));
     long added = 0;
     for (const auto& unit : units) added += unit.second;
     const long removed = Start(last) - start;
