@@ -125,6 +125,9 @@ public:
             mProgress->SetMessage(blnPrint ? "印刷データの作成の準備中です..." : "印刷用文書の作成の準備中です...");
         }
 
+        // With every window hidden, closing the run's own documents leaves the application
+        // without an active document; the one the user was on is made active again at the end.
+        mActive = ActiveOrNone(mApplication);
         // Taken first: hiding must not depend on documents the loop opens and closes.
         const std::vector<std::shared_ptr<word::Document>> open(mApplication.Documents().begin(),
                                                                 mApplication.Documents().end());
@@ -172,6 +175,10 @@ public:
         if (!blnPrint) {
             if (mblnShowProgress) SavingError(saved, [&] { FirstWindow(*mdocPrint).SetVisible(true); });
             result = mdocPrint;
+            // The print document left open for the user is the one in front.
+            SavingError(saved, [&] { if (FirstWindow(*mdocPrint).Visible()) mdocPrint->Activate(); });
+        } else {
+            SavingError(saved, [&] { Reactivate(); });
         }
         mApplication.SetScreenUpdating(true);
         if (saved) std::rethrow_exception(saved);
@@ -188,10 +195,22 @@ public:
         for (const auto& document : mHidden) {
             SavingError(ignored, [&] { FirstWindow(*document).SetVisible(true); });
         }
+        SavingError(ignored, [&] { Reactivate(); });
         mApplication.SetScreenUpdating(true);
     }
 
 private:
+    static std::shared_ptr<word::Document> ActiveOrNone(word::Application& application) {
+        try {
+            return application.ActiveDocument();
+        } catch (const host::HostError&) {
+            return nullptr;  // nothing was active; nothing to give back
+        }
+    }
+    void Reactivate() {
+        if (mActive && !mActive->Closed()) mActive->Activate();
+    }
+
     // The template's own first primary header and footer, when it asks for them. A template
     // without such a header is not given one: it is only read.
     void CopyFirstHeaderFooter(word::Document& docTarget) {
@@ -223,6 +242,7 @@ private:
     bool mblnShowProgress = false;
     std::unique_ptr<frmPLRInProgress> mProgress;
     std::vector<std::shared_ptr<word::Document>> mHidden;
+    std::shared_ptr<word::Document> mActive;
     std::unique_ptr<clsPLRSrcDocHolder> mHolder;
     std::shared_ptr<word::Document> mdocPrint;
 };

@@ -110,6 +110,7 @@ TEST_F(PrintDocTest, CurrentRecordGivesThatRecordOnlyAndLeavesTheTemplateAlone) 
     EXPECT_TRUE(print->Windows().Item(1).Visible());
     EXPECT_FALSE(print->Saved());
     ExpectCleanedUp(report, 2);
+    EXPECT_EQ(app_.ActiveDocument(), print) << "the print document left for the user is in front";
     EXPECT_TRUE(Labelled("印刷用文書の作成の準備中です..."));
     EXPECT_TRUE(Labelled("印刷用文書の作成中です...(1/1)"));
 
@@ -325,6 +326,9 @@ TEST_F(PrintDocTest, PrintingHandsTheDocumentToThePrinterAndClosesIt) {
     EXPECT_NE(printer_->printedTexts[0].find("顧客 C02"), std::string::npos);
     EXPECT_TRUE(Labelled("印刷データの作成中です...(1/1)"));
     ExpectCleanedUp(report, 1);
+    // Every window was hidden while the run's documents closed; the template is in front again,
+    // so the next command finds an active document.
+    EXPECT_EQ(app_.ActiveDocument(), report);
 }
 
 TEST_F(PrintDocTest, APrinterFailureComesAfterTheCleanUp) {
@@ -338,6 +342,7 @@ TEST_F(PrintDocTest, APrinterFailureComesAfterTheCleanUp) {
         EXPECT_NE(error.Description().find("no printer"), std::string::npos) << error.Description();
     }
     ExpectCleanedUp(report, 1);
+    EXPECT_EQ(app_.ActiveDocument(), report);
 }
 
 TEST_F(PrintDocTest, AnErrorDuringTheRecordLoopStillCleansUpBeforeItReachesTheCaller) {
@@ -356,6 +361,7 @@ TEST_F(PrintDocTest, AnErrorDuringTheRecordLoopStillCleansUpBeforeItReachesTheCa
     // shows again and screen updating is back on.
     ExpectCleanedUp(report, 2);
     EXPECT_TRUE(other->Windows().Item(1).Visible());
+    EXPECT_EQ(app_.ActiveDocument(), other) << "the document in front before the run";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()), {}), 2);
     EXPECT_EQ(binding_->mrsRecordSource->Fields().Item("Id").Value().AsInteger(), 1);
 }
