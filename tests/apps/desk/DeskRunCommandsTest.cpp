@@ -121,6 +121,20 @@ TEST_F(DeskRunCommandsTest, FilterSortAndOptionsDialogsWriteTheTemplateAndShowTh
     });
 }
 
+TEST_F(DeskRunCommandsTest, TheSettingTestsFillFromTheDatabaseAsItIsNow) {
+    const std::string before = Text();
+    ASSERT_NE(before.find("ホッチキス"), std::string::npos) << before;
+    test::RunSqlite(folder_.File("sample.db"), "DELETE FROM InvoiceLines");
+    Click("ToolHeadTest");  // the header refilled from the record as read: the lines stay
+    EXPECT_EQ(Text(), before);
+    messages_->QueueAnswer(ui::vbOK);
+    Click("MenuDetailTest");
+    EXPECT_TRUE(Shown("明細データ部にデータを設定します"));
+    EXPECT_EQ(Text().find("ホッチキス"), std::string::npos) << "the detail table read again: no lines now";
+    EXPECT_FALSE(Shown("エラー")) << log_.str();
+    EXPECT_EQ(Record(), 1);
+}
+
 TEST_F(DeskRunCommandsTest, ConfirmationsCancelAnErrorIsShownAndDocumentingOpensAWindow) {
     const auto windows = desk_->Windows().size();
     const long documents = desk_->Application().Documents().Count();
