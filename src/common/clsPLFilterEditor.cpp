@@ -1,6 +1,7 @@
 #include "common/clsPLFilterEditor.h"
 
 #include "common/Utf8Text.h"
+#include "host/AsciiText.h"
 #include "common/ValueText.h"
 
 #include <algorithm>
@@ -170,9 +171,11 @@ void clsPLFilterEditor::SetFilter(std::string_view strFilter) {
     Expect state = Expect::Field;
     for (std::size_t t = 0; t < tokens.size(); ++t) {
         std::string token = tokens[t];
-        if (token == "Or" || token == "And") {
+        // SQL keywords have no case: a hand-typed "AND" joins two conditions as "And" does,
+        // instead of running them together into one row that OK would write back.
+        if (text::EqualsNoCase(token, "Or") || text::EqualsNoCase(token, "And")) {
             row = AddConditionToList();
-            rows_[row].strLogicalOperator = token;
+            rows_[row].strLogicalOperator = text::EqualsNoCase(token, "Or") ? "Or" : "And";
             state = Expect::Field;
         } else if (token.front() == '(') {
             rows_[row].strOpenParenthesis = token;

@@ -115,6 +115,20 @@ TEST(FilterText, ReadsHandTypedText) {
     EXPECT_EQ(editor.Conditions()[2].strValue, "");
 }
 
+TEST(FilterText, KeywordsInAnyCaseJoinConditions) {
+    clsPLFilterEditor editor;
+    editor.Init("");
+    editor.SetFilter("InvoiceID <= 10 AND Total > 50000 or Shop = 'and'");
+    ASSERT_EQ(editor.Conditions().size(), 3u);
+    EXPECT_EQ(editor.Conditions()[0].strDataField, "InvoiceID");
+    EXPECT_EQ(editor.Conditions()[0].strValue, "10");
+    EXPECT_EQ(editor.Conditions()[1].strLogicalOperator, "And");
+    EXPECT_EQ(editor.Conditions()[1].strDataField, "Total");
+    EXPECT_EQ(editor.Conditions()[1].strValue, "50000");
+    EXPECT_EQ(editor.Conditions()[2].strLogicalOperator, "Or");
+    EXPECT_EQ(editor.Conditions()[2].strValue, "and");
+}
+
 TEST(FilterText, EmptyTextLeavesTheList) {
     clsPLFilterEditor editor;
     editor.Init("");
