@@ -174,5 +174,23 @@ TEST_F(DeskRunCommandsTest, ConfirmationsCancelAnErrorIsShownAndDocumentingOpens
     EXPECT_GT(printed.size(), 20 * Text().size()) << "all 25 invoices";
 }
 
+TEST_F(DeskRunCommandsTest, DocumentingTheCurrentRecordOpensItsPrintDocumentAndKeepsTheView) {
+    Click("ToolHeadNext");
+    Click("ToolHeadNext");
+    ASSERT_EQ(Record(), 3);
+    const auto windows = desk_->Windows().size();
+    messages_->QueueAnswer(ui::vbOK);
+    Click("ToolDocCurrent");
+    ASSERT_EQ(desk_->Windows().size(), windows + 1) << log_.str();
+    const std::string printed = desk_->Windows().back()->Document()->Content().Text();
+    // Invoice 3: みなと印刷, due 令和6年3月31日 (invoice 2 has the same customer, due in February).
+    EXPECT_NE(printed.find("みなと印刷"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("令和6年3月31日"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("令和6年2月29日"), std::string::npos);
+    EXPECT_EQ(printed.find("九州ロジテック"), std::string::npos);
+    EXPECT_EQ(printed.find("北海フーズ"), std::string::npos);
+    EXPECT_EQ(Record(), 3) << "the template stays on the record it showed";
+}
+
 }  // namespace
 }  // namespace paperloom::desk
