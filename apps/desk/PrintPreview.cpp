@@ -1,13 +1,18 @@
 #include "PrintPreview.h"
 
+#include "PrintDialogModel.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -137,7 +142,16 @@ void ShowPrintPreview(word::Document& document, QWidget* owner) {
 }
 
 void ShowPrintDialog(word::Document& document, QWidget* owner) {
-    ui::PrintOptions options = ui::PrintOptionsFromEnvironment();
+    PrintDialogModel model(ui::PrintOptionsFromEnvironment());
+    if (!model.PrintsToFolder()) {
+        QTemporaryDir work;
+        try {
+            model.SetDestinations(ui::QueryPrintDestinations(model.Accept().statusProgram, std::chrono::seconds(10),
+                                                             work.path().toStdString()));
+        } catch (...) {
+            // Without the print server's list the default printer remains; printing reports why.
+        }
+    }
     QDialog dialog(owner);
     dialog.setWindowTitle("印刷");
     dialog.setObjectName("printDialog");
@@ -145,49 +159,69 @@ void ShowPrintDialog(word::Document& document, QWidget* owner) {
     auto* form = new QFormLayout(&dialog);
     auto* printer = new QComboBox(&dialog);
     printer->setObjectName("cboPrinter");
-    if (!options.printDir.empty()) {
-        printer->addItem("印刷先フォルダー: " + QString::fromStdString(options.printDir.string()), QString());
-        printer->setEnabled(false);
-    } else {
-        printer->addItem("既定のプリンター", QString());
-        QTemporaryDir work;
-        try {
-            const auto destinations =
-                ui::QueryPrintDestinations(options.statusProgram, std::chrono::seconds(10), work.path().toStdString());
-            for (const auto& name : destinations.printers) {
-                const QString caption = QString::fromStdString(name) +
-                                        (destinations.defaultPrinter == name ? " (既定)" : "");
-                printer->addItem(caption, QString::fromStdString(name));
-            }
-        } catch (...) {
-            // Without the print server's list the default printer remains; printing reports why.
-        }
-    }
+    for (const auto& entry : model.Printers()) printer->addItem(QString::fromStdString(entry.caption));
+    printer->setEnabled(!model.PrintsToFolder());
+    QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog,
+                     [&model](int index) { model.SelectPrinter(static_cast<std::size_t>(std::max(index, 0))); });
     auto* copies = new QSpinBox(&dialog);
     copies->setObjectName("txtCopies");
-    copies->setRange(1, 99);
+    copies->setRange(1, PrintDialogModel::kMaxCopies);
+    QObject::connect(copies, &QSpinBox::valueChanged, &dialog, [&model](int value) { model.SetCopies(value); });
+
+    auto* allPages = new QRadioButton("すべて(&A)", &dialog);
+    allPages->setObjectName("optAllPages");
+    allPages->setChecked(true);
+    auto* somePages = new QRadioButton("ページ指定(&G):", &dialog);
+    somePages->setObjectName("optPages");
+    auto* pages = new QLineEdit(&dialog);
+    pages->setObjectName("txtPages");
+    pages->setPlaceholderText("例: 1-3,5");
+    pages->setEnabled(false);
+    QObject::connect(somePages, &QRadioButton::toggled, &dialog, [&model, pages](bool checked) {
+        model.SetAllPages(!checked);
+        pages->setEnabled(checked);
+        if (checked) pages->setFocus();
+    });
+    QObject::connect(pages, &QLineEdit::textChanged, &dialog,
+                     [&model](const QString& text) { model.SetPageText(text.toStdString()); });
+    auto* range = new QGridLayout();
+    range->addWidget(allPages, 0, 0);
+    range->addWidget(somePages, 1, 0);
+    range->addWidget(pages, 1, 1);
+
     form->addRow("プリンター名(&N):", printer);
     form->addRow("部数(&C):", copies);
-    form->addRow("印刷範囲:", new QLabel("すべてのページ", &dialog));
+    form->addRow("印刷範囲:", range);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        // A page list that cannot be read keeps the dialog open on it.
+        if (const std::string problem = model.Problem(); !problem.empty()) {
+            ui::MessageRequest request;
+            request.strText = problem;
+            request.icon = ui::MessageIcon::Exclamation;
+            ui::Messages().Show(request);
+            pages->setFocus();
+            pages->selectAll();
+            return;
+        }
+        dialog.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
     dialog.adjustSize();
     ui::qt::CentreDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return;
 
-    options.printer = printer->currentData().toString().toStdString();
     try {
         const WaitCursor wait;
         QTemporaryDir folder;
         if (!folder.isValid()) throw PreviewError("一時フォルダーを作成できません。");
         const auto copy = fs::path(folder.path().toStdString()) / "print.docx";
         document.Package().Save(copy);
-        ui::OfficePrintService service(options);
+        ui::OfficePrintService service(model.Accept());
         service.CheckPrograms(true);
-        for (int n = 0; n < copies->value(); ++n) service.PrintDocument(copy, document.Name());
+        for (int n = 0; n < model.Copies(); ++n) service.PrintDocument(copy, document.Name());
     } catch (...) {
         ShowFailure(document.Name() + " を印刷できませんでした。", std::current_exception());
     }

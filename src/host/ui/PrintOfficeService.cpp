@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 
 #include <cstdlib>
+#include <memory>
 #include <random>
 
 namespace paperloom::ui {
@@ -71,6 +72,12 @@ void OfficePrintService::CheckPrograms(bool printing) {
             "The print spooler's client ({}) is not installed. Install the package cups-client, or set a print "
             "folder (PAPERLOOM_PRINT_DIR) to receive PDF files instead.",
             options_.spoolProgram));
+    if (printing && !options_.pages.All())
+        for (const auto& program : {options_.pdfSplitProgram, options_.pdfJoinProgram})
+            if (!FindProgram(program))
+                throw PrintError(fmt::format("Printing some pages only needs {}, which is not installed. Install the "
+                                             "package poppler-utils, or print every page.",
+                                             program));
     if (printing && options_.printDir.empty()) CheckPrinter();
 }
 
@@ -131,6 +138,8 @@ void OfficePrintService::PrintDocument(const fs::path& document, const std::stri
     const fs::path rendered = Render(document);
     std::error_code ignored;
     try {
+        const fs::path selected = SelectPages(rendered);
+        if (selected != rendered) fs::rename(selected, rendered);
         if (!options_.printDir.empty()) {
             fs::create_directories(options_.printDir, ignored);
             if (!fs::is_directory(options_.printDir, ignored))
@@ -144,6 +153,47 @@ void OfficePrintService::PrintDocument(const fs::path& document, const std::stri
         throw;
     }
     fs::remove(rendered, ignored);
+}
+
+void OfficePrintService::RunPdfTool(const std::string& program, std::vector<std::string> arguments,
+                                    const std::string& what) {
+    const fs::path log = WorkFolder() / "pages.log";
+    std::error_code ignored;
+    fs::remove(log, ignored);
+    arguments.insert(arguments.begin(), FindProgram(program).value_or(program).string());
+    const ProcessResult result = RunProcess(arguments, options_.timeout, log);
+    if (result.timedOut || result.exitCode != 0)
+        throw PrintError(WithLog(fmt::format("The pages to print could not be {} ({}, exit status {}).", what, program,
+                                             result.exitCode),
+                                 log));
+}
+
+fs::path OfficePrintService::SelectPages(const fs::path& pdf) {
+    if (options_.pages.All()) return pdf;
+    const fs::path folder = WorkFolder() / "pages";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder, ignored);
+    // Removes the single pages however this ends.
+    const std::unique_ptr<const fs::path, void (*)(const fs::path*)> cleanup(&folder, [](const fs::path* path) {
+        std::error_code ec;
+        fs::remove_all(*path, ec);
+    });
+    RunPdfTool(options_.pdfSplitProgram, {pdf.string(), (folder / "page-%d.pdf").string()}, "separated");
+    int pageCount = 0;
+    while (fs::is_regular_file(folder / fmt::format("page-{}.pdf", pageCount + 1), ignored)) ++pageCount;
+    const std::vector<int> pages = options_.pages.PagesOf(pageCount);
+    if (pages.empty())
+        throw PrintError(fmt::format("None of the pages {} is in the document, which has {} page{}.",
+                                     options_.pages.Text(), pageCount, pageCount == 1 ? "" : "s"));
+    if (static_cast<int>(pages.size()) == pageCount) return pdf;
+    std::vector<std::string> arguments;
+    for (const int page : pages) arguments.push_back((folder / fmt::format("page-{}.pdf", page)).string());
+    const fs::path selected = WorkFolder() / "selected.pdf";
+    fs::remove(selected, ignored);
+    arguments.push_back(selected.string());
+    RunPdfTool(options_.pdfJoinProgram, std::move(arguments), "joined");
+    return selected;
 }
 
 void OfficePrintService::Spool(const fs::path& pdf, const std::string& jobName) {

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "host/ui/PageSelection.h"
 #include "host/ui/PrintService.h"
 
 namespace paperloom::ui {
@@ -25,6 +27,14 @@ struct PrintOptions {
     // Lists the spooler's printers and its default (lpstat), so a wrong printer is reported
     // before the work; "" (or a program that is not installed) leaves that to the spooler.
     std::string statusProgram = "lpstat";
+    // The pages each printed document keeps. They are cut from the rendered PDF before it is
+    // spooled or dropped into the print folder, so every queue (raw ones too) and the print
+    // folder get only those pages.
+    PageSelection pages;
+    // Split a PDF into pages and join pages into one PDF (poppler-utils); used only when
+    // `pages` is not every page.
+    std::string pdfSplitProgram = "pdfseparate";
+    std::string pdfJoinProgram = "pdfunite";
     // The longest a rendering or spooling may take before it is abandoned.
     std::chrono::milliseconds timeout = std::chrono::minutes(5);
 };
@@ -52,6 +62,9 @@ public:
 private:
     // Renders into the work folder; returns the PDF's path there.
     std::filesystem::path Render(const std::filesystem::path& document);
+    // The rendered PDF cut down to the selected pages; `pdf` itself when every page is kept.
+    std::filesystem::path SelectPages(const std::filesystem::path& pdf);
+    void RunPdfTool(const std::string& program, std::vector<std::string> arguments, const std::string& what);
     const std::filesystem::path& WorkFolder();
     void Spool(const std::filesystem::path& pdf, const std::string& jobName);
     void CheckPrinter();

@@ -9,12 +9,15 @@
 #include "support/CupsTestServer.h"
 #include "support/TestFiles.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace paperloom::ui {
 namespace {
@@ -54,6 +57,45 @@ private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
+// A PDF of `pages` empty pages, each object where the cross-reference table says.
+std::string PdfOfPages(int pages) {
+    std::vector<std::string> objects{"<< /Type /Catalog /Pages 2 0 R >>"};
+    std::string kids;
+    for (int n = 0; n < pages; ++n) kids += std::to_string(3 + n) + " 0 R ";
+    objects.push_back("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>");
+    for (int n = 0; n < pages; ++n) objects.emplace_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<std::size_t> offsets;
+    for (std::size_t n = 0; n < objects.size(); ++n) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(n + 1) + " 0 obj\n" + objects[n] + "\nendobj\n";
+    }
+    const std::size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const std::size_t offset : offsets) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+        pdf += entry;
+    }
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+// The page count pdfinfo reads, or -1.
+int PageCount(const fs::path& pdf) {
+    const std::string command = "pdfinfo '" + pdf.string() + "' 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) return -1;
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
+    const auto at = output.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(output.c_str() + at + 6);
+}
+
+bool PopplerInstalled() { return std::system("command -v pdfinfo pdfseparate pdfunite >/dev/null 2>&1") == 0; }
+
 class CupsPrintServiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -80,6 +122,16 @@ for a in "$@"; do [ "$prev" = "--outdir" ] && out="$a"; prev="$a"; done
         options.officeProgram = office.string();
         options.printer = printer;
         options.timeout = 60s;
+        return options;
+    }
+    // A suite stand-in that "renders" a document as its bytes, for documents that are PDFs.
+    PrintOptions CopyingOptions(const std::string& printer) {
+        PrintOptions options = Options(printer);
+        std::ofstream(options.officeProgram, std::ios::trunc) << R"(#!/bin/sh
+out=""; prev=""
+for a in "$@"; do [ "$prev" = "--outdir" ] && out="$a"; prev="$a"; done
+cat "$a" > "$out/$(basename "$a" .docx).pdf"
+)";
         return options;
     }
     fs::path Document(const std::string& text) {
@@ -138,6 +190,46 @@ TEST_F(CupsPrintServiceTest, AnUnknownPrinterOrNoDefaultIsAnErrorListingTheServe
     EXPECT_NE(message.find("Office"), std::string::npos) << message;
     for (const char* printer : {"Office", "Label", "Archive"})
         EXPECT_TRUE(server_->WaitForJobs(printer, 1, 1s).empty()) << printer << " printed a refused job";
+}
+
+TEST_F(CupsPrintServiceTest, ASelectionOfPagesReachesThePrinterAndThePrintFolderWithOnlyThosePages) {
+    if (!PopplerInstalled()) GTEST_SKIP() << "poppler-utils is not installed";
+    server_->AddPrinter("Office", true);
+    const fs::path document = Document(PdfOfPages(6));
+    ASSERT_EQ(PageCount(document), 6);
+
+    PrintOptions options = CopyingOptions("Office");
+    options.pages = PageSelection::Parse("5, 2-3");
+    OfficePrintService(options).PrintDocument(document, "invoice");
+    auto jobs = server_->WaitForJobs("Office", 1);
+    ASSERT_EQ(jobs.size(), 1U) << server_->Log();
+    EXPECT_EQ(PageCount(jobs[0].file), 3);
+    EXPECT_EQ(jobs[0].title, "invoice");
+
+    // Pages past the end are left out; the default printer when none is named.
+    options = CopyingOptions("");
+    options.pages = PageSelection::Parse("6-9");
+    OfficePrintService(options).PrintDocument(document, "tail");
+    jobs = server_->WaitForJobs("Office", 2);
+    ASSERT_EQ(jobs.size(), 2U) << server_->Log();
+    EXPECT_EQ(PageCount(jobs[1].file), 1);
+
+    // None of them in the document: an error, and no job.
+    options.pages = PageSelection::Parse("7-");
+    try {
+        OfficePrintService(options).PrintDocument(document, "nothing");
+        ADD_FAILURE() << "printed pages the document does not have";
+    } catch (const host::HostError& error) {
+        EXPECT_NE(error.Description().find("6 pages"), std::string::npos) << error.Description();
+    }
+    EXPECT_EQ(server_->WaitForJobs("Office", 3, 2s).size(), 2U);
+
+    // The print folder gets the same pages.
+    options = CopyingOptions("");
+    options.printDir = scratch_.Path() / "out";
+    options.pages = PageSelection::Parse("1,4-");
+    OfficePrintService(options).PrintDocument(document, "folder");
+    EXPECT_EQ(PageCount(options.printDir / "folder.pdf"), 4);
 }
 
 }  // namespace
