@@ -1,11 +1,15 @@
 #include "CommandBarView.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QWidget>
+
+#include <map>
+#include <optional>
 
 #include "FaceIcons.h"
 #include "host/word/addins/CommandBars.h"
@@ -24,10 +28,50 @@ Qt::ToolBarArea AreaOf(long position) {
         case cbr::barBottom:
             return Qt::BottomToolBarArea;
         default:
-            // Floating bars start docked at the top; the user can tear them off.
+            // A floating bar is laid out at the top too: that is where it docks when the user
+            // drags it onto the window.
             return Qt::TopToolBarArea;
     }
 }
+
+// Floats a toolbar the way Qt does when the user tears one off (a frameless tool window the
+// main window's layout keeps its place for), and shows it over the window whenever the window
+// shows, hiding it with the window.
+class FloatingToolBar final : public QObject {
+public:
+    FloatingToolBar(QToolBar& toolbar, QMainWindow& window, std::optional<QPoint> at, int order)
+        : QObject(&toolbar), toolbar_(toolbar), window_(window), at_(at), order_(order) {
+        toolbar_.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+        toolbar_.adjustSize();
+        window_.installEventFilter(this);
+        if (window_.isVisible()) Show();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Show) Show();
+        if (watched == &window_ && event->type() == QEvent::Hide) toolbar_.hide();
+        return false;
+    }
+
+private:
+    void Show() {
+        if (!at_) {
+            // Below the menus near the window's corner, each further bar a step down and right
+            // so none covers another.
+            const int step = 28 * order_;
+            at_ = window_.mapToGlobal(QPoint(24 + step, window_.menuBar()->height() + 24 + step));
+        }
+        if (!placed_) toolbar_.move(*at_);
+        placed_ = true;
+        toolbar_.show();
+    }
+
+    QToolBar& toolbar_;
+    QMainWindow& window_;
+    std::optional<QPoint> at_;
+    int order_;
+    bool placed_ = false;
+};
 
 QString ToQ(const std::string& text) { return QString::fromStdString(text); }
 
@@ -126,8 +170,11 @@ void CommandBarView::FillToolBar(QToolBar& toolbar, word::CommandBar& bar, const
 
 void CommandBarView::Rebuild() {
     window_.menuBar()->clear();
+    std::map<std::string, QPoint> floatingAt;
     for (const auto& toolbar : toolbars_) {
         if (!toolbar) continue;
+        // A floating bar stays where it is (the user may have moved it).
+        if (toolbar->isFloating() && toolbar->isVisible()) floatingAt[toolbar->objectName().toStdString()] = toolbar->pos();
         window_.removeToolBar(toolbar);
         toolbar->deleteLater();
     }
@@ -138,6 +185,7 @@ void CommandBarView::Rebuild() {
     generation_->setObjectName("commandBarGeneration");
     generation_->hide();
 
+    int floating = 0;
     for (const auto& bar : bars_) {
         if (bar->Type() == cbr::barTypeMenuBar) {
             for (const auto& popup : bar->Controls()) {
@@ -171,6 +219,11 @@ void CommandBarView::Rebuild() {
             continue;
         }
         window_.addToolBar(AreaOf(bar->Position()), toolbar);
+        if (bar->Position() == cbr::barFloating) {
+            const auto at = floatingAt.find(bar->Name());
+            new FloatingToolBar(*toolbar, window_,  // owned by the toolbar
+                                at == floatingAt.end() ? std::nullopt : std::optional<QPoint>(at->second), floating++);
+        }
         toolbars_.emplace_back(toolbar);
     }
 }

@@ -1,9 +1,10 @@
 #pragma once
 // The command bars of the model shown live in one main window: the menu bar's popups as
 // menus (the host's own Japanese menus, with what add-ins put into them after the host's
-// items) and every visible toolbar docked where its Position says. Captions keep their '&'
-// access keys, BeginGroup becomes a separator, Enabled and Visible are applied, and a click
-// runs the control through the model (which loads a demand-loaded add-in and raises Click).
+// items) and every visible toolbar docked where its Position says, or floating over the
+// window. Captions keep their '&' access keys, BeginGroup becomes a separator, Enabled and
+// Visible are applied, and a click runs the control through the model (which loads a
+// demand-loaded add-in and raises Click).
 //
 // Rebuild re-reads everything; the host calls it (deferred) whenever the model says a bar
 // changed. Actions and menus are named after the controls' tags, toolbars after their bars.

@@ -125,6 +125,39 @@ TEST_F(DeskAddInsTest, ClickRaisesTheAddInsClickAndEnabledVisibleShowAtOnce) {
     auto* toolbar = window.findChild<QToolBar*>("DeskTest");
     ASSERT_NE(toolbar, nullptr);
     EXPECT_EQ(window.toolBarArea(toolbar), Qt::RightToolBarArea);
+    EXPECT_FALSE(toolbar->isFloating());
+
+    // Floating: a window of its own over the main window, staying where it is moved when the
+    // bars are rebuilt, docked again when the position says so.
+    desk.Host().CommandBars().Item("DeskTest")->SetPosition(word::cbr::barFloating);
+    test::Settle();
+    toolbar = window.findChild<QToolBar*>("DeskTest");
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_TRUE(toolbar->isFloating());
+    EXPECT_TRUE(toolbar->isWindow());
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_NE(test::ActionNamed(window, "Paperloom.DeskTestAddIn.Help"), nullptr);
+    const QPoint corner = window.mapToGlobal(QPoint(0, 0));
+    EXPECT_GE(toolbar->pos().x(), corner.x());
+    EXPECT_GE(toolbar->pos().y(), corner.y());
+    toolbar->move(toolbar->pos() + QPoint(50, 30));
+    const QPoint moved = toolbar->pos();
+    desk.Host().CommandBars().FindControl("Paperloom.DeskTestAddIn.Help")->SetCaption("ヘルプ(&H)");
+    test::Settle();
+    toolbar = window.findChild<QToolBar*>("DeskTest");
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_TRUE(toolbar->isFloating());
+    EXPECT_EQ(toolbar->pos(), moved);
+    window.hide();
+    EXPECT_FALSE(toolbar->isVisible());
+    window.show();
+    EXPECT_TRUE(toolbar->isVisible());
+    desk.Host().CommandBars().Item("DeskTest")->SetPosition(word::cbr::barTop);
+    test::Settle();
+    toolbar = window.findChild<QToolBar*>("DeskTest");
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_FALSE(toolbar->isFloating());
+    EXPECT_EQ(window.toolBarArea(toolbar), Qt::TopToolBarArea);
     desk.Host().CommandBars().Item("DeskTest")->SetVisible(false);
     test::Settle();
     EXPECT_EQ(window.findChild<QToolBar*>("DeskTest"), nullptr);
