@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "common/modPLFieldCode.h"
 #include "common/modPLRPictureField.h"
 #include "host/ado/DataTypes.h"
 
@@ -11,6 +12,7 @@ namespace paperloom::run {
 
 using host::ado::DataTypeEnum;
 using host::ado::Variant;
+using settingtypes::ColumnFieldType;
 
 namespace {
 
@@ -135,28 +137,38 @@ std::string GetFormatTypeFromDBType(int intDBType) {
     }
 }
 
-std::string GetFormatTypeHeadCode(std::string_view strFormatType, const Variant& vntValue, int intFieldType) {
+namespace {
+
+// A QUOTE code showing the value's text.
+std::string Quoted(const Variant& value) {
+    return std::string(modPLFieldCode::QUOTE_WORD) + " " + QuotedValue(ValueText(value));
+}
+
+}  // namespace
+
+std::string GetFormatTypeHeadCode(std::string_view strFormatType, const Variant& vntValue, ColumnFieldType fieldType) {
     const bool missing = vntValue.IsNull() || vntValue.IsEmpty();
     std::string code;
     if (strFormatType == "\\#") {
         // A formula column's value is the template's own formula; a data value is a number
         // or shown as the text it is.
-        code = intFieldType == 3 || missing || IsNumberValue(vntValue) ? "=" + ValueText(vntValue)
-                                                                       : "quote " + QuotedValue(ValueText(vntValue));
+        code = fieldType == ColumnFieldType::Expression || missing || IsNumberValue(vntValue)
+                   ? "=" + ValueText(vntValue)
+                   : Quoted(vntValue);
     } else if (strFormatType == "\\@" || strFormatType == "\\*") {
-        code = "quote " + QuotedValue(ValueText(vntValue));
+        code = Quoted(vntValue);
     } else if (missing) {
-        code = "quote";
-    } else if (intFieldType == 3) {
+        code = modPLFieldCode::QUOTE_WORD;
+    } else if (fieldType == ColumnFieldType::Expression) {
         code = "=" + ValueText(vntValue);
-    } else if (intFieldType == 4) {
+    } else if (fieldType == ColumnFieldType::Picture) {
         // No document is at hand here: a relative path resolves against the fallback folder.
         code = modPLRPictureField::MakePictureFieldCode(ValueText(vntValue), "");
     } else {
-        code = "quote " + QuotedValue(ValueText(vntValue));
+        code = Quoted(vntValue);
     }
     // "=" alone is a missing number: show nothing rather than a syntax error.
-    return code == "=" ? std::string("quote") : code;
+    return code == "=" ? std::string(modPLFieldCode::QUOTE_WORD) : code;
 }
 
 // Rounding works on the digits of the magnitude, half away from zero, and the sign goes back

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/SettingTypes.h"
 #include "host/ado/Variant.h"
 
 namespace paperloom::run {
@@ -25,11 +26,12 @@ std::string GetFormatTypeFromDBType(int intDBType);
 
 // The replacement field code for one value: "=" and the value for "\#" when the value is a
 // number (a text that is no plain number, such as "6*7", is quoted instead and never computed;
-// field type 3, a formula column, keeps its formula); a QUOTE code with
-// the value in double quotes for "\@" and "\*"; without a switch by field type (3 formula,
-// 4 picture include, other quoted text). A Null or Empty value gives "quote" (shows nothing).
+// an expression column keeps its formula); a QUOTE code with the value in double quotes for
+// "\@" and "\*"; without a switch by field type (expression formula, picture include, other
+// quoted text). A Null or Empty value gives "quote" (shows nothing). Header fields and break
+// rows that are no column pass ColumnFieldType::None.
 std::string GetFormatTypeHeadCode(std::string_view strFormatType, const host::ado::Variant& vntValue,
-                                  int intFieldType);
+                                  settingtypes::ColumnFieldType fieldType);
 
 // The number text formatted by one of the pictures "#,##0", "#,##0.00", "0", "0%", "0.00",
 // "0.00%" (a leading "=" of the value is ignored); "" for any other picture, which the

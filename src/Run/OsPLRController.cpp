@@ -94,19 +94,19 @@ void RefillDetailThenHeader(clsPLRDBBind& binding, bool blnDetail) {
 }  // namespace
 
 std::string OsPLRController::GetHeaderFilter(std::shared_ptr<word::Document>& docTarget) {
-    return clsPLProperty().GetDocVariable("HeadFilter", Target(docTarget), "");
+    return clsPLProperty().GetDocVariable(modPLConst::PROP_HEAD_FILTER, Target(docTarget), "");
 }
 
 void OsPLRController::SetHeaderFilter(std::shared_ptr<word::Document>& docTarget, std::string strFilter) {
-    Target(docTarget).Variables().SetValue("HeadFilter", strFilter);
+    Target(docTarget).Variables().SetValue(modPLConst::PROP_HEAD_FILTER, strFilter);
 }
 
 std::string OsPLRController::GetHeaderSort(std::shared_ptr<word::Document>& docTarget) {
-    return clsPLProperty().GetDocVariable("HeadSort", Target(docTarget), "");
+    return clsPLProperty().GetDocVariable(modPLConst::PROP_HEAD_SORT, Target(docTarget), "");
 }
 
 void OsPLRController::SetHeaderSort(std::shared_ptr<word::Document>& docTarget, std::string strSort) {
-    Target(docTarget).Variables().SetValue("HeadSort", strSort);
+    Target(docTarget).Variables().SetValue(modPLConst::PROP_HEAD_SORT, strSort);
 }
 
 void OsPLRController::RebindHeader(std::shared_ptr<word::Document>& docTarget) {
@@ -146,7 +146,7 @@ void OsPLRController::UpdateView(std::shared_ptr<word::Document>& docTarget) {
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
     // Letter case counts: only the exact flag text refills the detail tables.
     RefillDetailThenHeader(*binding,
-                           clsPLProperty().GetDocVariable("UpdateDetail", Target(docTarget), "True") == "True");
+                           clsPLProperty().GetDocVariable(modPLConst::PROP_UPDATE_DETAIL, Target(docTarget), "True") == "True");
 }
 
 std::shared_ptr<word::Document> OsPLRController::CreatePrintDoc(std::shared_ptr<word::Document>& docTarget,

@@ -162,8 +162,8 @@ void C::mctlMenuHeadFindEvts_Click(const Control&, bool&) {
         const auto connection = modPLFunction::ConnectHeaderDataSource(*document);
         auto& find = Dialogs().frmPLRFind;
         find.Init(std::move(binding));
-        find.AddDataFields(connection, DocVariable(*document, "RecordSourceType", ""),
-                           DocVariable(*document, "RecordSource", ""));
+        find.AddDataFields(connection, DocVariable(*document, modPLConst::PROP_RECORD_SOURCE_TYPE, ""),
+                           DocVariable(*document, modPLConst::PROP_RECORD_SOURCE, ""));
         if (connection) connection->Close();
         find.DoModal();
     });
@@ -172,13 +172,14 @@ void C::mctlMenuHeadFindEvts_Click(const Control&, bool&) {
 // Filter and sort: the editor preset from the stored text; a change is written (or the
 // variable removed when the list was emptied) and the header reopened on it.
 template <typename Editor, typename Read, typename Write>
-void EditHeaderSetting(Editor& editor, const char* caption, const char* variable,
+void EditHeaderSetting(Editor& editor, const char* caption, std::string_view variable,
                        const std::shared_ptr<word::Document>& document, Read read, Write write,
                        OsPLRController& controller) {
     const auto connection = modPLFunction::ConnectHeaderDataSource(*document);
     editor.Init(caption);
-    editor.SetDataFieldList(modPLDataFields::DataFieldNames(
-        connection, DocVariable(*document, "RecordSourceType", ""), DocVariable(*document, "RecordSource", "")));
+    editor.SetDataFieldList(modPLDataFields::DataFieldNames(connection,
+                                                            DocVariable(*document, modPLConst::PROP_RECORD_SOURCE_TYPE, ""),
+                                                            DocVariable(*document, modPLConst::PROP_RECORD_SOURCE, "")));
     write(editor, DocVariable(*document, variable, ""));
     if (connection) connection->Close();
     run::RunDialogs::DoModal(editor);
@@ -196,7 +197,7 @@ void EditHeaderSetting(Editor& editor, const char* caption, const char* variable
 void C::mctlMenuHeadFilterEvts_Click(const Control&, bool&) {
     RunCommand(mState, [&] {
         EditHeaderSetting(
-            Dialogs().frmPLFilter, kFilterCaption, "HeadFilter", ActiveDocument(),
+            Dialogs().frmPLFilter, kFilterCaption, modPLConst::PROP_HEAD_FILTER, ActiveDocument(),
             [](const clsPLFilterEditor& e) { return e.GetFilter(); },
             [](clsPLFilterEditor& e, const std::string& text) { e.SetFilter(text); }, mController);
     });
@@ -205,7 +206,7 @@ void C::mctlMenuHeadFilterEvts_Click(const Control&, bool&) {
 void C::mctlMenuHeadSortEvts_Click(const Control&, bool&) {
     RunCommand(mState, [&] {
         EditHeaderSetting(
-            Dialogs().frmPLSort, kSortCaption, "HeadSort", ActiveDocument(),
+            Dialogs().frmPLSort, kSortCaption, modPLConst::PROP_HEAD_SORT, ActiveDocument(),
             [](const clsPLSortEditor& e) { return e.GetSort(); },
             [](clsPLSortEditor& e, const std::string& text) { e.SetSort(text); }, mController);
     });
@@ -262,14 +263,14 @@ void C::mctlMenuOptionEvts_Click(const Control&, bool&) {
     RunCommand(mState, [&] {
         const auto document = ActiveDocument();
         auto& option = Dialogs().frmPLROption;
-        option.chkUpdateDetail = OptionToCheck(DocVariable(*document, "UpdateDetail", "True"));
-        option.chkCopyPrimaryHeader = OptionToCheck(DocVariable(*document, "CopyPrimaryHeader", "False"));
-        option.chkCopyPrimaryFooter = OptionToCheck(DocVariable(*document, "CopyPrimaryFooter", "False"));
+        option.chkUpdateDetail = OptionToCheck(DocVariable(*document, modPLConst::PROP_UPDATE_DETAIL, "True"));
+        option.chkCopyPrimaryHeader = OptionToCheck(DocVariable(*document, modPLConst::PROP_COPY_PRIMARY_HEADER, "False"));
+        option.chkCopyPrimaryFooter = OptionToCheck(DocVariable(*document, modPLConst::PROP_COPY_PRIMARY_FOOTER, "False"));
         if (!option.DoModal() || !option.IsDirty()) return;
         auto variables = document->Variables();
-        variables.SetValue("UpdateDetail", modPLFunction::FlagToText(option.chkUpdateDetail != 0));
-        variables.SetValue("CopyPrimaryHeader", modPLFunction::FlagToText(option.chkCopyPrimaryHeader != 0));
-        variables.SetValue("CopyPrimaryFooter", modPLFunction::FlagToText(option.chkCopyPrimaryFooter != 0));
+        variables.SetValue(modPLConst::PROP_UPDATE_DETAIL, modPLFunction::FlagToText(option.chkUpdateDetail != 0));
+        variables.SetValue(modPLConst::PROP_COPY_PRIMARY_HEADER, modPLFunction::FlagToText(option.chkCopyPrimaryHeader != 0));
+        variables.SetValue(modPLConst::PROP_COPY_PRIMARY_FOOTER, modPLFunction::FlagToText(option.chkCopyPrimaryFooter != 0));
     });
 }
 

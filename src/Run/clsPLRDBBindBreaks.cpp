@@ -5,6 +5,8 @@
 #include "Run/FieldFormat.h"
 #include "Run/clsPLRDBBind.h"
 #include "common/clsPLProperty.h"
+#include "common/SettingTypes.h"
+#include "common/modPLConst.h"
 #include "common/modPLFunction.h"
 #include "host/DebugLog.h"
 #include "host/ado/Recordset.h"
@@ -14,8 +16,8 @@ namespace paperloom {
 namespace run {
 namespace {
 
-constexpr std::string_view kCaption = "キャプション";
-constexpr std::string_view kStatistic = "統計演算";
+constexpr std::string_view kCaption = modPLConst::BREAK_ROW_CAPTION;
+constexpr std::string_view kStatistic = modPLConst::BREAK_ROW_STATISTICS;
 constexpr std::string_view kCountSet = "BREAKCOUNTSET";
 
 // The statement's tokens again, each followed by one blank, with the break field as the
@@ -57,8 +59,8 @@ std::vector<BreakRowDefinition> ReadBreakDefinitions(long lngColumnCount, std::s
         const auto read = [&](std::string_view key) {
             return property.GetPropertyFromText(strBreakColumnProperties, letters + std::string(key), "");
         };
-        definitions.push_back({read("BreakRowFieldType"), read("BreakRowFieldValue"), read("BreakRowFormatType"),
-                               read("BreakRowFormat")});
+        definitions.push_back({read(modPLConst::PROP_BREAK_ROW_FIELD_TYPE), read(modPLConst::PROP_BREAK_ROW_FIELD_VALUE),
+                               read(modPLConst::PROP_BREAK_ROW_FORMAT_TYPE), read(modPLConst::PROP_BREAK_ROW_FORMAT)});
     }
     return definitions;
 }
@@ -76,7 +78,9 @@ std::string MakeBreakCountStatement(std::string_view strRecordSourceType, std::s
     std::string type(strRecordSourceType);
     std::string statement = modPLFunction::MakeRecordSourceStatement(type, strRecordSource, "", "", strWhere, "");
     // A table without any condition stays a bare table name, which no subquery accepts.
-    if (type == "2") statement = "SELECT * FROM " + statement;
+    if (settingtypes::ParseRecordSourceType(type) == settingtypes::RecordSourceType::Table) {
+        statement = "SELECT * FROM " + statement;
+    }
     const std::string field(strBreakTargetField);
     return "SELECT COUNT(" + std::string(kCountSet) + "." + field + ") FROM (" +
            SelectBreakField(statement, field) + " GROUP BY " + field + ") AS " + std::string(kCountSet);
@@ -89,12 +93,12 @@ void WriteBreakRow(const word::Table& tblTarget, long lngBreakRow, long lngColum
         const BreakRowDefinition none;
         const auto& definition = c <= static_cast<long>(definitions.size()) ? definitions[c - 1] : none;
         const std::string letters = modPLFunction::ColumnLetters(c);
-        int fieldType = 0;
+        auto fieldType = settingtypes::ColumnFieldType::None;
         std::string text;
         if (definition.strFieldType == kCaption) {
             text = definition.strFieldValue;
         } else if (definition.strFieldType == kStatistic && !definition.strFieldValue.empty()) {
-            fieldType = 3;
+            fieldType = settingtypes::ColumnFieldType::Expression;
             text = definition.strFieldValue + "(" + letters + std::to_string(lngGroupFirstRow) + ":" + letters +
                    std::to_string(lngBreakRow - 1) + ")";
         }
@@ -104,7 +108,7 @@ void WriteBreakRow(const word::Table& tblTarget, long lngBreakRow, long lngColum
         }
         const std::string formatSwitch = BreakFormatSwitch(definition.strFormatType);
         if (formatSwitch.empty()) {
-            if (fieldType == 3) {
+            if (fieldType == settingtypes::ColumnFieldType::Expression) {
                 WriteCellField(cell, "=" + text);
             } else {
                 WriteCellText(cell, text);

@@ -17,8 +17,11 @@
 #include "Run/clsPLRDBBindBreaks.h"
 #include "Run/modPLRDetailTables.h"
 #include "common/HiddenTextDisplayOff.h"
+#include "common/SettingTypes.h"
 #include "common/clsPLProperty.h"
 #include "common/clsPLRange.h"
+#include "common/modPLConst.h"
+#include "common/modPLFieldCode.h"
 #include "common/modPLFunction.h"
 #include "common/modPLRPictureField.h"
 #include "host/DebugLog.h"
@@ -32,6 +35,9 @@ namespace {
 
 using host::ado::Connection;
 using host::ado::DataTypeEnum;
+using settingtypes::ColumnFieldType;
+using settingtypes::RecordSourceType;
+namespace key = modPLConst;
 using host::ado::Recordset;
 using host::ado::Variant;
 
@@ -41,6 +47,7 @@ constexpr std::string_view kRowNumberCaption = "行番号";
 struct DetailSettings {
     std::string strDataSourceType, strDataSource, strUserName, strPassword;
     std::string strRecordSourceType, strRecordSource;
+    std::optional<RecordSourceType> recordSourceType;  // nothing for a text that names no type
     std::string strParentKey, strChildKey, strRSWhere, strRSOrder;
     bool blnColumnHeaders = true;
     bool blnAutoAdjust = false;
@@ -51,18 +58,19 @@ struct DetailSettings {
             return property.GetPropertyFromText(text, key, fallback);
         };
         DetailSettings s;
-        s.strDataSourceType = get("DataSourceType");
-        s.strDataSource = get("DataSource");
-        s.strUserName = get("UserName");
-        s.strPassword = get("Password");
-        s.strRecordSourceType = get("RecordSourceType");
-        s.strRecordSource = get("RecordSource");
-        s.strParentKey = get("ParentKey");
-        s.strChildKey = get("ChildKey");
-        s.strRSWhere = get("RSWhere");
-        s.strRSOrder = get("RSOrder");
-        s.blnColumnHeaders = get("ColumnHeaders", "True") == "True";
-        s.blnAutoAdjust = get("AutoAdjustRowCount", "False") == "True";
+        s.strDataSourceType = get(key::PROP_DATA_SOURCE_TYPE);
+        s.strDataSource = get(key::PROP_DATA_SOURCE);
+        s.strUserName = get(key::PROP_USER_NAME);
+        s.strPassword = get(key::PROP_PASSWORD);
+        s.strRecordSourceType = get(key::PROP_RECORD_SOURCE_TYPE);
+        s.recordSourceType = settingtypes::ParseRecordSourceType(s.strRecordSourceType);
+        s.strRecordSource = get(key::PROP_RECORD_SOURCE);
+        s.strParentKey = get(key::PROP_PARENT_KEY);
+        s.strChildKey = get(key::PROP_CHILD_KEY);
+        s.strRSWhere = get(key::PROP_RS_WHERE);
+        s.strRSOrder = get(key::PROP_RS_ORDER);
+        s.blnColumnHeaders = get(key::PROP_COLUMN_HEADERS, key::DEFAULT_COLUMN_HEADERS) == key::FLAG_TRUE;
+        s.blnAutoAdjust = get(key::PROP_AUTO_ADJUST_ROW_COUNT, key::DEFAULT_AUTO_ADJUST_ROW_COUNT) == key::FLAG_TRUE;
         return s;
     }
 
@@ -70,13 +78,13 @@ struct DetailSettings {
         return !(strDataSourceType.empty() && strDataSource.empty()) &&
                !(strRecordSourceType.empty() && strRecordSource.empty());
     }
-    bool IsProcedure() const { return strRecordSourceType == "4"; }
+    bool IsProcedure() const { return recordSourceType == RecordSourceType::StoredProcedure; }
     long FirstDataRow() const { return blnColumnHeaders ? 2 : 1; }
 };
 
 // What the fill writes into one column, from the column's property text.
 struct ColumnSetting {
-    int intFieldType = 0;  // 1 data, 2 support, 3 expression, 4 picture; 0 left alone
+    ColumnFieldType fieldType = ColumnFieldType::None;
     std::string strDataField, strFormatType, strFormat;
     bool blnSkipSameValue = false;
     bool blnBreak = false;
@@ -84,17 +92,17 @@ struct ColumnSetting {
     static ColumnSetting Read(std::string_view text) {
         const clsPLProperty property;
         ColumnSetting s;
-        const std::string type = property.GetPropertyFromText(text, "FieldType", "0");
-        if (type.size() == 1 && type[0] >= '1' && type[0] <= '4') s.intFieldType = type[0] - '0';
-        s.strDataField = property.GetPropertyFromText(text, "DataField", "");
-        s.strFormatType = property.GetPropertyFromText(text, "FormatType", "");
-        s.strFormat = property.GetPropertyFromText(text, "Format", "");
-        s.blnSkipSameValue = property.GetPropertyFromText(text, "SkipSameValue", "") == "True";
-        s.blnBreak = property.GetPropertyFromText(text, "Break", "") == "True";
+        s.fieldType = settingtypes::ParseColumnFieldType(
+            property.GetPropertyFromText(text, key::PROP_FIELD_TYPE, key::DEFAULT_FIELD_TYPE));
+        s.strDataField = property.GetPropertyFromText(text, key::PROP_DATA_FIELD, "");
+        s.strFormatType = property.GetPropertyFromText(text, key::PROP_FORMAT_TYPE, "");
+        s.strFormat = property.GetPropertyFromText(text, key::PROP_FORMAT, "");
+        s.blnSkipSameValue = property.GetPropertyFromText(text, key::PROP_SKIP_SAME_VALUE, "") == key::FLAG_TRUE;
+        s.blnBreak = property.GetPropertyFromText(text, key::PROP_BREAK, "") == key::FLAG_TRUE;
         return s;
     }
 
-    bool Fills() const { return intFieldType != 0 && !strDataField.empty(); }
+    bool Fills() const { return fieldType != ColumnFieldType::None && !strDataField.empty(); }
 };
 
 std::vector<long> ParseRowList(std::string_view text) {
@@ -160,7 +168,7 @@ using run::KeyKind;
 // schema row names it.
 std::optional<DataTypeEnum> ChildKeyType(Connection& connection, const DetailSettings& settings) {
     const bool procedure = settings.IsProcedure() ||
-                           (settings.strRecordSourceType == "1" && modPLFunction::IsExecuteStatement(settings.strRecordSource));
+                           (settings.recordSourceType == RecordSourceType::Text && modPLFunction::IsExecuteStatement(settings.strRecordSource));
     const auto schema = connection.OpenSchema(procedure ? host::ado::SchemaEnum::adSchemaProcedureColumns
                                                         : host::ado::SchemaEnum::adSchemaColumns);
     const std::string owner = modPLFunction::GetTableNameFromStatement(settings.strRecordSource);
@@ -381,17 +389,18 @@ private:
     }
 
     std::string RawValue(const ColumnSetting& column, long row) const {
-        switch (column.intFieldType) {
-            case 1:
-            case 4:
+        switch (column.fieldType) {
+            case ColumnFieldType::Data:
+            case ColumnFieldType::Picture:
                 return FieldText(column.strDataField);
-            case 2:
+            case ColumnFieldType::Support:
                 return column.strDataField == kRowNumberCaption ? std::to_string(row - firstDataRow_ + 1) : std::string();
-            case 3:
+            case ColumnFieldType::Expression:
                 return modPLRFunction::MakeRowFormula(row, column.strDataField);
-            default:
+            case ColumnFieldType::None:
                 return {};
         }
+        return {};
     }
 
     void WriteValue(const word::Cell& cell, const ColumnSetting& column, const std::string& value) const {
@@ -401,21 +410,21 @@ private:
             return;
         }
         if (column.strFormatType.empty()) {
-            if (column.intFieldType == 4) {
+            if (column.fieldType == ColumnFieldType::Picture) {
                 run::WriteCellField(cell, modPLRPictureField::MakePictureFieldCode(value, pictureFolder_));
-            } else if (column.intFieldType == 3) {
+            } else if (column.fieldType == ColumnFieldType::Expression) {
                 run::WriteCellField(cell, "=" + value);
             } else {
                 run::WriteCellText(cell, value);
             }
             return;
         }
-        const std::string code = run::GetFormatTypeHeadCode(column.strFormatType, Variant(value), column.intFieldType);
-        if (code == "quote") {
+        const std::string code = run::GetFormatTypeHeadCode(column.strFormatType, Variant(value), column.fieldType);
+        if (code == modPLFieldCode::QUOTE_WORD) {
             run::ClearCellContent(cell);
             return;
         }
-        if (column.intFieldType == 1) {
+        if (column.fieldType == ColumnFieldType::Data) {
             const std::string text = run::FieldFormatToText(column.strFormat, code);
             if (!text.empty()) {
                 run::WriteCellText(cell, text);
@@ -454,9 +463,9 @@ run::PrintedTableCopy SnapshotTable(const word::Table& table, word::Document& do
     const clsPLProperty property;
     run::PrintedTableCopy copy;
     copy.lngFirstDataRow = firstDataRow;
-    copy.lngBrokenRows = ParseRowList(property.GetPropertyFromText(detailProperties, "BrokenRows", ""));
+    copy.lngBrokenRows = ParseRowList(property.GetPropertyFromText(detailProperties, key::PROP_BROKEN_ROWS, ""));
     try {
-        copy.lngRowsUsed = std::stol(property.GetPropertyFromText(detailProperties, "EffectiveRowCnt", "0"));
+        copy.lngRowsUsed = std::stol(property.GetPropertyFromText(detailProperties, key::PROP_EFFECTIVE_ROW_CNT, "0"));
     } catch (const std::exception&) {
         debuglog::Swallowed("clsPLRDBBindDetail.cpp: FirstBookmarkName");
         copy.lngRowsUsed = 0;
@@ -483,8 +492,8 @@ void WriteFillResult(const word::Table& table, const std::vector<long>& brokenRo
         found->TextRetrievalMode().SetIncludeHiddenText(true);
         text = found->Text();
     }
-    property.SetPropertyToText(text, "BrokenRows", JoinRowList(brokenRows));
-    property.SetPropertyToText(text, "EffectiveRowCnt", std::to_string(rowsUsed));
+    property.SetPropertyToText(text, key::PROP_BROKEN_ROWS, JoinRowList(brokenRows));
+    property.SetPropertyToText(text, key::PROP_EFFECTIVE_ROW_CNT, std::to_string(rowsUsed));
     if (hasText) {
         found->SetText(text);
     } else {
@@ -653,7 +662,7 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
         }
     }
 
-    const auto previousBrokenRows = ParseRowList(property.GetPropertyFromText(currentProperties, "BrokenRows", ""));
+    const auto previousBrokenRows = ParseRowList(property.GetPropertyFromText(currentProperties, key::PROP_BROKEN_ROWS, ""));
     const auto fillWith = [&](DetailTableFill& fill, const std::vector<long>& brokenRows) {
         fill.Run(lngBaseRowCount, blnStatisticsByDetailPage, lngDetailIndex, context, brokenRows);
         WriteFillResult(tblTarget, fill.BrokenRows(), fill.RowsUsed());

@@ -13,6 +13,8 @@
 #include "Run/FieldFormat.h"
 #include "Run/clsPLRDBBind.h"
 #include "Run/modPLRStatistics.h"
+#include "common/SettingTypes.h"
+#include "common/modPLFieldCode.h"
 #include "common/modPLFunction.h"
 #include "common/modPLRPictureField.h"
 #include "host/DebugLog.h"
@@ -22,8 +24,10 @@ namespace paperloom {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kEngineKeywords{"PictureField", "DataField", "RecordIndex",
-                                                          "SequenceIndex", "DetailPageMax", "Statistics"};
+using namespace modPLFieldCode;
+
+constexpr std::array<std::string_view, 6> kEngineKeywords{KEY_PICTURE_FIELD,  KEY_DATA_FIELD,      KEY_RECORD_INDEX,
+                                                          KEY_SEQUENCE_INDEX, KEY_DETAIL_PAGE_MAX, KEY_STATISTICS};
 
 // One step of the field worker: a failure leaves the field as it is and the fill goes on.
 bool Step(const std::function<void()>& step) {
@@ -39,7 +43,7 @@ bool Step(const std::function<void()>& step) {
 bool IsEngineField(const word::Field& field, const std::vector<std::string>& tokens) {
     if (tokens.size() < 2) return false;
     if (std::find(kEngineKeywords.begin(), kEngineKeywords.end(), tokens[1]) == kEngineKeywords.end()) return false;
-    if (tokens[0] == "quote") return true;
+    if (tokens[0] == modPLFieldCode::QUOTE_WORD) return true;
     bool picture = false;
     Step([&] { picture = field.Type() == word::wdFieldIncludePicture; });
     return picture;
@@ -75,28 +79,28 @@ std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const Head
     const auto& document = *binding.mdocTarget;
     const std::size_t n = tokens.size();
     const std::string& keyword = tokens[1];
-    if (keyword == "DataField") {
-        if (n < 3) return "quote ";
+    if (keyword == KEY_DATA_FIELD) {
+        if (n < 3) return std::string(QUOTE_WORD) + " ";
         const auto field = recordSource.Fields().Item(tokens[2]);
         const std::string kind = run::GetFormatTypeFromDBType(static_cast<int>(field.Type()));
-        return run::GetFormatTypeHeadCode(kind, field.Value(), 0) + TokensFrom(tokens, 3);
+        return run::GetFormatTypeHeadCode(kind, field.Value(), settingtypes::ColumnFieldType::None) + TokensFrom(tokens, 3);
     }
-    if (keyword == "RecordIndex") return "=" + std::to_string(recordSource.AbsolutePosition()) + TokensFrom(tokens, 2);
-    if (keyword == "SequenceIndex") return "=" + std::to_string(pass.lngHeadIndex) + TokensFrom(tokens, 2);
-    if (keyword == "DetailPageMax") {
+    if (keyword == KEY_RECORD_INDEX) return "=" + std::to_string(recordSource.AbsolutePosition()) + TokensFrom(tokens, 2);
+    if (keyword == KEY_SEQUENCE_INDEX) return "=" + std::to_string(pass.lngHeadIndex) + TokensFrom(tokens, 2);
+    if (keyword == KEY_DETAIL_PAGE_MAX) {
         // A single detail page shows no page count.
         if (pass.lngDetailMaxIndex > 1 || pass.lngDetailMaxIndex == -1)
             return "=" + std::to_string(pass.lngDetailMaxIndex) + TokensFrom(tokens, 2);
-        return "quote";
+        return std::string(QUOTE_WORD);
     }
-    if (keyword == "PictureField") {
+    if (keyword == KEY_PICTURE_FIELD) {
         std::string path;
         if (n >= 3) path = run::ShownText(host::ado::ToDisplayText(recordSource.Fields().Item(tokens[2]).Value()));
         // Relative paths belong to the bound document's folder; a document never saved (a
         // print run's working copy) uses the folder of the template being printed.
         return modPLRPictureField::MakePictureFieldCode(path, document.Path());
     }
-    if (keyword == "Statistics") {
+    if (keyword == KEY_STATISTICS) {
         if (n < 5) return {};
         const run::StatisticsSources sources{&binding.PrintedCopies(), &binding.BrokenRowsByTable(),
                                              &binding.RowsUsedByTable()};
@@ -123,7 +127,7 @@ void ProcessHeadFields(const word::Fields& fields, const HeadFillPass& pass) {
         if (newCode.empty()) continue;
         word::Field target = field;
         Step([&] { target.SetCode(newCode); });
-        if (tokens[1] == "PictureField") {
+        if (tokens[1] == KEY_PICTURE_FIELD) {
             // A picture field the user has selected shows its new picture straight away; every
             // other one gets it from the update that follows.
             Step([&] { word::FieldsOf(pass.binding.mdocTarget->Selection()).Update(); });

@@ -8,6 +8,7 @@
 #include "Run/clsPLRSrcDocHolder.h"
 #include "Run/frmPLRInProgress.h"
 #include "Run/modPLRFunction.h"
+#include "common/modPLConst.h"
 #include "common/clsPLProperty.h"
 #include "common/clsPLRange.h"
 #include "common/modPLFunction.h"
@@ -223,8 +224,8 @@ private:
             if (!source.Exists()) return;
             range.CopyRange(to.Item(word::wdHeaderFooterPrimary).Range(), source.Range());
         };
-        if (modPLFunction::TextToFlag(property.GetDocVariable("CopyPrimaryHeader", docTarget, "False"))) copy(false);
-        if (modPLFunction::TextToFlag(property.GetDocVariable("CopyPrimaryFooter", docTarget, "False"))) copy(true);
+        if (modPLFunction::TextToFlag(property.GetDocVariable(modPLConst::PROP_COPY_PRIMARY_HEADER, docTarget, "False"))) copy(false);
+        if (modPLFunction::TextToFlag(property.GetDocVariable(modPLConst::PROP_COPY_PRIMARY_FOOTER, docTarget, "False"))) copy(true);
     }
 
     void ClosePrintDoc() {
@@ -363,7 +364,7 @@ long GetDetailCapacities(std::vector<long>& lngCapacities, const std::vector<wor
     lngCapacities.assign(tblaryTarget.size(), 0);
     for (std::size_t t = 0; t < tblaryTarget.size(); ++t) {
         const std::string strProps = t < straryDetailProp.size() ? straryDetailProp[t] : std::string();
-        const bool blnCaptionRow = property.GetPropertyFromText(strProps, "ColumnHeaders", "True") == "True";
+        const bool blnCaptionRow = property.GetPropertyFromText(strProps, modPLConst::PROP_COLUMN_HEADERS, "True") == "True";
         lngCapacities[t] = tblaryTarget[t].Rows().Count() - (blnCaptionRow ? 1 : 0);
     }
     return static_cast<long>(tblaryTarget.size());
@@ -375,7 +376,7 @@ long CountDetailPages(const std::vector<long>& lngCapacities, const std::vector<
     long lngPages = 1;
     const auto count = std::min({lngCapacities.size(), lngRowsNeeded.size(), straryDetailProp.size()});
     for (std::size_t t = 0; t < count; ++t) {
-        if (property.GetPropertyFromText(straryDetailProp[t], "AutoAdjustRowCount", "") != "False") continue;
+        if (property.GetPropertyFromText(straryDetailProp[t], modPLConst::PROP_AUTO_ADJUST_ROW_COUNT, "") != "False") continue;
         // A table without a data row cannot hold a page of its own; it never paginates.
         if (lngCapacities[t] < 1) continue;
         const long lngTablePages = lngRowsNeeded[t] / lngCapacities[t] + (lngRowsNeeded[t] % lngCapacities[t] ? 1 : 0);

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "Run/FieldFormat.h"
+#include "common/modPLConst.h"
 #include "common/clsPLProperty.h"
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
@@ -176,10 +177,10 @@ LiveRows ReadLiveRows(const word::Table& table, word::Document& doc, const std::
     const clsPLProperty property;
     const std::string props = property.GetDetailProperties(table, doc);
     LiveRows rows;
-    rows.firstDataRow = property.GetPropertyFromText(props, "ColumnHeaders", "True") == "True" ? 2 : 1;
+    rows.firstDataRow = property.GetPropertyFromText(props, modPLConst::PROP_COLUMN_HEADERS, "True") == "True" ? 2 : 1;
     const long tableRows = table.Rows().Count();
-    rows.breakRows = ParseRowList(property.GetPropertyFromText(props, "BrokenRows", ""));
-    auto used = ParseCount(property.GetPropertyFromText(props, "EffectiveRowCnt", ""));
+    rows.breakRows = ParseRowList(property.GetPropertyFromText(props, modPLConst::PROP_BROKEN_ROWS, ""));
+    auto used = ParseCount(property.GetPropertyFromText(props, modPLConst::PROP_EFFECTIVE_ROW_CNT, ""));
     if (!used && blnPrint) {
         if (sources.brokenRowsByTable && sources.brokenRowsByTable->Exists(bookmark))
             rows.breakRows = ParseRowList(sources.brokenRowsByTable->Item(bookmark));

@@ -2,6 +2,7 @@
 
 #include "common/PathText.h"
 #include "common/Utf8Text.h"
+#include "common/SettingTypes.h"
 #include "common/ValueText.h"
 #include "common/modPLConst.h"
 #include "host/HostError.h"
@@ -151,20 +152,18 @@ std::string& DefaultFolderStore() {
 }  // namespace
 
 std::string MakeConnectionString(std::string_view strDataSourceType, std::string_view strDataSource) {
-    if (strDataSource.empty() || !valuetext::ReadsAsNumber(strDataSourceType)) {
+    using settingtypes::DataSourceType;
+    const auto type = settingtypes::ParseDataSourceType(strDataSourceType);
+    if (strDataSource.empty() || !type) {
         return {};
     }
-    const std::string typeText(text::Trim(strDataSourceType, text::kSpace));
-    const double type = std::strtod(typeText.c_str(), nullptr);
-    if (type == 1.0 || type == 2.0) {
-        return std::string(strDataSource);
-    }
-    if (type == 3.0) {
-        return std::string(modPLConst::DATA_LINK_PREFIX) + std::string(strDataSource);
-    }
-    if (type == 4.0) {
-        return std::string(modPLConst::DATABASE_FILE_PREFIX) + std::string(strDataSource) +
-               std::string(modPLConst::DATABASE_FILE_SUFFIX);
+    switch (*type) {
+        case DataSourceType::OdbcDataSource:
+        case DataSourceType::ConnectionString: return std::string(strDataSource);
+        case DataSourceType::DataLinkFile: return std::string(modPLConst::DATA_LINK_PREFIX) + std::string(strDataSource);
+        case DataSourceType::DatabaseFile:
+            return std::string(modPLConst::DATABASE_FILE_PREFIX) + std::string(strDataSource) +
+                   std::string(modPLConst::DATABASE_FILE_SUFFIX);
     }
     return {};
 }
@@ -225,9 +224,10 @@ std::string MakeRecordSourceStatement(std::string& strRecordSourceType, std::str
                                       std::string_view strRSWhere, std::string_view strRSOrder,
                                       std::string_view strFilter, std::string_view strSort) {
     std::string statement(strRecordSource);
-    if (strRecordSourceType == modPLConst::RECORD_SOURCE_TABLE &&
+    using settingtypes::RecordSourceType;
+    if (settingtypes::ParseRecordSourceType(strRecordSourceType) == RecordSourceType::Table &&
         (!strRSWhere.empty() || !strRSOrder.empty() || !strFilter.empty() || !strSort.empty())) {
-        strRecordSourceType = std::string(modPLConst::RECORD_SOURCE_TEXT);
+        strRecordSourceType = settingtypes::RecordSourceTypeText(RecordSourceType::Text);
         statement = "SELECT * FROM " + std::string(strRecordSource);
         if (!strRSWhere.empty()) {
             statement += " WHERE " + std::string(strRSWhere);

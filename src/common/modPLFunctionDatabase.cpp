@@ -2,16 +2,13 @@
 
 #include "common/modPLFunction.h"
 
-#include "common/ValueText.h"
+#include "common/SettingTypes.h"
 #include "common/clsPLProperty.h"
 #include "common/modPLConst.h"
 #include "host/ado/AdoErrors.h"
 #include "host/ado/Connection.h"
 #include "host/ado/Recordset.h"
 #include "host/word/Document.h"
-
-#include <cmath>
-#include <cstdlib>
 
 namespace paperloom::modPLFunction {
 namespace {
@@ -22,19 +19,6 @@ using host::ado::Recordset;
 
 // The platform's "unspecified error" (E_FAIL), for failures that are not the host's error object.
 constexpr long kUnspecifiedError = host::ado::errors::kProviderFailed;
-
-// A record-source type text as the command type it names; nothing for a text that is not a
-// whole number.
-std::optional<long> RecordSourceTypeNumber(std::string_view strType) {
-    if (!valuetext::ReadsAsNumber(strType)) {
-        return std::nullopt;
-    }
-    const double value = std::strtod(std::string(strType).c_str(), nullptr);
-    if (!std::isfinite(value) || std::abs(value) > 1e9) {
-        return std::nullopt;
-    }
-    return std::lround(value);
-}
 
 }  // namespace
 
@@ -75,13 +59,15 @@ RecordsetAttempt TryOpenRecordset(const std::shared_ptr<Connection>& connection,
                                   std::string_view strRecordSourceType, std::string_view strRecordSource,
                                   std::string_view strRSWhere, std::string_view strRSOrder,
                                   std::string_view strFilter, std::string_view strSort) {
-    if (!connection || strRecordSource.empty() || !RecordSourceTypeNumber(strRecordSourceType)) {
+    using settingtypes::RecordSourceType;
+    if (!connection || strRecordSource.empty() || !settingtypes::ParseRecordSourceType(strRecordSourceType)) {
         return {};
     }
     try {
         std::string type(strRecordSourceType);
         // A procedure's rows cannot take a WHERE or ORDER BY: its recordset filters and sorts.
-        const bool onRecordset = *RecordSourceTypeNumber(type) == 4 || IsExecuteStatement(strRecordSource);
+        const bool onRecordset = settingtypes::ParseRecordSourceType(type) == RecordSourceType::StoredProcedure ||
+                                 IsExecuteStatement(strRecordSource);
         const std::string statement =
             onRecordset ? MakeRecordSourceStatement(type, strRecordSource, strRSWhere, strRSOrder, "", "")
                         : MakeRecordSourceStatement(type, strRecordSource, strRSWhere, strRSOrder, strFilter, strSort);
@@ -89,7 +75,7 @@ RecordsetAttempt TryOpenRecordset(const std::shared_ptr<Connection>& connection,
         recordset->SetCursorLocation(host::ado::CursorLocationEnum::adUseClient);
         recordset->Open(statement, connection, host::ado::CursorTypeEnum::adOpenStatic,
                         host::ado::LockTypeEnum::adLockReadOnly,
-                        static_cast<CommandTypeEnum>(*RecordSourceTypeNumber(type)));
+                        static_cast<CommandTypeEnum>(*settingtypes::ParseRecordSourceType(type)));
         if (recordset->State() != host::ado::ObjectStateEnum::adStateOpen) {
             return {};
         }

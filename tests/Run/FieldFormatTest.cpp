@@ -15,27 +15,28 @@ namespace {
 using host::ado::DateTime;
 using host::ado::Decimal;
 using host::ado::Variant;
+using settingtypes::ColumnFieldType;
 
 TEST(FieldFormat, ReplacementCodeOfOneValue) {
-    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(1234.5), 0), "=1234.5");
-    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(Decimal::FromText("-7.25")), 0), "=-7.25");
-    EXPECT_EQ(GetFormatTypeHeadCode("\\@", Variant(DateTime::Date(2024, 1, 5)), 0), "quote \"2024/01/05\"");
-    EXPECT_EQ(GetFormatTypeHeadCode("\\*", Variant("abc"), 0), "quote \"abc\"");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(1234.5), ColumnFieldType::None), "=1234.5");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(Decimal::FromText("-7.25")), ColumnFieldType::None), "=-7.25");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\@", Variant(DateTime::Date(2024, 1, 5)), ColumnFieldType::None), "quote \"2024/01/05\"");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\*", Variant("abc"), ColumnFieldType::None), "quote \"abc\"");
     // A missing number shows nothing; a missing text shows an empty text.
-    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant::Null(), 0), "quote");
-    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(), 0), "quote");
-    EXPECT_EQ(GetFormatTypeHeadCode("\\*", Variant::Null(), 0), "quote \"\"");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant::Null(), ColumnFieldType::None), "quote");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant(), ColumnFieldType::None), "quote");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\*", Variant::Null(), ColumnFieldType::None), "quote \"\"");
     // Without a switch: by field type.
-    EXPECT_EQ(GetFormatTypeHeadCode("", Variant::Null(), 3), "quote");
-    EXPECT_EQ(GetFormatTypeHeadCode("", Variant("a2*b2"), 3), "=a2*b2");
-    EXPECT_EQ(GetFormatTypeHeadCode("", Variant(true), 0), "quote \"True\"");
-    EXPECT_EQ(GetFormatTypeHeadCode("", Variant("/pics/a.png"), 4), "IncludePicture \"/pics/a.png\" \\d");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant::Null(), ColumnFieldType::Expression), "quote");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant("a2*b2"), ColumnFieldType::Expression), "=a2*b2");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant(true), ColumnFieldType::None), "quote \"True\"");
+    EXPECT_EQ(GetFormatTypeHeadCode("", Variant("/pics/a.png"), ColumnFieldType::Picture), "IncludePicture \"/pics/a.png\" \\d");
 }
 
 TEST(FieldFormat, QuotedValuesShowExactlyWhateverTheyHold) {
     const word::fieldcalc::FieldComputer computer;
     for (const std::string value : {"5\" pipe", "C:\\data\\", "a \\# b", "say \"hi\" \\* Upper", "\\\\server"}) {
-        const auto code = GetFormatTypeHeadCode("\\*", Variant(value), 0);
+        const auto code = GetFormatTypeHeadCode("\\*", Variant(value), ColumnFieldType::None);
         EXPECT_EQ(computer.Compute(code).text, value) << code;
         EXPECT_EQ(computer.Compute(code + " \\* Upper").text.size(), value.size()) << code;
     }
@@ -46,13 +47,13 @@ TEST(FieldFormat, ANumberFieldComputesNoTextAndFormatsOnlyNumbers) {
     // Texts a number column may hold are shown as written, with or without a picture.
     for (const std::string text : {"6*7", "SUM(10,20)", "1=1", "Hello World", "=1+1", "12abc", " "}) {
         const Variant value(text);
-        const auto code = GetFormatTypeHeadCode("\\#", value, 0);
+        const auto code = GetFormatTypeHeadCode("\\#", value, ColumnFieldType::None);
         EXPECT_EQ(computer.Compute(code).text, text) << code;
         EXPECT_EQ(computer.Compute(code + " \\# \"#,##0\"").text, text) << code;
-        EXPECT_EQ(GetFormatTypeHeadCode("\\#", value, 1), code) << "a detail data column";
+        EXPECT_EQ(GetFormatTypeHeadCode("\\#", value, ColumnFieldType::Data), code) << "a detail data column";
     }
-    EXPECT_EQ(computer.Compute(GetFormatTypeHeadCode("\\#", Variant(""), 0)).text, "");
-    EXPECT_EQ(computer.Compute(GetFormatTypeHeadCode("\\#", Variant(DateTime::Date(2024, 1, 5)), 0)).text,
+    EXPECT_EQ(computer.Compute(GetFormatTypeHeadCode("\\#", Variant(""), ColumnFieldType::None)).text, "");
+    EXPECT_EQ(computer.Compute(GetFormatTypeHeadCode("\\#", Variant(DateTime::Date(2024, 1, 5)), ColumnFieldType::None)).text,
               "2024/01/05");
     // Numbers, whether the value holds one or a text spelling one, are numbers.
     struct Case {
@@ -62,13 +63,13 @@ TEST(FieldFormat, ANumberFieldComputesNoTextAndFormatsOnlyNumbers) {
     for (const Case& c : {Case{Variant("42"), "42"}, Case{Variant("-1234.5"), "-1,235"}, Case{Variant(".5"), "1"},
                           Case{Variant("1E+3"), "1,000"}, Case{Variant(1234567LL), "1,234,567"},
                           Case{Variant(Decimal::FromText("2.5")), "3"}}) {
-        const auto code = GetFormatTypeHeadCode("\\#", c.value, 1);
+        const auto code = GetFormatTypeHeadCode("\\#", c.value, ColumnFieldType::Data);
         EXPECT_EQ(code.front(), '=') << code;
         EXPECT_EQ(computer.Compute(code + " \\# \"#,##0\"").text, c.shown) << code;
     }
     // A formula column and a statistic keep their formula.
-    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant("b2*c2"), 3), "=b2*c2");
-    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant("SUM(C2:C5)"), 3), "=SUM(C2:C5)");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant("b2*c2"), ColumnFieldType::Expression), "=b2*c2");
+    EXPECT_EQ(GetFormatTypeHeadCode("\\#", Variant("SUM(C2:C5)"), ColumnFieldType::Expression), "=SUM(C2:C5)");
 }
 
 TEST(FieldFormat, NumbersForTableCells) {

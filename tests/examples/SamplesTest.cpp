@@ -16,6 +16,7 @@
 #include "Run/clsPLRDBBind.h"
 #include "Samples.h"
 #include "SqlDatabase.h"
+#include "common/SettingTypes.h"
 #include "common/clsPLProperty.h"
 #include "common/modPLFieldCode.h"
 #include "common/modPLFunction.h"
@@ -161,6 +162,41 @@ TEST_F(Samples, FixedTableTemplateBindsAndNamesOnlyRealFields) {
     EXPECT_EQ(Get(detail, "AutoAdjustRowCount"), "False");
     EXPECT_EQ(Get(detail, "ColumnHeaders"), "True");
     doc->Close();
+}
+
+// The run-time reads the stored type texts into enums; each must name a kind and write back as
+// the text the template holds, or templates written by the run-time would change.
+TEST_F(Samples, StoredTypeTextsReadAndWriteBackUnchanged) {
+    using namespace settingtypes;
+    const clsPLProperty property;
+    long checked = 0;
+    const auto checkSource = [&](const std::string& dataSourceType, const std::string& recordSourceType) {
+        const auto data = ParseDataSourceType(dataSourceType);
+        ASSERT_TRUE(data) << dataSourceType;
+        EXPECT_EQ(DataSourceTypeText(*data), dataSourceType);
+        const auto record = ParseRecordSourceType(recordSourceType);
+        ASSERT_TRUE(record) << recordSourceType;
+        EXPECT_EQ(RecordSourceTypeText(*record), recordSourceType);
+        checked += 2;
+    };
+    for (const auto& path : {files_.invoice, files_.invoicePages}) {
+        SCOPED_TRACE(path.string());
+        const auto doc = app_.Documents().Open(path);
+        checkSource(property.GetDocVariable("DataSourceType", *doc, ""), property.GetDocVariable("RecordSourceType", *doc, ""));
+        for (const auto& table : doc->Tables()) {
+            const std::string detail = property.GetDetailProperties(table, *doc);
+            checkSource(Get(detail, "DataSourceType"), Get(detail, "RecordSourceType"));
+            std::vector<std::string> columns;
+            property.GetColumnProperties(table, *doc, columns);
+            for (const auto& column : columns) {
+                const std::string text = property.GetPropertyFromText(column, "FieldType", "0");
+                EXPECT_EQ(ColumnFieldTypeText(ParseColumnFieldType(text)), text) << column;
+                ++checked;
+            }
+        }
+        doc->Close();
+    }
+    EXPECT_GE(checked, 8);
 }
 
 TEST_F(Samples, ExistingSamplesAreReplacedOnlyWhenAsked) {
