@@ -9,6 +9,7 @@
 #include "ComAddInsDialog.h"
 #include "DocumentWindow.h"
 #include "PrintPreview.h"
+#include "SystemClipboard.h"
 #include "host/HostError.h"
 #include "host/ui/UiServices.h"
 #include "host/ui/qt/DialogPlacement.h"
@@ -58,6 +59,8 @@ DeskApplication::DeskApplication(fs::path configFolder)
         if (file.isEmpty()) return std::nullopt;
         return fs::path(file.toStdString());
     };
+    // Faces the add-ins paste go through the desktop's clipboard.
+    host_.Clipboard().UseStore(std::make_shared<SystemClipboard>());
     deferredRefresh_.setInterval(100);
     QObject::connect(&deferredRefresh_, &QTimer::timeout, [this] { CheckDeferredRefresh(); });
     host_.CommandBars().SetChangeHandler([this] {

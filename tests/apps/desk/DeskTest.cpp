@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QListWidget>
 #include <QTest>
@@ -161,6 +163,44 @@ TEST_F(DeskAddInsTest, ClickRaisesTheAddInsClickAndEnabledVisibleShowAtOnce) {
     desk.Host().CommandBars().Item("DeskTest")->SetVisible(false);
     test::Settle();
     EXPECT_EQ(window.findChild<QToolBar*>("DeskTest"), nullptr);
+}
+
+TEST_F(DeskAddInsTest, FacesGoThroughTheDesktopsClipboard) {
+    QGuiApplication::clipboard()->clear();
+    DeskApplication desk(folder_.Path());
+    desk.Start();
+    test::Settle();
+    auto& window = *desk.Windows().front();
+    // The face the add-in pasted at connection is the desktop's image now.
+    const QImage put = QGuiApplication::clipboard()->image();
+    ASSERT_FALSE(put.isNull());
+    EXPECT_EQ(put.size(), QSize(16, 16));
+    EXPECT_EQ(QColor(put.pixel(3, 12)), QColor(255, 0, 0));
+
+    // A picture copied in another program pastes onto a button; its transparent parts as white.
+    QImage green(16, 16, QImage::Format_ARGB32);
+    green.fill(QColor(0, 160, 0));
+    green.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    QGuiApplication::clipboard()->setImage(green);
+    auto help = desk.Host().CommandBars().FindControl("Paperloom.DeskTestAddIn.Help");
+    help->PasteFace();
+    test::Settle();
+    QAction* action = test::ActionNamed(window, "Paperloom.DeskTestAddIn.Help");
+    ASSERT_NE(action, nullptr);
+    const QImage face = action->icon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(face.isNull());
+    EXPECT_EQ(QColor(face.pixel(8, 8)), QColor(0, 160, 0));
+    EXPECT_EQ(QColor(face.pixel(0, 0)), QColor(Qt::white));
+
+    // Text both ways; an empty desktop clipboard has nothing to paste.
+    QGuiApplication::clipboard()->setText("外から");
+    EXPECT_EQ(desk.Host().Clipboard().Text(), "外から");
+    EXPECT_FALSE(desk.Host().Clipboard().Bitmap());
+    desk.Host().Clipboard().SetText("中から");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "中から");
+    desk.Host().Clipboard().Clear();
+    EXPECT_FALSE(desk.Host().Clipboard().Text());
+    EXPECT_THROW(help->PasteFace(), std::exception);
 }
 
 TEST_F(DeskAddInsTest, ClickOnADemandLoadedAddInsButtonConnectsItFirst) {
