@@ -14,7 +14,7 @@ long BindingRegistry::IndexOf(const word::Document& document, bool fromLast) con
     // documents of the same file name (from different folders) act on each other's records.
     for (long i = 0; i < count; ++i) {
         const long index = fromLast ? count - 1 - i : i;
-        if (bindings_[static_cast<std::size_t>(index)]->mdocTarget.get() == &document) return index;
+        if (bindings_[static_cast<std::size_t>(index)]->TargetDocument().get() == &document) return index;
     }
     // Otherwise the first binding (from the chosen end) whose document has the same name.
     const std::string name = document.Name();

@@ -40,7 +40,7 @@ host::HostError ReopenFailure(const clsPLRDBBind& binding, word::Document& docTa
     std::optional<host::HostError> reason;
     try {
         auto attempt = modPLFunction::TryOpenRecordset(
-            binding.mconDataSource, read(modPLConst::PROP_RECORD_SOURCE_TYPE), read(modPLConst::PROP_RECORD_SOURCE),
+            binding.DataSource(), read(modPLConst::PROP_RECORD_SOURCE_TYPE), read(modPLConst::PROP_RECORD_SOURCE),
             read(modPLConst::PROP_RS_WHERE), read(modPLConst::PROP_RS_ORDER), read(modPLConst::PROP_HEAD_FILTER),
             read(modPLConst::PROP_HEAD_SORT));
         if (attempt.recordset) attempt.recordset->Close();  // opens now: the first failure stands

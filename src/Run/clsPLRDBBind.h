@@ -42,12 +42,6 @@ public:
     // a connection still shared with a clone stays open for it.
     ~clsPLRDBBind() = default;
 
-    // Read and set by other bindings (DBClone equips the new one through them).
-    bool mblnClone = false;
-    std::shared_ptr<host::ado::Connection> mconDataSource;
-    std::shared_ptr<host::ado::Recordset> mrsRecordSource;
-    std::shared_ptr<word::Document> mdocTarget;
-
     // Connection and record source ---------------------------------------------------------------
 
     // Disconnects, then connects to the data source named by the document's header settings.
@@ -65,6 +59,14 @@ public:
     // A new binding for docTarget on a clone of this record source and this connection;
     // nullptr when this binding is not open.
     std::shared_ptr<clsPLRDBBind> DBClone(const std::shared_ptr<word::Document>& docTarget) const;
+
+    // The connection in use (a clone's is its source's); null when not connected.
+    const std::shared_ptr<host::ado::Connection>& DataSource() const noexcept { return mconDataSource; }
+    // The header record source, to read the current record; null when not open. It moves only
+    // through the binding, which keeps its remembered position and clone state right.
+    const host::ado::Recordset* RecordSource() const noexcept { return mrsRecordSource.get(); }
+    // The bound document; null before the first DBConnect (or DBClone).
+    const std::shared_ptr<word::Document>& TargetDocument() const noexcept { return mdocTarget; }
 
     bool IsConnect() const noexcept { return mconDataSource != nullptr; }
     bool IsOpen() const noexcept;
@@ -175,6 +177,11 @@ private:
     // After a move past either end: back onto the last or the first record.
     void LandOnRecord();
 
+    // A clone shares its source's connection and must never close it.
+    bool mblnClone = false;
+    std::shared_ptr<host::ado::Connection> mconDataSource;
+    std::shared_ptr<host::ado::Recordset> mrsRecordSource;
+    std::shared_ptr<word::Document> mdocTarget;
     // The connection a clone borrowed from its source: reopening the clone's record source on
     // it keeps the binding a clone, so unbinding it never closes the source's connection.
     std::weak_ptr<host::ado::Connection> mconBorrowed;

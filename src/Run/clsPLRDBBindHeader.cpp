@@ -75,8 +75,8 @@ struct HeadFillPass {
 
 std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const HeadFillPass& pass) {
     auto& binding = pass.binding;
-    const auto& recordSource = *binding.mrsRecordSource;
-    const auto& document = *binding.mdocTarget;
+    const auto& recordSource = *binding.RecordSource();
+    const auto& document = *binding.TargetDocument();
     const std::size_t n = tokens.size();
     const std::string& keyword = tokens[1];
     if (keyword == KEY_DATA_FIELD) {
@@ -104,7 +104,7 @@ std::string MakeHeadFieldCode(const std::vector<std::string>& tokens, const Head
         if (n < 5) return {};
         const run::StatisticsSources sources{&binding.PrintedCopies(), &binding.BrokenRowsByTable(),
                                              &binding.RowsUsedByTable()};
-        return run::MakeStatisticsCode(tokens, *binding.mdocTarget, pass.blnPrint, sources);
+        return run::MakeStatisticsCode(tokens, *binding.TargetDocument(), pass.blnPrint, sources);
     }
     return {};
 }
@@ -130,7 +130,7 @@ void ProcessHeadFields(const word::Fields& fields, const HeadFillPass& pass) {
         if (tokens[1] == KEY_PICTURE_FIELD) {
             // A picture field the user has selected shows its new picture straight away; every
             // other one gets it from the update that follows.
-            Step([&] { word::FieldsOf(pass.binding.mdocTarget->Selection()).Update(); });
+            Step([&] { word::FieldsOf(pass.binding.TargetDocument()->Selection()).Update(); });
         }
     }
 }

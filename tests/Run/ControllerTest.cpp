@@ -34,7 +34,7 @@ protected:
     }
 
     static long CurrentId(const clsPLRDBBind& binding) {
-        return static_cast<long>(binding.mrsRecordSource->Fields().Item("Id").Value().AsInteger());
+        return static_cast<long>(binding.RecordSource()->Fields().Item("Id").Value().AsInteger());
     }
 
     ScratchFolder folder_;
@@ -62,10 +62,10 @@ TEST_F(ControllerTest, FilterAndSortAreDocumentVariablesThatTakeEffectOnReopen) 
     EXPECT_NE(report->Content().Text().find("顧客 C01"), std::string::npos);
 
     const auto binding = Binding(*report);
-    const auto connection = binding->mconDataSource;
+    const auto connection = binding->DataSource();
     controller_.ReopenHeader(report);
     EXPECT_EQ(Binding(*report), binding);
-    EXPECT_EQ(binding->mconDataSource, connection) << "reopened on the same connection";
+    EXPECT_EQ(binding->DataSource(), connection) << "reopened on the same connection";
     EXPECT_EQ(binding->GetRecordCount(), 3);
     controller_.UpdateView(report);
     // The template's own order (Id) comes first; the header sort only breaks its ties.
@@ -92,7 +92,7 @@ TEST_F(ControllerTest, ReopenAndRebindBindATemplateAndMoveToTheFirstRecord) {
     const auto rebound = Binding(*report);
     ASSERT_NE(rebound, nullptr);
     EXPECT_NE(rebound, binding);
-    EXPECT_NE(rebound->mconDataSource, nullptr);
+    EXPECT_NE(rebound->DataSource(), nullptr);
     EXPECT_FALSE(binding->IsConnect()) << "the old binding let go of its connection";
     EXPECT_EQ(CurrentId(*rebound), 1);
     EXPECT_EQ(state_.registry.Count(), 1);

@@ -39,7 +39,7 @@ TEST(PostgresBindingTest, TemplateOnAnOdbcDataSource) {
     const auto binding = modPLRFunction::OpenDocumentBind(registry, report);
     ASSERT_NE(binding, nullptr);
     const auto id = [](const clsPLRDBBind& b) {
-        return static_cast<long>(b.mrsRecordSource->Fields().Item("id").Value().AsInteger());
+        return static_cast<long>(b.RecordSource()->Fields().Item("id").Value().AsInteger());
     };
 
     std::vector<long> ids;
@@ -59,7 +59,7 @@ TEST(PostgresBindingTest, TemplateOnAnOdbcDataSource) {
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(id(*clone), 1);
     modPLRFunction::CloseDocumentBind(registry, *print);
-    EXPECT_EQ(binding->mconDataSource->State(), host::ado::ObjectStateEnum::adStateOpen);
+    EXPECT_EQ(binding->DataSource()->State(), host::ado::ObjectStateEnum::adStateOpen);
 
     // A filter the server rejects leaves the document unbound.
     modPLRFunction::CloseDocumentBind(registry, *report);

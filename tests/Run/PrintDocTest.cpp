@@ -105,7 +105,7 @@ TEST_F(PrintDocTest, CurrentRecordGivesThatRecordOnlyAndLeavesTheTemplateAlone) 
     EXPECT_EQ(text.find('\f'), std::string::npos) << "one record of one detail page";
     EXPECT_EQ(text.find("以上"), text.rfind("以上"));
 
-    EXPECT_EQ(binding_->mrsRecordSource->Fields().Item("Id").Value().AsInteger(), 5);
+    EXPECT_EQ(binding_->RecordSource()->Fields().Item("Id").Value().AsInteger(), 5);
     EXPECT_EQ(report->Content().Text(), templateText);
     EXPECT_TRUE(print->Windows().Item(1).Visible());
     EXPECT_FALSE(print->Saved());
@@ -174,7 +174,7 @@ TEST_F(PrintDocTest, AllRecordsPageByPageWithDetailPagesAndAWorkingCopyRebuiltEv
     EXPECT_FALSE(Labelled("印刷用文書の作成中です...(1-1/25)")) << "single pages are not counted";
     EXPECT_TRUE(Labelled("印刷用文書の作成中です...(25/25)"));
 
-    EXPECT_EQ(binding_->mrsRecordSource->Fields().Item("Id").Value().AsInteger(), 8);
+    EXPECT_EQ(binding_->RecordSource()->Fields().Item("Id").Value().AsInteger(), 8);
     ExpectCleanedUp(report, 2);
 }
 
@@ -363,7 +363,7 @@ TEST_F(PrintDocTest, AnErrorDuringTheRecordLoopStillCleansUpBeforeItReachesTheCa
     EXPECT_TRUE(other->Windows().Item(1).Visible());
     EXPECT_EQ(app_.ActiveDocument(), other) << "the document in front before the run";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()), {}), 2);
-    EXPECT_EQ(binding_->mrsRecordSource->Fields().Item("Id").Value().AsInteger(), 1);
+    EXPECT_EQ(binding_->RecordSource()->Fields().Item("Id").Value().AsInteger(), 1);
 }
 
 TEST(PrintDocPages, CapacitiesLeaveOutTheCaptionRow) {

@@ -24,7 +24,7 @@ protected:
     }
 
     static long CurrentId(const clsPLRDBBind& binding) {
-        return static_cast<long>(binding.mrsRecordSource->Fields().Item("Id").Value().AsInteger());
+        return static_cast<long>(binding.RecordSource()->Fields().Item("Id").Value().AsInteger());
     }
 
     ScratchFolder folder_;
@@ -55,7 +55,7 @@ TEST_F(SrcDocHolderTest, CopyOfABoundTemplateIsBoundByAClonePlacedOnTheTemplateR
     const auto clone = FindDocumentBind(registry_, *copy);
     ASSERT_NE(clone, nullptr);
     EXPECT_TRUE(clone->IsClone());
-    EXPECT_EQ(clone->mconDataSource, binding->mconDataSource);
+    EXPECT_EQ(clone->DataSource(), binding->DataSource());
     EXPECT_EQ(CurrentId(*clone), 7);
     EXPECT_EQ(registry_.Count(), 2);
     // The template is only read: its binding stays where it was.

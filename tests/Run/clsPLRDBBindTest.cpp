@@ -33,7 +33,7 @@ protected:
     }
 
     static long CurrentId(const clsPLRDBBind& binding) {
-        return static_cast<long>(binding.mrsRecordSource->Fields().Item("Id").Value().AsInteger());
+        return static_cast<long>(binding.RecordSource()->Fields().Item("Id").Value().AsInteger());
     }
 
     // Ids in the order the binding walks them from the first record.
@@ -64,13 +64,12 @@ TEST_F(BindingTest, LifecycleFromNewToDisconnected) {
     EXPECT_FALSE(binding.IsOpen());
     EXPECT_EQ(binding.GetDocumentName(), "Report.docx");
 
-    binding.mblnClone = true;  // a successful open makes the binding its connection's owner
     ASSERT_TRUE(binding.DBOpen());
     EXPECT_TRUE(binding.IsOpen());
     EXPECT_FALSE(binding.IsClone());
     EXPECT_EQ(CurrentId(binding), 1);
 
-    const auto connection = binding.mconDataSource;
+    const auto connection = binding.DataSource();
     binding.DBClose();
     EXPECT_FALSE(binding.IsOpen());
     EXPECT_TRUE(binding.IsConnect());
@@ -81,7 +80,7 @@ TEST_F(BindingTest, LifecycleFromNewToDisconnected) {
     EXPECT_FALSE(binding.IsOpen());
     EXPECT_FALSE(binding.IsConnect());
     EXPECT_EQ(connection->State(), host::ado::ObjectStateEnum::adStateClosed);
-    EXPECT_EQ(binding.mdocTarget, doc) << "the document stays set";
+    EXPECT_EQ(binding.TargetDocument(), doc) << "the document stays set";
     EXPECT_FALSE(binding.DBOpen());
 }
 
@@ -128,7 +127,7 @@ TEST_F(BindingTest, NavigationStopsAtBothEndsUnlessAskedToLeave) {
 
     binding->MoveFirst();
     binding->MovePrev(true);
-    EXPECT_TRUE(binding->mrsRecordSource->IsBOF());
+    EXPECT_TRUE(binding->RecordSource()->IsBOF());
     EXPECT_TRUE(binding->GetRecordPos().IsNull()) << "no current record at BOF, and no error";
     EXPECT_EQ(binding->GetRecordCount(), 5);
     EXPECT_FALSE(binding->Find("Shop = 'A'", 0, true));
@@ -232,11 +231,11 @@ TEST_F(BindingTest, SavedPositionIsKeptWhenTheRecordSourceTurnsEmpty) {
     const auto binding = Bind(ShopSettings());
     binding->MovePos(2);
     binding->SaveCurrent();
-    binding->mdocTarget->Variables().SetValue("HeadFilter", "Qty > 100");
+    binding->TargetDocument()->Variables().SetValue("HeadFilter", "Qty > 100");
     ASSERT_TRUE(binding->DBOpen());
     ASSERT_TRUE(binding->IsEOF());
     binding->SaveCurrent();
-    binding->mdocTarget->Variables().SetValue("HeadFilter", "");
+    binding->TargetDocument()->Variables().SetValue("HeadFilter", "");
     ASSERT_TRUE(binding->DBOpen());
     binding->RestoreCurrent();
     EXPECT_EQ(CurrentId(*binding), 2);
@@ -264,7 +263,7 @@ TEST_F(BindingTest, FindWithWrapAround) {
     binding->MovePos(2);
     binding->SaveCurrent();
     EXPECT_FALSE(binding->Find("Shop = 'B'", 1, false));
-    EXPECT_TRUE(binding->mrsRecordSource->IsBOF());
+    EXPECT_TRUE(binding->RecordSource()->IsBOF());
     binding->MoveLast();
     EXPECT_TRUE(binding->Find("Shop = 'B'", 0, false));
     EXPECT_EQ(CurrentId(*binding), 5);
@@ -304,19 +303,19 @@ TEST_F(BindingTest, FilterAndSortComeFromTheDocumentVariables) {
     EXPECT_EQ(Walk(*binding), (std::vector<long>{3, 1, 5, 2}));
 
     // A changed sort takes effect when the record source is reopened.
-    binding->mdocTarget->Variables().SetValue("HeadSort", "Price");
+    binding->TargetDocument()->Variables().SetValue("HeadSort", "Price");
     ASSERT_TRUE(binding->DBOpen());
     EXPECT_EQ(Walk(*binding), (std::vector<long>{3, 1, 2, 5}));
-    binding->mdocTarget->Variables().Delete("HeadFilter");
+    binding->TargetDocument()->Variables().Delete("HeadFilter");
     ASSERT_TRUE(binding->DBOpen());
     EXPECT_EQ(Walk(*binding), (std::vector<long>{3, 1, 2, 5, 4}));
 
     // The template's own condition and the run-time filter both apply; the template's order
     // keys come first.
-    binding->mdocTarget->Variables().SetValue("RSWhere", "Qty > 0");
-    binding->mdocTarget->Variables().SetValue("RSOrder", "Shop");
-    binding->mdocTarget->Variables().SetValue("HeadFilter", "Shop <> 'C'");
-    binding->mdocTarget->Variables().SetValue("HeadSort", "Qty DESC");
+    binding->TargetDocument()->Variables().SetValue("RSWhere", "Qty > 0");
+    binding->TargetDocument()->Variables().SetValue("RSOrder", "Shop");
+    binding->TargetDocument()->Variables().SetValue("HeadFilter", "Shop <> 'C'");
+    binding->TargetDocument()->Variables().SetValue("HeadSort", "Qty DESC");
     ASSERT_TRUE(binding->DBOpen());
     EXPECT_EQ(Walk(*binding), (std::vector<long>{3, 1, 5}));
 }

@@ -29,7 +29,7 @@ protected:
     }
 
     static long CurrentId(const clsPLRDBBind& binding) {
-        return static_cast<long>(binding.mrsRecordSource->Fields().Item("Id").Value().AsInteger());
+        return static_cast<long>(binding.RecordSource()->Fields().Item("Id").Value().AsInteger());
     }
 
     ScratchFolder folder_;
@@ -53,12 +53,12 @@ TEST_F(RegistryTest, BindFindAndCloseByDocument) {
 
     const auto otherBinding = OpenDocumentBind(registry_, other);
     ASSERT_NE(otherBinding, nullptr);
-    EXPECT_NE(otherBinding->mconDataSource, binding->mconDataSource) << "each binding owns its connection";
+    EXPECT_NE(otherBinding->DataSource(), binding->DataSource()) << "each binding owns its connection";
 
     CloseDocumentBind(registry_, *plain);  // no binding: nothing happens
     EXPECT_EQ(registry_.Count(), 2);
 
-    const auto connection = binding->mconDataSource;
+    const auto connection = binding->DataSource();
     CloseDocumentBind(registry_, *report);
     EXPECT_EQ(registry_.Count(), 1);
     EXPECT_EQ(FindDocumentBind(registry_, *report), nullptr);
@@ -80,9 +80,9 @@ TEST_F(RegistryTest, CloneStartsOnTheSourceRecordAndMovesAlone) {
     ASSERT_NE(clone, nullptr);
     EXPECT_TRUE(clone->IsClone());
     EXPECT_TRUE(clone->IsOpen());
-    EXPECT_EQ(clone->mdocTarget, print);
-    EXPECT_EQ(clone->mconDataSource, source->mconDataSource) << "the connection is shared";
-    EXPECT_NE(clone->mrsRecordSource, source->mrsRecordSource);
+    EXPECT_EQ(clone->TargetDocument(), print);
+    EXPECT_EQ(clone->DataSource(), source->DataSource()) << "the connection is shared";
+    EXPECT_NE(clone->RecordSource(), source->RecordSource());
     EXPECT_EQ(FindDocumentBind(registry_, *print), clone);
     EXPECT_EQ(registry_.Count(), 2);
 
@@ -111,7 +111,7 @@ TEST_F(RegistryTest, ClosingACloneLeavesTheSharedConnectionUsable) {
     CloseDocumentBind(registry_, *print);
     EXPECT_EQ(registry_.Count(), 1);
     EXPECT_FALSE(clone->IsOpen());
-    EXPECT_EQ(source->mconDataSource->State(), ObjectStateEnum::adStateOpen);
+    EXPECT_EQ(source->DataSource()->State(), ObjectStateEnum::adStateOpen);
     EXPECT_TRUE(source->IsOpen());
     source->MoveLast();
     EXPECT_EQ(CurrentId(*source), 5);
@@ -138,7 +138,7 @@ TEST_F(RegistryTest, ACloneNeverClosesTheSharedConnection) {
     CopyDocumentVariables(*report, *print);
     const auto source = OpenDocumentBind(registry_, report);
     ASSERT_NE(source, nullptr);
-    const auto connection = source->mconDataSource;
+    const auto connection = source->DataSource();
 
     const auto clone = CloneDocumentBind(registry_, print, report);
     ASSERT_NE(clone, nullptr);
@@ -160,7 +160,7 @@ TEST_F(RegistryTest, ACloneNeverClosesTheSharedConnection) {
     ASSERT_TRUE(second->DBConnect(report));
     ASSERT_TRUE(second->DBOpen());
     EXPECT_FALSE(second->IsClone());
-    const auto own = second->mconDataSource;
+    const auto own = second->DataSource();
     EXPECT_NE(own, connection);
     second->DBDisconnect();
     EXPECT_EQ(own->State(), ObjectStateEnum::adStateClosed);

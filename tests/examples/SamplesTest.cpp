@@ -88,7 +88,7 @@ protected:
         ASSERT_TRUE(binding->DBConnect(doc));
         ASSERT_TRUE(binding->DBOpen());
         EXPECT_EQ(binding->GetRecordCount(), 25);
-        const auto headerFields = FieldNames(*binding->mrsRecordSource);
+        const auto headerFields = FieldNames(*binding->RecordSource());
 
         std::vector<std::string> used = HeaderFieldNames(word::FieldsOf(*doc));
         for (const auto& shape : doc->Shapes()) {
