@@ -7,6 +7,7 @@
 #include <unicode/utf8.h>
 
 #include "host/word/detail/DocumentState.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/WordError.h"
 #include "host/word/detail/WordXml.h"
 
@@ -112,7 +113,7 @@ bool Bookmarks::Exists(std::string_view name) const {
 Bookmark Bookmarks::Add(std::string_view name, const Range& range) {
     doc_->CheckOpen();
     if (!IsValidName(name)) throw BadName();
-    const auto& data = range.Data();
+    const auto& data = detail::RangeAccess::Of(range);
     auto& story = data->Live();
     if (data->doc != doc_) throw WordError(errnum::badParameter, "The range belongs to another document.");
     const long start = data->span->start;

@@ -2,6 +2,7 @@
 
 #include "host/word/Application.h"
 #include "host/word/detail/DocumentState.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/WordError.h"
 #include "host/ui/UiServices.h"
 
@@ -65,7 +66,7 @@ Tables Document::Tables() const {
     auto& story = state_->Main();
     for (auto table : story.Root().select_nodes("w:tbl | w:sdt/w:sdtContent/w:tbl"))
         if (detail::HasRows(table.node())) tables.push_back(detail::TableOf(state_, story, table.node()));
-    return word::Tables(whole.Data(), std::move(tables));
+    return word::Tables(detail::RangeAccess::Of(whole), std::move(tables));
 }
 
 Bookmarks Document::Bookmarks() const {

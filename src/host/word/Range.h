@@ -21,6 +21,7 @@ namespace paperloom::word {
 
 namespace detail {
 struct RangeData;
+struct RangeAccess;
 }
 
 class Document;
@@ -129,9 +130,10 @@ public:
     // Deletes the range's content; returns the number of positions removed.
     long Delete();
 
+private:
+    friend struct detail::RangeAccess;
     const std::shared_ptr<detail::RangeData>& Data() const { return data_; }
 
-private:
     std::shared_ptr<detail::RangeData> data_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "host/word/Bookmarks.h"
 #include "host/word/detail/DocumentState.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/WordError.h"
 #include "host/word/detail/WordXml.h"
 
@@ -51,7 +52,7 @@ Range Selection::GoTo(long what, long, long, std::string_view name) {
 }
 
 void Selection::Select(const word::Range& range) {
-    const auto& other = range.Data();
+    const auto& other = detail::RangeAccess::Of(range);
     if (other->doc != data_->doc) throw WordError(errnum::badParameter, "The range belongs to another document.");
     if (other->story != data_->story) {
         auto moved = detail::MakeRange(data_->doc, *other->story, other->span->start, other->span->end);

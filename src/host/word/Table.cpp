@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/word/detail/DocumentState.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/WordError.h"
 #include "host/word/detail/WordXml.h"
 
@@ -218,7 +219,7 @@ Table Tables::Item(long index) const {
 Table Tables::Add(const word::Range& range, long rows, long columns) {
     if (rows < 1 || columns < 1 || columns > 63 || rows > 32767)
         throw WordError(errnum::valueOutOfRange, "The number must be between 1 and 63 columns and at least 1 row.");
-    const auto& data = range.Data();
+    const auto& data = detail::RangeAccess::Of(range);
     auto& story = data->Live();
     story.Delete(data->span->start, data->span->end);
     const auto paragraph = story.SplitParagraphAt(data->span->start);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "WordTestSupport.h"
+#include "host/word/detail/RangeAccess.h"
 
 namespace paperloom::word {
 namespace {
@@ -162,7 +163,7 @@ TEST(FormattedCopy, HeaderWithPictureIntoAnotherDocumentsHeader) {
     EXPECT_EQ(header.Text(), "\x01 logo\r");
     // Same document, another part: the header part got its own relationship to the picture.
     auto& from = source->Package();
-    const auto headerPart = header.Data()->story->Part();
+    const auto headerPart = detail::RangeAccess::Of(header)->story->Part();
     auto blip = from.Xml(headerPart).select_node("//a:blip").node();
     ASSERT_TRUE(from.RelationshipById(headerPart, blip.attribute("r:embed").value()));
 
@@ -172,7 +173,7 @@ TEST(FormattedCopy, HeaderWithPictureIntoAnotherDocumentsHeader) {
     // The copy brings its own last paragraph; the header keeps its mark after it.
     EXPECT_EQ(target->Sections().Item(1).Headers().Item(1).Range().Text(), "\x01 logo\r\r\r");
     auto& to = target->Package();
-    const auto targetPart = targetHeader.Data()->story->Part();
+    const auto targetPart = detail::RangeAccess::Of(targetHeader)->story->Part();
     auto copied = to.Xml(targetPart).select_node("//a:blip").node();
     const auto rel = to.RelationshipById(targetPart, copied.attribute("r:embed").value());
     ASSERT_TRUE(rel);

@@ -6,6 +6,7 @@
 #include "host/HostError.h"
 #include "host/word/Bookmarks.h"
 #include "host/word/detail/DocumentState.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/detail/WordXml.h"
 
 namespace paperloom::word::fields {
@@ -87,7 +88,7 @@ const fieldcalc::TableCells* DocumentFormulaContext::BookmarkedTable(std::string
         const auto bookmarks = word::detail::DocumentBookmarks(doc_);
         if (!bookmarks.Exists(bookmark)) return nullptr;
         const auto range = bookmarks.Item(bookmark).Range();
-        auto& story = range.Data()->Live();
+        auto& story = detail::RangeAccess::Of(range)->Live();
         pugi::xml_node table;
         // The table the bookmark starts in, or else the first table it encloses.
         if (const auto atom = story.AtomAt(range.Start())) table = Enclosing(atom->node, "w:tbl", story.Root());

@@ -7,6 +7,7 @@
 #include "host/DebugLog.h"
 #include "host/word/Document.h"
 #include "host/word/detail/DocumentState.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/Selection.h"
 #include "host/word/WordError.h"
 #include "host/word/fieldcalc/FieldCode.h"
@@ -68,6 +69,8 @@ const std::shared_ptr<detail::RangeData>& Field::Data() const {
     return span_;
 }
 
+const std::shared_ptr<detail::RangeData>& detail::RangeAccess::Of(const Field& field) { return field.Data(); }
+
 long Field::Type() const {
     const auto field = Find();
     return static_cast<long>(fieldcalc::FieldCode::Parse(fields::RawCode(span_->Live(), field)).Type());
@@ -83,7 +86,7 @@ word::Range Field::Result() const {
     auto result = PartRange(*span_, field.ResultStart(), field.ResultEnd(), false);
     // A field in another field's code still shows its own result.
     if (const auto first = span_->Live().AtomAt(field.ResultStart()))
-        result.Data()->enclosingFields = first->fieldDepth;
+        detail::RangeAccess::Of(result)->enclosingFields = first->fieldDepth;
     return result;
 }
 
@@ -134,7 +137,7 @@ Field Fields::Item(long index) const {
 }
 
 Field Fields::Add(const word::Range& range, long type, std::string_view text, bool preserveFormatting) {
-    const auto& data = *range.Data();
+    const auto& data = *detail::RangeAccess::Of(range);
     auto& story = data.Live();
     std::string code;
     if (type != wdFieldEmpty) {
@@ -197,7 +200,7 @@ long Fields::Update() {
 // --- entry points ---------------------------------------------------------------------------
 
 Fields FieldsOf(const word::Range& range) {
-    const auto& data = range.Data();
+    const auto& data = detail::RangeAccess::Of(range);
     auto& story = data->Live();
     const auto marks = fields::FieldsStartingIn(story, data->span->start, std::max(data->span->end, data->span->start + 1));
     std::vector<Field> items;
@@ -240,7 +243,7 @@ void InsertFormula(Selection& selection, std::string formula, std::string number
     std::string code = formula;
     if (!numberFormat.empty()) code += " \\# \"" + numberFormat + "\"";
     const auto where = selection.Range();
-    Fields fields(where.Data(), {}, {});
+    Fields fields(detail::RangeAccess::Of(where), {}, {});
     const auto field = fields.Add(where, wdFieldEmpty, code);
     const long after = field.Range().End();
     selection.SetRange(after, after);

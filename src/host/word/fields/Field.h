@@ -23,6 +23,7 @@ namespace paperloom::word {
 
 namespace detail {
 struct MarkAnchor;
+struct RangeAccess;
 }
 namespace fields {
 struct FieldMarks;
@@ -61,10 +62,11 @@ public:
     // Makes the document's selection cover the whole field.
     void Select();
 
+private:
+    friend struct detail::RangeAccess;
     // The field's span (brought up to date for a field found by its begin mark).
     const std::shared_ptr<detail::RangeData>& Data() const;
 
-private:
     friend Fields FieldsOf(const word::Range& range);
     // A field found by its begin mark: `where` gives the document and story.
     Field(std::shared_ptr<detail::RangeData> where, std::shared_ptr<detail::MarkAnchor> begin)

@@ -5,6 +5,7 @@
 
 #include "FieldTestSupport.h"
 #include "host/HostError.h"
+#include "host/word/detail/RangeAccess.h"
 #include "host/word/fields/Field.h"
 
 namespace paperloom::word {
@@ -310,8 +311,8 @@ TEST(FieldModel, CollectionHandlesFollowEditsAndFailOnceTheirFieldGoes) {
     ASSERT_EQ(fields.Count(), 5);
     doc->Range(0, 0).InsertBefore("lead ");
     EXPECT_EQ(fields.Item(1).Range().Start(), 5);
-    EXPECT_EQ(fields.Item(1).Data()->span->start, 5);  // the handle's span is brought up to date
-    EXPECT_EQ(fields.Item(1).Data()->span->end, fields.Item(1).Range().End());
+    EXPECT_EQ(detail::RangeAccess::Of(fields.Item(1))->span->start, 5);  // the handle's span is brought up to date
+    EXPECT_EQ(detail::RangeAccess::Of(fields.Item(1))->span->end, fields.Item(1).Range().End());
 
     const auto mark = doc->State()->Main().AtomAt(fields.Item(2).Range().Start());
     ASSERT_TRUE(mark && mark->kind == detail::AtomKind::FieldBegin);
