@@ -1,6 +1,7 @@
 #include "Run/RunDialogs.h"
 
 #include "Run/RunForms.h"
+#include "host/DebugLog.h"
 
 namespace paperloom::run {
 
@@ -25,6 +26,7 @@ void RunDialogs::Unload() noexcept {
         if (RunForms* forms = LoadedRunForms()) forms->Unload();
     } catch (...) {
         // Unloading goes on with what is left.
+        debuglog::Swallowed("RunDialogs.cpp: RunDialogs::Unload");
     }
     frmPLRFind.Unload();
     frmPLRMove.Unload();

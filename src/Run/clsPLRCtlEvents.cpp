@@ -4,6 +4,7 @@
 #include "Run/modPLRFunction.h"
 #include "Run/resources/RunFaces.h"
 #include "common/modPLCommandBar.h"
+#include "host/DebugLog.h"
 
 namespace paperloom {
 
@@ -16,12 +17,13 @@ constexpr std::string_view kRunTag = "Run";
 constexpr std::string_view kRunCaption = "実行(&R)";
 constexpr std::string_view kToolbarName = "Paperloom(実行)";
 
-// Runs one clean-up step; its failure does not stop the next one.
+// Runs one clean-up step; its failure does not stop the next one, and is only traced.
 template <typename Step>
-void IgnoringErrors(Step&& step) noexcept {
+void IgnoringErrors(std::string_view where, Step&& step) noexcept {
     try {
         step();
     } catch (...) {
+        debuglog::Swallowed(where);
     }
 }
 
@@ -163,7 +165,7 @@ void clsPLRCtlEvents::Connect(ButtonEvents& events, Control control, Handler han
 }
 
 void clsPLRCtlEvents::Terminate() {
-    IgnoringErrors([&] { mState.registry.Clear(); });
+    IgnoringErrors("clsPLRCtlEvents.cpp: Terminate (bindings)", [&] { mState.registry.Clear(); });
     for (const auto& button : kMenuButtons) (this->*button.events).Release();
     for (const auto& button : kToolButtons) (this->*button.events).Release();
     // The progress dialog belongs to each print build and is gone when it ends.
@@ -173,7 +175,7 @@ void clsPLRCtlEvents::Terminate() {
 
 void clsPLRCtlEvents::DeleteCommandBar() {
     auto& bars = mApplication.CommandBars();
-    IgnoringErrors([&] {
+    IgnoringErrors("clsPLRCtlEvents.cpp: DeleteCommandBar (menu)", [&] {
         const auto popup = bars.Item(kToolsBar)->FindControl(kPopupTag);
         if (!popup) return;
         const auto popupBar = popup->CommandBar();
@@ -182,7 +184,7 @@ void clsPLRCtlEvents::DeleteCommandBar() {
         run->Delete();
         if (popupBar->Controls().Count() == 0) popup->Delete();
     });
-    IgnoringErrors([&] {
+    IgnoringErrors("clsPLRCtlEvents.cpp: DeleteCommandBar (toolbar)", [&] {
         for (const auto& bar : bars)
             if (bar->Name() == kToolbarName) {
                 const auto toolbar = bar;  // deleting it changes the collection being walked

@@ -12,6 +12,7 @@
 #include "common/modPLConst.h"
 #include "common/modPLDataFields.h"
 #include "common/modPLFunction.h"
+#include "host/DebugLog.h"
 #include "host/HostError.h"
 #include "host/ado/Variant.h"
 #include "host/ui/UiServices.h"
@@ -56,6 +57,7 @@ void RunCommand(run::RunState& state, Body&& body) noexcept {
             modPLFunction::ShowErrorMessage(modPLConst::RUN_APP_TITLE, std::current_exception());
         } catch (...) {
             // A box that cannot be shown must not take the host down with it.
+            debuglog::Swallowed("clsPLRCtlEventsCommands.cpp: RunCommand (error box)");
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "common/modPLConst.h"
 #include "common/modPLDataFields.h"
 #include "common/modPLFunction.h"
+#include "host/DebugLog.h"
 #include "host/ui/UiServices.h"
 
 namespace paperloom {
@@ -74,6 +75,8 @@ bool frmPLRFind::cmdFind_Click() {
         }
         return true;
     } catch (...) {
+        // The user is told the value is wrong; the reason itself goes to the trace.
+        debuglog::Swallowed("frmPLRFind.cpp: frmPLRFind::cmdFind_Click");
         modPLFunction::ShowCriticalMessage(modPLConst::MSG_BAD_VALUE, modPLConst::RUN_APP_TITLE);
         return false;
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/modPLConst.h"
+#include "host/DebugLog.h"
 #include "host/ui/UiServices.h"
 
 namespace paperloom {
@@ -13,6 +14,7 @@ frmPLRInProgress::~frmPLRInProgress() {
         Hide();
     } catch (const std::exception&) {
         // A window that fails to hide is going away regardless.
+        debuglog::Swallowed("frmPLRInProgress.cpp: ~frmPLRInProgress");
     }
 }
 

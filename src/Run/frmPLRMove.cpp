@@ -8,6 +8,7 @@
 #include "common/ValueText.h"
 #include "common/modPLConst.h"
 #include "common/modPLFunction.h"
+#include "host/DebugLog.h"
 
 namespace paperloom {
 
@@ -42,6 +43,8 @@ void frmPLRMove::cmdMove_Click() {
         mController.UpdateView(active);
         mState.application->ScreenRefresh();
     } catch (...) {
+        // The user is told to give a record number; the reason itself goes to the trace.
+        debuglog::Swallowed("frmPLRMove.cpp: frmPLRMove::cmdMove_Click");
         fail();
     }
 }
