@@ -1,6 +1,7 @@
 #include "host/docx/Package.h"
 
 #include <algorithm>
+#include <cassert>
 #include <fstream>
 #include <iterator>
 #include <unordered_map>
@@ -55,7 +56,10 @@ struct Package::Impl {
         if (!part) throw PackageError(fmt::format("The package has no part \"{}\".", partname::Normalize(name)));
         return *part;
     }
+    // The name is new to the package (the zip reader refuses repeated names, the rest look
+    // first): a second part under one key would be saved twice yet never found.
     Part& Add(std::string_view name, std::string bytes, std::time_t mtime = zip::kNoTime) {
+        assert(!partname::Normalize(name).empty() && !Find(name));
         auto part = std::make_unique<Part>();
         part->name = partname::Normalize(name);
         part->bytes = std::move(bytes);
@@ -63,6 +67,7 @@ struct Package::Impl {
         Part& ref = *part;
         index[partname::FoldKey(name)] = &ref;
         parts.push_back(std::move(part));
+        assert(index.size() == parts.size());
         return ref;
     }
     void Erase(std::string_view name) {
@@ -71,6 +76,7 @@ struct Package::Impl {
         Part* doomed = it->second;
         index.erase(it);
         std::erase_if(parts, [doomed](const std::unique_ptr<Part>& p) { return p.get() == doomed; });
+        assert(index.size() == parts.size());
     }
 
     // Readers expect [Content_Types].xml as the first entry; the rest keep their order.
@@ -98,6 +104,8 @@ struct Package::Impl {
         return *part.xml;
     }
     static std::string Bytes(const Part& part) {
+        // A part handed out for writing dropped its bytes: its tree is all there is.
+        assert(!part.modified || part.xml);
         if (part.modified) return xml::Serialize(*part.xml, part.encoding);
         if (NeedsRewrite(part)) return Rewritten(part);
         return part.bytes;

@@ -1,6 +1,7 @@
 #include "host/docx/XmlCodec.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -48,7 +49,10 @@ bool ValidSecond(unsigned char lead, unsigned char byte) {
     }
 }
 
+// `value` is a character XML 1.0 may hold: the writer filters first, and a surrogate or a value
+// past U+10FFFF would come out as bytes no reader takes.
 void AppendUtf8(std::string& out, char32_t value) {
+    assert(!IsForbiddenCharacter(value));
     if (value < 0x80) {
         out += static_cast<char>(value);
     } else if (value < 0x800) {

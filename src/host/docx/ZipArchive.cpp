@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -174,6 +175,8 @@ std::vector<std::byte> Write(std::span<const EntryView> entries) {
     zip_source_keep(out.get());  // read back after the archive is closed
 
     for (const EntryView& entry : entries) {
+        // The package hands over part names without the leading slash, none empty.
+        assert(!entry.name.empty() && entry.name.front() != '/');
         SourcePtr data(zip_source_buffer(archive.get(), entry.data.data(), entry.data.size(), 0));
         if (!data) throw PackageError(fmt::format("Cannot add \"{}\" to the package: {}.", entry.name,
                                                   zip_strerror(archive.get())));
