@@ -146,7 +146,8 @@ void OsPLRController::UpdateView(std::shared_ptr<word::Document>& docTarget) {
     const ScreenUpdatingOff screen(ApplicationOf(mState, docTarget));
     // Letter case counts: only the exact flag text refills the detail tables.
     RefillDetailThenHeader(*binding,
-                           clsPLProperty().GetDocVariable(modPLConst::PROP_UPDATE_DETAIL, Target(docTarget), "True") == "True");
+                           clsPLProperty().GetDocVariable(modPLConst::PROP_UPDATE_DETAIL, Target(docTarget),
+                                                          modPLConst::DEFAULT_UPDATE_DETAIL) == modPLConst::FLAG_TRUE);
 }
 
 std::shared_ptr<word::Document> OsPLRController::CreatePrintDoc(std::shared_ptr<word::Document>& docTarget,

@@ -265,9 +265,11 @@ void C::mctlMenuOptionEvts_Click(const Control&, bool&) {
     RunCommand(mState, [&] {
         const auto document = ActiveDocument();
         auto& option = Dialogs().frmPLROption;
-        option.chkUpdateDetail = OptionToCheck(DocVariable(*document, modPLConst::PROP_UPDATE_DETAIL, "True"));
-        option.chkCopyPrimaryHeader = OptionToCheck(DocVariable(*document, modPLConst::PROP_COPY_PRIMARY_HEADER, "False"));
-        option.chkCopyPrimaryFooter = OptionToCheck(DocVariable(*document, modPLConst::PROP_COPY_PRIMARY_FOOTER, "False"));
+        option.chkUpdateDetail = OptionToCheck(DocVariable(*document, modPLConst::PROP_UPDATE_DETAIL, modPLConst::DEFAULT_UPDATE_DETAIL));
+        option.chkCopyPrimaryHeader = OptionToCheck(
+            DocVariable(*document, modPLConst::PROP_COPY_PRIMARY_HEADER, modPLConst::DEFAULT_COPY_PRIMARY));
+        option.chkCopyPrimaryFooter = OptionToCheck(
+            DocVariable(*document, modPLConst::PROP_COPY_PRIMARY_FOOTER, modPLConst::DEFAULT_COPY_PRIMARY));
         if (!option.DoModal() || !option.IsDirty()) return;
         auto variables = document->Variables();
         variables.SetValue(modPLConst::PROP_UPDATE_DETAIL, modPLFunction::FlagToText(option.chkUpdateDetail != 0));

@@ -224,8 +224,11 @@ private:
             if (!source.Exists()) return;
             range.CopyRange(to.Item(word::wdHeaderFooterPrimary).Range(), source.Range());
         };
-        if (modPLFunction::TextToFlag(property.GetDocVariable(modPLConst::PROP_COPY_PRIMARY_HEADER, docTarget, "False"))) copy(false);
-        if (modPLFunction::TextToFlag(property.GetDocVariable(modPLConst::PROP_COPY_PRIMARY_FOOTER, docTarget, "False"))) copy(true);
+        const auto flag = [&](std::string_view key) {
+            return modPLFunction::TextToFlag(property.GetDocVariable(key, docTarget, modPLConst::DEFAULT_COPY_PRIMARY));
+        };
+        if (flag(modPLConst::PROP_COPY_PRIMARY_HEADER)) copy(false);
+        if (flag(modPLConst::PROP_COPY_PRIMARY_FOOTER)) copy(true);
     }
 
     void ClosePrintDoc() {
@@ -364,7 +367,8 @@ long GetDetailCapacities(std::vector<long>& lngCapacities, const std::vector<wor
     lngCapacities.assign(tblaryTarget.size(), 0);
     for (std::size_t t = 0; t < tblaryTarget.size(); ++t) {
         const std::string strProps = t < straryDetailProp.size() ? straryDetailProp[t] : std::string();
-        const bool blnCaptionRow = property.GetPropertyFromText(strProps, modPLConst::PROP_COLUMN_HEADERS, "True") == "True";
+        const bool blnCaptionRow = property.GetPropertyFromText(strProps, modPLConst::PROP_COLUMN_HEADERS,
+                                                                modPLConst::DEFAULT_COLUMN_HEADERS) == modPLConst::FLAG_TRUE;
         lngCapacities[t] = tblaryTarget[t].Rows().Count() - (blnCaptionRow ? 1 : 0);
     }
     return static_cast<long>(tblaryTarget.size());
@@ -376,7 +380,8 @@ long CountDetailPages(const std::vector<long>& lngCapacities, const std::vector<
     long lngPages = 1;
     const auto count = std::min({lngCapacities.size(), lngRowsNeeded.size(), straryDetailProp.size()});
     for (std::size_t t = 0; t < count; ++t) {
-        if (property.GetPropertyFromText(straryDetailProp[t], modPLConst::PROP_AUTO_ADJUST_ROW_COUNT, "") != "False") continue;
+        const auto autoAdjust = property.GetPropertyFromText(straryDetailProp[t], modPLConst::PROP_AUTO_ADJUST_ROW_COUNT, "");
+        if (autoAdjust != modPLConst::FLAG_FALSE) continue;
         // A table without a data row cannot hold a page of its own; it never paginates.
         if (lngCapacities[t] < 1) continue;
         const long lngTablePages = lngRowsNeeded[t] / lngCapacities[t] + (lngRowsNeeded[t] % lngCapacities[t] ? 1 : 0);

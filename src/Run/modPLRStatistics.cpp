@@ -177,7 +177,9 @@ LiveRows ReadLiveRows(const word::Table& table, word::Document& doc, const std::
     const clsPLProperty property;
     const std::string props = property.GetDetailProperties(table, doc);
     LiveRows rows;
-    rows.firstDataRow = property.GetPropertyFromText(props, modPLConst::PROP_COLUMN_HEADERS, "True") == "True" ? 2 : 1;
+    const bool captionRow = property.GetPropertyFromText(props, modPLConst::PROP_COLUMN_HEADERS,
+                                                         modPLConst::DEFAULT_COLUMN_HEADERS) == modPLConst::FLAG_TRUE;
+    rows.firstDataRow = captionRow ? 2 : 1;
     const long tableRows = table.Rows().Count();
     rows.breakRows = ParseRowList(property.GetPropertyFromText(props, modPLConst::PROP_BROKEN_ROWS, ""));
     auto used = ParseCount(property.GetPropertyFromText(props, modPLConst::PROP_EFFECTIVE_ROW_CNT, ""));
