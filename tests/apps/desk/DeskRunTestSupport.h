@@ -85,7 +85,7 @@ protected:
             if (dialog.isVisible()) Press(dialog, "cmdCancel");
         });
         Click(tag);
-        EXPECT_TRUE(answered) << tag << " showed no dialog";
+        EXPECT_TRUE(answered) << tag << " showed no dialog; messages:\n" << log_.str();
     }
     long Record() {
         word::DispArgs args{document_};

@@ -86,7 +86,7 @@ TEST_F(CliPostgresCommands, FilterAndSortChangeWhichRecordsShowAndTheirOrder) {
 
     // A sort the server refuses is not written.
     result = Run({"sort", "pg.docx", "nosuchcolumn", "-o", "bad.docx"});
-    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.exitCode, 2) << result.err;
     EXPECT_FALSE(fs::exists(scratch_ / "bad.docx"));
 }
 
