@@ -36,13 +36,8 @@ void RegisterBundledRunAddIn(paperloom::word::AddInRegistry& registry) {
     } else {
         return;
     }
-    if (registry.Find("OsPLRun.conPLRun")) return;
-    paperloom::word::AddInRegistration registration;
-    registration.progId = "OsPLRun.conPLRun";
-    registration.libraryPath = library;
-    registration.friendlyName = "Paperloom 実行";
-    registration.description = "ｱﾄﾞｲﾝ ﾌﾟﾛｼﾞｪｸﾄ ﾃﾝﾌﾟﾚｰﾄ";
-    registration.loadBehavior = paperloom::word::loadbehavior::connected | paperloom::word::loadbehavior::loadAtStartup;
+    const auto registration = paperloom::cli::BundledRunAddInRegistration(library);
+    if (registry.Find(registration.progId)) return;
     registry.Register(registration);
 }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <system_error>
 
+#include "host/word/addins/AddInRegistry.h"
+
 namespace paperloom::cli {
 
 // The folder of the running program; empty when the system does not say.
@@ -48,6 +50,18 @@ inline std::optional<std::filesystem::path> FindBundledLibrary(const std::string
     if (!built.empty() && RunsFromBuildFolder(programFolder, buildFolder) && std::filesystem::is_regular_file(built, ec))
         return built;
     return std::nullopt;
+}
+
+// How the run-time add-in shipped with the programs is registered: one place for its ProgID,
+// names and load behaviour, whichever program registers it first.
+inline word::AddInRegistration BundledRunAddInRegistration(const std::filesystem::path& library) {
+    word::AddInRegistration registration;
+    registration.progId = "OsPLRun.conPLRun";
+    registration.libraryPath = library;
+    registration.friendlyName = "Paperloom 実行";
+    registration.description = "ｱﾄﾞｲﾝ ﾌﾟﾛｼﾞｪｸﾄ ﾃﾝﾌﾟﾚｰﾄ";
+    registration.loadBehavior = word::loadbehavior::connected | word::loadbehavior::loadAtStartup;
+    return registration;
 }
 
 }  // namespace paperloom::cli

@@ -41,12 +41,7 @@ fs::path BundledRunLibrary() {
 }
 
 RunHost::RunHost() {
-    word::AddInRegistration registration;
-    registration.progId = std::string(kRunProgId);
-    registration.libraryPath = BundledRunLibrary();
-    registration.friendlyName = "Paperloom 実行";
-    registration.description = "ｱﾄﾞｲﾝ ﾌﾟﾛｼﾞｪｸﾄ ﾃﾝﾌﾟﾚｰﾄ";
-    registration.loadBehavior = word::loadbehavior::connected | word::loadbehavior::loadAtStartup;
+    const word::AddInRegistration registration = BundledRunAddInRegistration(BundledRunLibrary());
 
     const fs::path config = word::UserConfigFolder();
     std::error_code ec;
