@@ -17,6 +17,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libreoffice-writer-nogui fonts-noto-cjk         # headless rendering to PDF, Japanese glyphs
   poppler-utils                                   # pdftotext for the rendering tests
+  qpdf                                            # joins the PDF chunks of a parallel rendering
   qt6-base-dev                                    # the desktop host (Qt 6 Widgets, Test)
   xvfb xauth imagemagick xdotool                  # screenshots of the desktop host
   cups-daemon cups-client                         # the print tests start a private print server
