@@ -1,0 +1,69 @@
+#include "Edit/modPLEFunction.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/modPLFunction.h"
+
+namespace paperloom::modPLEFunction {
+namespace {
+
+constexpr std::array<std::string_view, 6> kHeaderKeywords = {"PictureField", "DataField",     "RecordIndex",
+                                                             "SequenceIndex", "DetailPage", "DetailPageMax"};
+
+std::string CodeText(const word::Field& field) {
+    auto code = field.Code();
+    code.TextRetrievalMode().SetIncludeFieldCodes(true);
+    return code.Text();
+}
+
+// The range widened one position to the left, so it takes in the field's opening mark.
+word::Range WidenedLeft(const word::Range& range) {
+    auto widened = range.Duplicate();
+    if (widened.Start() > 0) widened.SetStart(widened.Start() - 1);
+    return widened;
+}
+
+// The selection inside the range, or the range inside the selection (same story only).
+bool Overlaps(const word::Range& range, const word::Range& selection) {
+    return selection.InRange(range) || range.InRange(selection);
+}
+
+}  // namespace
+
+bool IsDataField(const word::Field& fldTarget) {
+    if (fldTarget.Type() != word::wdFieldQuote) return false;
+    std::vector<std::string> words;
+    if (modPLFunction::SplitTokens(CodeText(fldTarget), words, "") < 2) return false;
+    for (const auto keyword : kHeaderKeywords)
+        if (words[1] == keyword) return true;
+    return false;
+}
+
+std::optional<word::Field> FindDataFieldIn(const word::Fields& fldsTarget, const word::Selection& selTarget) {
+    const word::Range selection = selTarget.Range();
+    std::optional<std::string> firstSelectedCode;
+    if (const auto selected = word::FieldsOf(selection); selected.Count() > 0)
+        firstSelectedCode = CodeText(selected.Item(1));
+
+    for (const auto& field : fldsTarget) {
+        if (Overlaps(WidenedLeft(field.Result()), selection) && IsDataField(field)) return field;
+        if (firstSelectedCode && CodeText(field) == *firstSelectedCode) return field;
+    }
+    for (const auto& field : fldsTarget)
+        if (Overlaps(WidenedLeft(field.Code()), selection) && IsDataField(field)) return field;
+    return std::nullopt;
+}
+
+std::optional<word::Field> GetDataFieldAtCursor(const word::Fields& fldsTarget, const word::Selection& selTarget) {
+    if (auto found = FindDataFieldIn(fldsTarget, selTarget)) return found;
+    auto story = selTarget.Range();
+    story.SetRange(0, story.StoryLength());
+    const auto storyFields = word::FieldsOf(story);
+    if (storyFields.Count() == 0) return std::nullopt;
+    return FindDataFieldIn(storyFields, selTarget);
+}
+
+}  // namespace paperloom::modPLEFunction
