@@ -38,4 +38,28 @@ inline constexpr long wdTrue = -1;
 inline constexpr long wdFalse = 0;
 inline constexpr long wdUndefined = 9999999;
 
+enum WdParagraphAlignment : long {
+    wdAlignParagraphLeft = 0,
+    wdAlignParagraphCenter = 1,
+    wdAlignParagraphRight = 2,
+    wdAlignParagraphJustify = 3,
+    wdAlignParagraphDistribute = 4,
+};
+
+enum WdUnderline : long {
+    wdUnderlineNone = 0,
+    wdUnderlineSingle = 1,
+    wdUnderlineWords = 2,
+    wdUnderlineDouble = 3,
+    wdUnderlineDotted = 4,
+    wdUnderlineThick = 6,
+    wdUnderlineDash = 7,
+    wdUnderlineDotDash = 9,
+    wdUnderlineDotDotDash = 10,
+    wdUnderlineWavy = 11,
+};
+
+// Font.Color: the automatic colour; other colours are 0xBBGGRR.
+inline constexpr long wdColorAutomatic = -16777216;
+
 }  // namespace paperloom::word

@@ -16,6 +16,7 @@
 #include "host/word/Sections.h"
 #include "host/word/Selection.h"
 #include "host/word/Shapes.h"
+#include "host/word/Snapshot.h"
 #include "host/word/Table.h"
 #include "host/word/Window.h"
 #include "host/word/settings/DocumentSettings.h"
@@ -87,6 +88,13 @@ public:
     // stories live in (main document, headers, footers) must not be replaced through it while
     // the document is open: the model holds their trees.
     docx::Package& Package();
+    // Every part of the document as it stands, for undo; parts equal to those of `previous`
+    // share its bytes.
+    DocumentSnapshot Snapshot(const DocumentSnapshot* previous = nullptr) const;
+    // Puts every part back exactly as the snapshot holds it. Ranges in the main text, headers
+    // and footers (the selection too) stay, kept within the restored text; text-box ranges
+    // and field handles taken before no longer work.
+    void Restore(const DocumentSnapshot& snapshot);
     word::Application* Application() const;
 
     const std::shared_ptr<detail::DocumentState>& State() const { return state_; }

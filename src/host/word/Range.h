@@ -36,6 +36,37 @@ public:
     long Hidden() const;
     void SetHidden(bool hidden);
 
+    // Character formatting as it shows (direct formatting, then the character style, the
+    // paragraph style and the document's defaults). Over mixed text the flags and numbers read
+    // wdUndefined and the names "". Setting formats every character of the range (paragraph
+    // marks included); a flag set off where a style turns it on is written off explicitly.
+    long Bold() const;
+    void SetBold(bool bold);
+    long Italic() const;
+    void SetItalic(bool italic);
+    long Underline() const;  // WdUnderline
+    void SetUnderline(long underline);
+    std::string Name() const;  // Latin text
+    void SetName(std::string_view name);
+    std::string NameFarEast() const;  // East Asian text
+    void SetNameFarEast(std::string_view name);
+    float Size() const;  // points
+    void SetSize(float points);
+    long Color() const;  // 0xBBGGRR or wdColorAutomatic
+    void SetColor(long color);
+
+private:
+    std::shared_ptr<detail::RangeData> data_;
+};
+
+// The formatting of the paragraphs a range touches (the caret's paragraph when collapsed).
+class ParagraphFormat {
+public:
+    explicit ParagraphFormat(std::shared_ptr<detail::RangeData> data) : data_(std::move(data)) {}
+    // WdParagraphAlignment; wdUndefined when the paragraphs differ.
+    long Alignment() const;
+    void SetAlignment(long alignment);
+
 private:
     std::shared_ptr<detail::RangeData> data_;
 };
@@ -113,6 +144,7 @@ public:
     long StoryType() const;
 
     word::Font Font() const { return word::Font(data_); }
+    word::ParagraphFormat ParagraphFormat() const { return word::ParagraphFormat(data_); }
     word::TextRetrievalMode TextRetrievalMode() const { return word::TextRetrievalMode(data_); }
     word::Find Find() const { return word::Find(data_); }
     word::Characters Characters() const { return word::Characters(data_); }

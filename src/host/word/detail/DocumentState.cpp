@@ -224,6 +224,43 @@ void DocumentState::SyncTextBoxCopies() {
     }
 }
 
+void DocumentState::PartsRestored() {
+    CheckOpen();
+    for (auto& [key, story] : textBoxes_) {
+        story->Kill();
+        retired_.push_back(std::move(story));
+    }
+    textBoxes_.clear();
+    mirrors_.clear();
+    for (auto& [key, weak] : anchors_)
+        if (const auto anchor = weak.lock()) anchor->alive = false;
+    anchors_.clear();
+    anchorsAfterSweep_ = 0;
+    if (main_) {
+        const auto part = package_.MainDocumentPart();
+        main_->Rebind(package_.Xml(part).child("w:document").child("w:body"));
+    }
+    for (auto it = headerFooters_.begin(); it != headerFooters_.end();) {
+        if (package_.HasPart(it->first)) {
+            it->second->Rebind(package_.Xml(it->first).document_element());
+            ++it;
+        } else {
+            it->second->Kill();
+            retired_.push_back(std::move(it->second));
+            it = headerFooters_.erase(it);
+        }
+    }
+    hiddenStyles_.clear();
+    bookmarkNames_.reset();
+    nextBookmarkId_ = -1;
+    importedParts_.clear();
+    relationships_.clear();
+    knownStyles_.clear();
+    importedNumbering_.clear();
+    nextDrawingId_ = 0;
+    Changed();
+}
+
 bool DocumentState::StyleHidden(std::string_view styleId) {
     if (styleId.empty()) return false;
     if (const auto it = hiddenStyles_.find(styleId); it != hiddenStyles_.end()) return it->second;

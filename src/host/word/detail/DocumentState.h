@@ -45,6 +45,10 @@ public:
     Story& TextBox(pugi::xml_node content, const std::string& part);
     // Brings every legacy copy of an edited text box up to date.
     void SyncTextBoxCopies();
+    // After the package's parts were put back as a snapshot held them (undo): the main story
+    // and the headers and footers follow the new trees, keeping their ranges; text-box
+    // stories, anchors and every other cache of nodes or names are dropped.
+    void PartsRestored();
 
     bool StyleHidden(std::string_view styleId) override;
     void BeforeRemove(pugi::xml_node subtree) override;

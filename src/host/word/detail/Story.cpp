@@ -1330,6 +1330,72 @@ void Story::SetHidden(long start, long end, bool hidden) {
     edited_ = true;
 }
 
+void Story::FormatRuns(long start, long end, const std::function<void(pugi::xml_node)>& apply) {
+    const long length = Length();
+    start = std::max(0L, start);
+    end = std::min(end, length);
+    if (start >= end) return;
+    if (end < length) SplitAt(end);
+    SplitAt(start);
+    std::vector<pugi::xml_node> runs;
+    std::vector<pugi::xml_node> marks;
+    Visit(start, end, [&](const Atom& atom) {
+        if (atom.length == 0 || atom.start < start || atom.start >= end) return true;
+        switch (atom.kind) {
+        case AtomKind::ParagraphMark:
+        case AtomKind::CellEnd:
+            marks.push_back(atom.node);
+            break;
+        case AtomKind::RowEnd:
+        case AtomKind::Marker:
+            break;
+        default:
+            if (runs.empty() || runs.back() != atom.node.parent()) runs.push_back(atom.node.parent());
+        }
+        return true;
+    });
+    for (auto run : runs) apply(xml::RunProperties(run, true));
+    for (auto p : marks) apply(xml::MarkProperties(p, true));
+    edited_ = true;
+}
+
+std::vector<pugi::xml_node> Story::ParagraphsIn(long start, long end) {
+    const long length = Length();
+    start = std::clamp(start, 0L, std::max(0L, length - 1));
+    end = std::clamp(std::max(end, start + 1), 0L, length);
+    std::vector<pugi::xml_node> paragraphs;
+    Visit(start, end, [&](const Atom& atom) {
+        if (atom.length == 0 || atom.start >= end || !atom.paragraph) return true;
+        if (atom.start + atom.length <= start) return true;
+        if (std::find(paragraphs.begin(), paragraphs.end(), atom.paragraph) == paragraphs.end())
+            paragraphs.push_back(atom.paragraph);
+        return true;
+    });
+    return paragraphs;
+}
+
+void Story::FormatParagraphs(long start, long end, const std::function<void(pugi::xml_node)>& apply) {
+    for (auto p : ParagraphsIn(start, end)) apply(xml::ParagraphProperties(p, true));
+    edited_ = true;
+}
+
+void Story::Rebind(pugi::xml_node root) {
+    root_ = root;
+    index_.Clear();
+    rowLengths_.Clear();
+    tableRows_.Clear();
+    complete_ = false;
+    edited_ = false;
+    const long length = Length();
+    std::erase_if(spans_, [](const std::weak_ptr<TrackedSpan>& s) { return s.expired(); });
+    for (const auto& weak : spans_) {
+        const auto span = weak.lock();
+        span->start = std::clamp(span->start, 0L, length);
+        span->end = std::clamp(span->end, span->start, length);
+        span->limit.reset();
+    }
+}
+
 pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
     const std::string element(name);
     const long length = Length();

@@ -134,6 +134,17 @@ public:
     long InsertFragment(long pos, Fragment& fragment);
     void Delete(long start, long end);
     void SetHidden(long start, long end, bool hidden);
+    // Character formatting of [start, end): the runs are split at both ends and `apply` gets
+    // the run properties (created when missing) of every run and paragraph mark inside.
+    void FormatRuns(long start, long end, const std::function<void(pugi::xml_node rPr)>& apply);
+    // The paragraphs [start, end) touches (the caret's paragraph when empty), in order.
+    std::vector<pugi::xml_node> ParagraphsIn(long start, long end);
+    // Paragraph formatting: `apply` gets the paragraph properties (created when missing) of
+    // every paragraph [start, end) touches.
+    void FormatParagraphs(long start, long end, const std::function<void(pugi::xml_node pPr)>& apply);
+    // Puts the story over a new tree (the document's parts restored from a snapshot): the
+    // index starts again and every tracked span is kept within the new length.
+    void Rebind(pugi::xml_node root);
     // Inserts a zero-length element (bookmark marker) at a position.
     pugi::xml_node InsertMarker(long pos, std::string_view name);
     // Splits the paragraph at `pos` so that a block can go before the returned paragraph.
