@@ -1,5 +1,7 @@
 #include "host/ado/DataLinkFile.h"
 
+#include <unicode/ustring.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -95,6 +97,30 @@ std::string ParseDataLinkText(std::string_view bytes, const std::string& name) {
         return std::string(line);
     }
     ThrowBadLink(name, sawHeader ? "接続文字列がありません" : "空のファイルです");
+}
+
+std::string MakeDataLinkText(std::string_view connectionString) {
+    if (connectionString.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        ThrowAdoError(errors::kProviderFailed, kConnectionSource,
+                      "データ リンク ファイルの接続文字列は 1 行で指定してください");
+    const std::string text =
+        "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n" + std::string(connectionString) + "\r\n";
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t units = 0;
+    u_strFromUTF8WithSub(nullptr, 0, &units, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    std::u16string wide(static_cast<std::size_t>(units), u'\0');
+    status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(wide.data(), units, &units, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
+                         &status);
+    if (U_FAILURE(status))
+        ThrowAdoError(errors::kProviderFailed, kConnectionSource, "接続文字列を UTF-16 に変換できません");
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 + wide.size() * 2);
+    for (const char16_t unit : wide) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
 }
 
 std::string ReadDataLinkFile(const std::filesystem::path& path) {
