@@ -1,0 +1,46 @@
+#pragma once
+// The designer's commands on the application's active document and selection: each reads the
+// binding the document carries, runs its dialog preset with it, writes what the user
+// confirmed, and then asks the run-time add-in, when it is connected, to refresh the document.
+// The menu, the toolbar and the command line all run these. Errors pass to the caller, which
+// decides how to show them; what a command had written before an error stays.
+
+#include <memory>
+#include <string_view>
+
+#include "Edit/EditDialogs.h"
+
+namespace paperloom::word {
+class AddInHost;
+class Document;
+}  // namespace paperloom::word
+
+namespace paperloom::edit {
+
+class EditCommands {
+public:
+    EditCommands(word::AddInHost& host, EditDialogs& dialogs) : mHost(host), mDialogs(dialogs) {}
+
+    // The data bind dialog over the header's eight document variables; on a confirmed change
+    // they are rewritten (or all deleted when the dialog was emptied) and the run-time rebinds
+    // and refills the document.
+    void HeadBind();
+    // The two-page wizard; on a confirmed change a table replaces the selection: one header row
+    // and the chosen number of data rows, a bookmark over it, the table's and each column's
+    // property text hidden in row 1, and the columns' captions. The run-time refills the
+    // document when the template lets detail tables update.
+    void DetailInsert();
+
+    // The late-bound controller call on the active document, made only while the run-time
+    // add-in is connected (a run-time that is not even registered is not connected either).
+    // Returns whether the call was made.
+    bool RefreshRunTime(std::string_view strMethod);
+
+private:
+    std::shared_ptr<word::Document> ActiveDocument() const;
+
+    word::AddInHost& mHost;
+    EditDialogs& mDialogs;
+};
+
+}  // namespace paperloom::edit

@@ -1,0 +1,19 @@
+#pragma once
+// The designer's dialogs, made on first use and kept (hidden between uses) until the add-in's
+// command class terminates. The commands preset them, run them and read their answers.
+
+#include "Edit/clsPLEBindForm.h"
+#include "Edit/frmPLEDetailInsert.h"
+
+namespace paperloom::edit {
+
+struct EditDialogs {
+    clsPLEBindForm frmPLEDBBind;
+    paperloom::frmPLEDetailInsert frmPLEDetailInsert;
+
+    // Takes every window of the designer off the screen (the forms library destroys them
+    // together); errors are dropped.
+    static void Unload() noexcept;
+};
+
+}  // namespace paperloom::edit

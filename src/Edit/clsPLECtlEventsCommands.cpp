@@ -1,0 +1,93 @@
+// The design-time commands behind the menu and toolbar: each runs inside one frame that reports
+// any error through the shared error box. Toolbar handlers call the menu handler of their
+// command. The header field, detail and column properties, statistics, formula, bookmark and
+// about commands come with their dialogs; until then their buttons do nothing.
+
+#include "Edit/EditCommands.h"
+#include "Edit/clsPLECtlEvents.h"
+#include "common/modPLConst.h"
+#include "common/modPLFunction.h"
+#include "host/DebugLog.h"
+
+namespace paperloom {
+
+using C = clsPLECtlEvents;
+
+template <typename Body>
+void C::RunCommand(Body&& body) noexcept {
+    try {
+        edit::EditCommands commands(mApplication, Dialogs());
+        body(commands);
+    } catch (...) {
+        try {
+            modPLFunction::ShowErrorMessage(modPLConst::EDIT_APP_TITLE, std::current_exception());
+        } catch (...) {
+            // A box that cannot be shown must not take the host down with it.
+            debuglog::Swallowed("clsPLECtlEventsCommands.cpp: RunCommand (error box)");
+        }
+    }
+}
+
+void C::mctlMenuHeadBindEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.HeadBind(); });
+}
+
+void C::mctlMenuHeadFieldEvts_Click(const Control&, bool&) {}
+
+void C::mctlMenuDetailInsertEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.DetailInsert(); });
+}
+
+void C::mctlMenuDetailPropEvts_Click(const Control&, bool&) {}
+
+void C::mctlMenuDetailColPropEvts_Click(const Control&, bool&) {}
+
+void C::mctlMenuStatisticsEvts_Click(const Control&, bool&) {}
+
+void C::mctlMenuBookmarkEvts_Click(const Control&, bool&) {}
+
+void C::mctlMenuCalculatorEvts_Click(const Control&, bool&) {}
+
+void C::mctlMenuEditHelpEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands&) { modPLFunction::ShowHelpFile(modPLConst::HELP_FILE); });
+}
+
+void C::mctlMenuEditAboutEvts_Click(const Control&, bool&) {}
+
+void C::mctlToolHeadBindEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuHeadBindEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolHeadFieldEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuHeadFieldEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolDetailInsertEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuDetailInsertEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolDetailPropEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuDetailPropEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolDetailColPropEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuDetailColPropEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolStatisticsEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuStatisticsEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolEditBookmarkEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuBookmarkEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolEditCalculatorEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuCalculatorEvts_Click(ctrl, cancelDefault);
+}
+
+void C::mctlToolEditHelpEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlMenuEditHelpEvts_Click(ctrl, cancelDefault);
+}
+
+}  // namespace paperloom
