@@ -145,6 +145,8 @@ void Document::SaveAs(const std::filesystem::path& path) {
     state_->SetSaved(true);
 }
 
+unsigned long Document::Revision() const { return state_->Revision(); }
+
 bool Document::Saved() const { return state_->Saved(); }
 void Document::SetSaved(bool saved) { state_->SetSaved(saved); }
 

@@ -74,6 +74,9 @@ public:
     void SaveAs(const std::filesystem::path& path);
     bool Saved() const;
     void SetSaved(bool saved);
+    // Grows with every edit made through the model, saved or not: a view compares it to know
+    // whether the document changed since it last drew it.
+    unsigned long Revision() const;
     // Closes, without saving unless wdSaveChanges is given. Raises the application's
     // DocumentBeforeClose first; a handler can cancel, and then the document stays open.
     void Close(long saveChanges = wdDoNotSaveChanges);

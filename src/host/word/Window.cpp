@@ -15,6 +15,16 @@ void View::SetShowHiddenText(bool show) {
     doc_->SetShowHiddenText(show);
 }
 
+bool View::ShowFieldCodes() const {
+    doc_->CheckOpen();
+    return doc_->ShowFieldCodes();
+}
+
+void View::SetShowFieldCodes(bool show) {
+    doc_->CheckOpen();
+    doc_->SetShowFieldCodes(show);
+}
+
 bool Window::Visible() const {
     doc_->CheckOpen();
     return doc_->WindowVisible();

@@ -15,6 +15,9 @@ public:
     // While on, ranges read hidden text as if their retrieval included it.
     bool ShowHiddenText() const;
     void SetShowHiddenText(bool show);
+    // While on, the window draws field codes instead of field results (ranges read as before).
+    bool ShowFieldCodes() const;
+    void SetShowFieldCodes(bool show);
 
 private:
     std::shared_ptr<detail::DocumentState> doc_;

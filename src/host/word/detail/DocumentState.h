@@ -78,7 +78,14 @@ public:
     bool Saved() const { return saved_; }
     void SetSaved(bool saved) { saved_ = saved; }
     // Every edit through a handle: the document has changes to save.
-    void Changed() { saved_ = false; }
+    void Changed() {
+        saved_ = false;
+        ++revision_;
+    }
+    // Counts the edits made through handles, so that a view can tell whether to draw again.
+    unsigned long Revision() const { return revision_; }
+    bool ShowFieldCodes() const { return showFieldCodes_; }
+    void SetShowFieldCodes(bool show) { showFieldCodes_ = show; }
     bool ShowHiddenText() const { return showHiddenText_; }
     void SetShowHiddenText(bool show) { showHiddenText_ = show; }
     bool WindowVisible() const { return windowVisible_; }
@@ -124,6 +131,8 @@ private:
     bool closed_ = false;
     bool saved_ = true;
     bool showHiddenText_ = false;
+    bool showFieldCodes_ = false;
+    unsigned long revision_ = 0;
     bool windowVisible_ = true;
     std::string name_;
     std::filesystem::path fullName_;
