@@ -125,6 +125,7 @@ public:
 
 private:
     UndoStack* stack_;
+    DocumentEditor* editor_ = nullptr;  // told when the group changed the document
 };
 
 }  // namespace paperloom::desk::edit
