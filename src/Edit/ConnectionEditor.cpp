@@ -164,7 +164,8 @@ std::string ConnectionEditor::GetConnectionString() const {
         return "Provider=SQLite;Data Source=" + source->strValue;
     }
     if (cboDriver > 0 && static_cast<std::size_t>(cboDriver) < cboDriverList.size())
-        append("Driver=" + QuoteValue(cboDriverList[static_cast<std::size_t>(cboDriver)]));
+        // Driver names are always braced: most hold blanks.
+        append("Driver={" + cboDriverList[static_cast<std::size_t>(cboDriver)] + "}");
     for (const auto& keyword : lstKeywords) {
         if (keyword.strKeyword.empty() || keyword.strValue.empty()) continue;
         append(keyword.strKeyword + "=" + QuoteValue(keyword.strValue));
