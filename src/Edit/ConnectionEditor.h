@@ -38,7 +38,7 @@ public:
     // The string the keywords make: "Provider=SQLite;Data Source=..." for the embedded engine,
     // "Driver={...};Keyword=value;..." for an ODBC driver; empty values are left out and
     // values holding ';', '{' or '}' or blanks at an end are put in braces.
-    std::string GetConnectionString() const;
+    virtual std::string GetConnectionString() const;
 
     // Controls ---------------------------------------------------------------------------------
     std::vector<std::string> cboDriverList;

@@ -25,10 +25,17 @@ inline void SetValueBoxEnabled(QLineEdit& box, bool enabled) {
     box.setPalette(palette);
 }
 
+// The title of the boxes the windows show: the add-in's whose forms library this is. Each
+// forms library holds its own copy (hidden symbols), so the designer's sets its own title.
+inline std::string& MessageTitle() {
+    static std::string title(modPLConst::RUN_APP_TITLE);
+    return title;
+}
+
 inline void ShowMessage(const modPLConst::PLMessage& message) {
     ui::MessageRequest request;
     request.strText = std::string(message.strText);
-    request.strTitle = std::string(modPLConst::RUN_APP_TITLE);
+    request.strTitle = MessageTitle();
     switch (message.icon) {
     case modPLConst::PLMessageIcon::Critical: request.icon = ui::MessageIcon::Critical; break;
     case modPLConst::PLMessageIcon::Exclamation: request.icon = ui::MessageIcon::Exclamation; break;

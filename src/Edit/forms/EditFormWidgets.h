@@ -1,0 +1,70 @@
+#pragma once
+// Helpers the designer's windows share: boxes that show whether they are enabled the way the
+// dialogs always did (window or button-face background), a combo box that fills its list as
+// it drops down, and the CR LF line breaks the models keep in multi-line text.
+
+#include <QComboBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "FormWidgets.h"
+
+namespace paperloom::editforms {
+
+using runforms::Q;
+using runforms::S;
+
+inline void SetBoxEnabled(QWidget& box, bool enabled) {
+    box.setEnabled(enabled);
+    QPalette palette;  // the window colour of the style
+    if (!enabled) palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    box.setPalette(palette);
+}
+
+inline QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
+    auto* button = new QPushButton(Q(caption), parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// Asks its owner for the list just before it shows it.
+class DropDownCombo final : public QComboBox {
+public:
+    DropDownCombo(QWidget* parent, const char* name, bool editable) : QComboBox(parent) {
+        setObjectName(name);
+        setEditable(editable);
+        setInsertPolicy(QComboBox::NoInsert);
+    }
+    std::function<void()> beforeDropDown;
+    void showPopup() override {
+        if (beforeDropDown) beforeDropDown();
+        QComboBox::showPopup();
+    }
+};
+
+// Replaces the list and shows `text` without raising the box's change signals.
+inline void SetComboList(QComboBox& box, const std::vector<std::string>& items, const std::string& text) {
+    const QSignalBlocker quiet(box);
+    box.clear();
+    for (const auto& item : items) box.addItem(Q(item));
+    if (box.isEditable()) {
+        box.setEditText(Q(text));
+    } else {
+        box.setCurrentIndex(box.findText(Q(text)));
+    }
+}
+
+inline QString FromCrLf(const std::string& text) { return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+inline std::string ToCrLf(const QString& text) {
+    QString copy = text;
+    return S(copy.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+}
+
+}  // namespace paperloom::editforms
