@@ -3,50 +3,30 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
-#include <QFontDatabase>
-#include <QPlainTextEdit>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QSignalBlocker>
 
 #include "DeskApplication.h"
+#include "edit/DocumentEditor.h"
 #include "host/word/Document.h"
+#include "view/DocumentView.h"
 
 namespace paperloom::desk {
-namespace {
-
-// The text as the model reads it, with its paragraph and cell marks as line breaks and tabs.
-QString ShownText(word::Document& document) {
-    std::string text = document.Content().Text();
-    std::string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\a') {
-            // A cell's end mark; a second one right after it ends the row.
-            const bool rowEnd = !shown.empty() && shown.back() == '\t' && i >= 2 && text[i - 1] == '\a';
-            if (rowEnd) shown.back() = '\n';
-            else shown += '\t';
-            ++i;
-        } else if (c == '\r' || c == '\v' || c == '\f') {
-            shown += '\n';
-        } else if (c == '\a') {
-            shown += '\n';
-        } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-            shown += c;
-        }
-    }
-    return QString::fromStdString(shown);
-}
-
-}  // namespace
 
 DocumentWindow::DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Document> document)
     : desk_(desk), document_(std::move(document)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(1000, 720);
-    text_ = new QPlainTextEdit(this);  // owned by the window
-    text_->setObjectName("documentText");
-    text_->setReadOnly(true);
-    text_->setEnabled(document_ != nullptr);
-    setCentralWidget(text_);
+    docView_ = new view::DocumentView(document_, this);  // owned by the window
+    docView_->setEnabled(document_ != nullptr);
+    setCentralWidget(docView_);
+    if (document_) {
+        editor_ = std::make_unique<edit::DocumentEditor>(document_);
+        editor_->SetChangedHandler([this] { docView_->Refresh(); });
+        docView_->SetEditor(editor_.get());
+    }
 
     const bool hasDocument = document_ != nullptr;
     const auto doc = [this] { return document_; };
@@ -64,13 +44,68 @@ DocumentWindow::DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Docu
              print = AddAction("印刷(&P)...", QKeySequence::Print, [this, doc] { desk_.Print(doc()); })};
     for (qsizetype i = 2; i < file_.size(); ++i)
         if (file_[i]) file_[i]->setEnabled(hasDocument);
-    QAction* copy = AddAction("コピー(&C)", QKeySequence::Copy, [this] { text_->copy(); });
-    QAction* selectAll = AddAction("すべて選択(&L)", QKeySequence::SelectAll, [this] { text_->selectAll(); });
-    edit_ = {copy, selectAll};
-    view_ = {AddAction("最新の情報に更新(&R)", QKeySequence::Refresh, [this] { desk_.RequestRefresh(); })};
-    // Inserting needs the document view; until it exists the entry is there, switched off.
-    QAction* pageBreak = AddAction("改ページ(&B)", {}, [] {});
-    pageBreak->setEnabled(false);
+    // The editing keys reach the view as key presses; the menu entries do the same work.
+    const auto edit = [this](void (edit::DocumentEditor::*step)()) {
+        return [this, step] {
+            if (!editor_) return;
+            try {
+                ((*editor_).*step)();
+            } catch (...) {
+                QApplication::beep();
+            }
+            docView_->Refresh();
+        };
+    };
+    QAction* undo = AddAction("元に戻す(&U)", {}, edit(&edit::DocumentEditor::Undo));
+    QAction* redo = AddAction("やり直し(&R)", {}, edit(&edit::DocumentEditor::Redo));
+    QAction* cut = AddAction("切り取り(&T)", {}, edit(&edit::DocumentEditor::Cut));
+    QAction* copy = AddAction("コピー(&C)", {}, [this] {
+        if (editor_) {
+            try {
+                editor_->Copy();
+            } catch (...) {
+                QApplication::beep();
+            }
+        } else {
+            QApplication::clipboard()->setText(docView_->SelectedText());
+        }
+    });
+    QAction* paste = AddAction("貼り付け(&P)", {}, edit(&edit::DocumentEditor::Paste));
+    QAction* selectAll = AddAction("すべて選択(&L)", {}, [this] {
+        docView_->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+        QApplication::sendEvent(docView_, &press);
+    });
+    for (QAction* action : {undo, redo, cut, copy, paste, selectAll}) action->setEnabled(hasDocument);
+    edit_ = {undo, redo, nullptr, cut, copy, paste, nullptr, selectAll};
+    // The view's settings, as the object model's View holds them (an add-in may set them too).
+    const auto viewFlag = [this](const QString& caption, bool (word::View::*get)() const, void (word::View::*set)(bool)) {
+        QAction* action = AddAction(caption, {}, {});
+        action->setCheckable(true);
+        action->setEnabled(document_ != nullptr);
+        connect(action, &QAction::toggled, this, [this, get, set](bool on) {
+            if (!document_ || document_->Closed()) return;
+            auto view = document_->Windows().Item(1).View();
+            if ((view.*get)() != on) (view.*set)(on);
+            docView_->Refresh();
+        });
+        viewFlags_.push_back({action, get});
+        return action;
+    };
+    view_ = {AddAction("最新の情報に更新(&R)", QKeySequence::Refresh, [this] { desk_.RequestRefresh(); }), nullptr,
+                 viewFlag("隠し文字(&H)", &word::View::ShowHiddenText, &word::View::SetShowHiddenText),
+                 viewFlag("フィールド コード(&F)", &word::View::ShowFieldCodes, &word::View::SetShowFieldCodes)};
+    QAction* pageBreak = AddAction("改ページ(&B)", {}, [this] {
+        if (!editor_) return;
+        try {
+            editor_->Edit([this] { document_->Selection().Range().InsertBreak(word::wdPageBreak); });
+            document_->Selection().Collapse(word::wdCollapseEnd);
+        } catch (...) {
+            QApplication::beep();
+        }
+        docView_->Refresh();
+    });
+    pageBreak->setEnabled(hasDocument);
     insert_ = {pageBreak};
     tools_ = {AddAction("COM アドイン(&C)...", {}, [this] { desk_.ShowComAddIns(); })};
     windowFixed_ = {AddAction("次のウィンドウ(&N)", QKeySequence::NextChild, [this] { desk_.ActivateNext(this); })};
@@ -140,15 +175,21 @@ void DocumentWindow::UpdateHostMenus() {
     bars_->Rebuild();
 }
 
+DocumentWindow::~DocumentWindow() = default;
+
 void DocumentWindow::Refresh() {
     if (!document_ || document_->Closed()) {
         setWindowTitle("Paperloom");
-        text_->clear();
+        docView_->Refresh();
         return;
     }
     setWindowTitle(QString::fromStdString(document_->Name()) + " - Paperloom");
-    const QString shown = ShownText(*document_);
-    if (shown != text_->toPlainText()) text_->setPlainText(shown);
+    const auto view = document_->Windows().Item(1).View();
+    for (const auto& flag : viewFlags_) {
+        const QSignalBlocker quiet(flag.action);
+        flag.action->setChecked((view.*flag.get)());
+    }
+    docView_->Refresh();
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {

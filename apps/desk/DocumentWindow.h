@@ -1,7 +1,7 @@
 #pragma once
 // A main window of the desktop host: one per visible document (or an empty frame when none is
 // open), titled with the document's name, with the host's Japanese menus and the model's
-// command bars. Until the document view exists it shows the document's text read-only.
+// command bars. The document is shown in its design view, edited through the document editor.
 
 #include <QMainWindow>
 
@@ -9,10 +9,17 @@
 
 #include "CommandBarView.h"
 
-class QPlainTextEdit;
+#include "host/word/Window.h"
 
 namespace paperloom::word {
 class Document;
+}
+
+namespace paperloom::desk::view {
+class DocumentView;
+}
+namespace paperloom::desk::edit {
+class DocumentEditor;
 }
 
 namespace paperloom::desk {
@@ -23,14 +30,17 @@ class DocumentWindow final : public QMainWindow {
 public:
     // `document` may be null: the frame shown while nothing is open.
     DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Document> document);
+    ~DocumentWindow() override;
 
     const std::shared_ptr<word::Document>& Document() const noexcept { return document_; }
     CommandBarView& Bars() noexcept { return *bars_; }
-    // Re-reads the document's name and text.
+    // Re-reads the document's name; the view draws what changed.
     void Refresh();
     // The host's menus that change while it runs: recent files and the window list.
     void UpdateHostMenus();
-    QPlainTextEdit& TextView() noexcept { return *text_; }
+    view::DocumentView& View() noexcept { return *docView_; }
+    // Null for the empty frame.
+    edit::DocumentEditor* Editor() noexcept { return editor_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,11 +52,18 @@ private:
 
     DeskApplication& desk_;
     std::shared_ptr<word::Document> document_;
-    QPlainTextEdit* text_ = nullptr;
+    view::DocumentView* docView_ = nullptr;
+    std::unique_ptr<edit::DocumentEditor> editor_;
     std::unique_ptr<CommandBarView> bars_;
     QList<QAction*> file_;
     QList<QAction*> edit_;
     QList<QAction*> view_;
+    // The view menu's switches and the setting each shows.
+    struct ViewFlag {
+        QAction* action;
+        bool (word::View::*get)() const;
+    };
+    std::vector<ViewFlag> viewFlags_;
     QList<QAction*> insert_;
     QList<QAction*> tools_;
     QList<QAction*> windowFixed_;

@@ -14,6 +14,7 @@
 #include "host/ui/UiServices.h"
 #include "host/word/Application.h"
 #include "host/word/Document.h"
+#include "view/DocumentView.h"
 
 namespace paperloom::desk {
 namespace {
@@ -65,7 +66,7 @@ TEST_F(DeskDocumentsTest, OpenShowsAWindowPerDocumentAndActiveDocumentFollowsThe
     test::Settle();
     ASSERT_EQ(desk.Windows().size(), 2u);  // the empty frame gave way
     EXPECT_EQ(desk.WindowOf(*one)->windowTitle(), "first.docx - Paperloom");
-    EXPECT_TRUE(desk.WindowOf(*two)->TextView().toPlainText().contains("二つ目"));
+    EXPECT_TRUE(desk.WindowOf(*two)->View().ShownText().contains("二つ目"));
     EXPECT_EQ(desk.Recent().Items().front(), second);
     EXPECT_EQ(desk.Recent().Items()[1], first);
 

@@ -20,6 +20,7 @@
 #include "host/word/Document.h"
 #include "host/word/addins/COMAddIns.h"
 #include "host/word/addins/CommandBars.h"
+#include "view/DocumentView.h"
 
 namespace paperloom::desk {
 namespace {
@@ -346,18 +347,18 @@ TEST_F(DeskAddInsTest, ScreenUpdatingOffDefersRepaintingUntilOn) {
     test::Settle();
     DocumentWindow* window = desk.WindowOf(*document);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->TextView().toPlainText().contains("最初の行"));
+    EXPECT_TRUE(window->View().ShownText().contains("最初の行"));
 
     desk.Application().SetScreenUpdating(false);
     document->Content().InsertAfter("追加の行");
     desk.RequestRefresh();
     QTest::qWait(250);
-    EXPECT_FALSE(window->TextView().toPlainText().contains("追加の行"));
+    EXPECT_FALSE(window->View().ShownText().contains("追加の行"));
     EXPECT_FALSE(window->updatesEnabled());
 
     desk.Application().SetScreenUpdating(true);
     QTest::qWait(350);
-    EXPECT_TRUE(window->TextView().toPlainText().contains("追加の行"));
+    EXPECT_TRUE(window->View().ShownText().contains("追加の行"));
     EXPECT_TRUE(window->updatesEnabled());
 }
 
