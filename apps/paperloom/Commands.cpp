@@ -2,6 +2,7 @@
 
 #include "CliError.h"
 #include "OutputPath.h"
+#include "ParallelPdf.h"
 #include "RunHost.h"
 #include "TemplateReport.h"
 #include "TemplateReportJson.h"
@@ -162,7 +163,11 @@ int Run(const DocumentCommand& command, std::ostream& out) {
         SaveCopy(*printDoc, saved);
         if (!command.output.empty()) out << "document: " << fs::absolute(command.output).string() << "\n";
         if (!command.pdf.empty()) {
-            printing->RenderPdf(saved, fs::absolute(command.pdf));
+            ParallelPdfOptions pdf;
+            pdf.print = printing->Options();
+            pdf.jobs = command.jobs;
+            if (header.bound) pdf.records = current ? 1 : header.recordCount;
+            RenderPdfInParallel(saved, fs::absolute(command.pdf), pdf);
             out << "pdf: " << fs::absolute(command.pdf).string() << "\n";
         }
     } catch (...) {

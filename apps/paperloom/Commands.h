@@ -15,6 +15,8 @@ struct DocumentCommand {
     std::optional<long> record;  // moves there first; implies the current record only
     std::filesystem::path output;
     std::filesystem::path pdf;
+    // Office-suite processes rendering the PDF at once; 0 for one per core.
+    unsigned jobs = 0;
 };
 
 // One step as the run-time's navigation buttons take it, from the record --record names (the

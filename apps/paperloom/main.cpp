@@ -66,6 +66,9 @@ int main(int argc, char** argv) {
     auto* documentRecordOption = AddRecordOptions(*documentCmd, document.current, documentRecord);
     documentCmd->add_option("-o,--output", document.output, "The print document to write (.docx)");
     documentCmd->add_option("--pdf", document.pdf, "Also render it to this PDF (needs the office suite)");
+    documentCmd->add_option("--jobs", document.jobs,
+                            "Office-suite processes rendering a long PDF at once (default: one per core)")
+        ->check(CLI::Range(1U, 64U));
 
     ShowCommand show;
     std::string showRecord;
