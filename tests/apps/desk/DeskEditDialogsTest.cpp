@@ -1,0 +1,242 @@
+// The designer's dialogs as a user works them in the desktop host: the header binding and
+// detail insert buttons of the design-time add-in clicked on the sample invoice template, the
+// windows' own widgets typed into, dropped down and pressed (with the connection editor and
+// the data link chooser opened from the bind dialog), message boxes answered by script.
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+
+#include "DeskRunTestSupport.h"
+#include "common/modPLConst.h"
+#include "host/ado/DataLinkFile.h"
+#include "host/word/Table.h"
+
+namespace paperloom::desk {
+namespace {
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+// Runs `answer` on the modal dialog of that name once it is up (a dialog opened from another
+// is found while the first is still modal under it).
+void WhenDialogShows(const char* name, std::function<void(QWidget&)> answer) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, wanted = QString::fromUtf8(name), answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != wanted) return;
+        timer->stop();
+        timer->deleteLater();
+        try {
+            answer(*modal);
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << error.what();
+        }
+        if (modal->isVisible()) Press(*modal, "cmdCancel");
+    });
+    timer->start();
+}
+
+// Drops the list down (the window fills it then), picks the entry and closes it again.
+void Pick(QComboBox& box, const char* entry) {
+    box.showPopup();
+    const int index = box.findText(U(entry));
+    box.hidePopup();
+    ASSERT_GE(index, 0) << entry << " not in the list of " << box.objectName().toStdString();
+    box.setCurrentIndex(index);
+    emit box.activated(index);
+}
+
+class DeskEditDialogsTest : public DeskRunCommandsTest {
+protected:
+    void SetUp() override {
+        word::AddInRegistry registry(folder_.File("addins.xml"));
+        word::AddInRegistration edit;
+        edit.progId = std::string(modPLConst::EDIT_PROGID);
+        edit.libraryPath = PAPERLOOM_EDIT_LIBRARY;
+        edit.loadBehavior = 3;
+        registry.Register(edit);
+        DeskRunCommandsTest::SetUp();
+    }
+    // Clicks a button of the designer whose dialogs are answered by the WhenDialogShows set up before.
+    void ClickEdit(const char* tag, const bool& answered) {
+        Click(tag);
+        EXPECT_TRUE(answered) << tag << " showed no dialog; messages:\n" << log_.str();
+    }
+    std::string Jet() const {
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder_.File("sample.db").string() +
+               ";Persist Security Info=False";
+    }
+};
+
+TEST_F(DeskEditDialogsTest, HeaderBindingCancelsAndWritesThroughTheWindow) {
+    bool answered = false;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget& dialog) {
+        answered = true;
+        EXPECT_EQ(dialog.windowTitle(), U("基本データ部のデータ バインド"));
+        EXPECT_EQ(Child<QPushButton>(dialog, "cmdOK").text(), U("OK"));
+        // The stored database file shows as its connection string.
+        EXPECT_TRUE(Child<QRadioButton>(dialog, "optDataSource_1").isChecked());
+        EXPECT_EQ(Child<QLineEdit>(dialog, "txtConnection").text().toStdString(), Jet());
+        EXPECT_FALSE(Child<QComboBox>(dialog, "cboDataSource").isEnabled());
+        EXPECT_EQ(Child<QComboBox>(dialog, "cboTable").currentText(), U("InvoiceHeaders"));
+        Child<QLineEdit>(dialog, "txtUserName").setText("someone");
+        emit Child<QLineEdit>(dialog, "txtUserName").textEdited("someone");
+    });
+    ClickEdit("ToolHeadBind", answered);
+    EXPECT_EQ(Variable("DataSourceType"), "4") << "cancel leaves the document as it was";
+    EXPECT_EQ(Variable("UserName"), "<none>");
+
+    answered = false;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget& dialog) {
+        answered = true;
+        Press(dialog, "cmdTest");
+        EXPECT_TRUE(Shown("テストは無事に完了しました!")) << log_.str();
+        // The held sort does not fit another table: the test says so.
+        auto& table = Child<QComboBox>(dialog, "cboTable");
+        Pick(table, "InvoiceDetails");
+        Press(dialog, "cmdTest");
+        EXPECT_TRUE(Shown("レコード ソースの設定に不正があります / エラー内容 /  [SQLite] no such column: InvoiceNo"))
+            << log_.str();
+        // SQL text prefilled from the table and its sort; the table box turns grey.
+        Child<QRadioButton>(dialog, "optRecordSource_2").click();
+        EXPECT_EQ(Child<QPlainTextEdit>(dialog, "txtRecordSource").toPlainText(),
+                  U("SELECT * FROM InvoiceDetails\n ORDER BY InvoiceNo"));
+        EXPECT_FALSE(table.isEnabled());
+        EXPECT_EQ(table.palette().color(QPalette::Base), table.palette().color(QPalette::Button));
+        auto& sql = Child<QPlainTextEdit>(dialog, "txtRecordSource");
+        sql.setPlainText(U("SELECT * FROM InvoiceHeaders\nWHERE InvoiceID < 3"));
+        Press(dialog, "cmdOK");
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ClickEdit("ToolHeadBind", answered);
+    EXPECT_EQ(Variable("DataSourceType"), "2");
+    EXPECT_EQ(Variable("DataSource"), Jet());
+    EXPECT_EQ(Variable("RecordSourceType"), "1");
+    EXPECT_EQ(Variable("RecordSource"), "SELECT * FROM InvoiceHeaders\r\nWHERE InvoiceID < 3");
+}
+
+TEST_F(DeskEditDialogsTest, ConnectionEditorAndDataLinkChooserFillTheBindDialog) {
+    const auto udl = folder_.File("sample.udl");
+    bool answered = false;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget& dialog) {
+        answered = true;
+        // A string made in the connection editor on the embedded engine.
+        WhenDialogShows("frmPLEConnection", [&](QWidget& editor) {
+            Pick(Child<QComboBox>(editor, "cboDriver"), "SQLite データベース ファイル (組み込み)");
+            auto& keywords = Child<QTableWidget>(editor, "lstKeywords");
+            ASSERT_EQ(keywords.rowCount(), 1);
+            keywords.item(0, 1)->setText(QString::fromStdString(folder_.File("sample.db").string()));
+            EXPECT_EQ(Child<QLineEdit>(editor, "txtConnection").text().toStdString(),
+                      "Provider=SQLite;Data Source=" + folder_.File("sample.db").string());
+            Press(editor, "cmdTest");
+            EXPECT_TRUE(Shown("接続に成功しました")) << log_.str();
+            Press(editor, "cmdOK");
+        });
+        Press(dialog, "cmdConnection");
+        EXPECT_EQ(Child<QLineEdit>(dialog, "txtConnection").text().toStdString(),
+                  "Provider=SQLite;Data Source=" + folder_.File("sample.db").string());
+
+        // A new data link file holding that string, chosen for the binding.
+        Child<QRadioButton>(dialog, "optDataSource_2").click();
+        WhenDialogShows("frmPLEDataLink", [&](QWidget& chooser) {
+            auto& path = Child<QLineEdit>(chooser, "txtPath");
+            path.setText(QString::fromStdString(udl.string()));
+            emit path.editingFinished();
+            EXPECT_EQ(Child<QLabel>(chooser, "lblStatus").text(), U("新しいファイルを作成します"));
+            auto& text = Child<QLineEdit>(chooser, "txtConnection");
+            QTest::keyClicks(&text, QString::fromStdString("Provider=SQLite;Data Source=" +
+                                                           folder_.File("sample.db").string()));
+            Press(chooser, "cmdOK");
+            EXPECT_FALSE(chooser.isVisible()) << log_.str();
+        });
+        Press(dialog, "cmdUDL");
+        EXPECT_EQ(Child<QLineEdit>(dialog, "txtUDL").text().toStdString(), udl.string());
+        EXPECT_FALSE(Child<QLineEdit>(dialog, "txtConnection").isEnabled());
+        Press(dialog, "cmdOK");
+    });
+    ClickEdit("ToolHeadBind", answered);
+    EXPECT_EQ(host::ado::ReadDataLinkFile(udl), "Provider=SQLite;Data Source=" + folder_.File("sample.db").string());
+    EXPECT_EQ(Variable("DataSourceType"), "3");
+    EXPECT_EQ(Variable("DataSource"), udl.string());
+    EXPECT_EQ(Variable("RecordSource"), "InvoiceHeaders");
+}
+
+TEST_F(DeskEditDialogsTest, DetailInsertGoesBackToPageOneAndInsertsTheTable) {
+    const long tables = document_->Tables().Count();
+    auto selection = desk_->Host().Application().Selection();
+    auto end = document_->Content();
+    end.SetRange(end.End() - 1, end.End() - 1);  // before the last paragraph mark
+    selection.Select(end);
+
+    // Cancel on page 2 leaves the document untouched.
+    bool answered = false;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget& page1) {
+        EXPECT_EQ(page1.windowTitle(), U("明細データ部の挿入(1/2)"));
+        EXPECT_EQ(Child<QPushButton>(page1, "cmdOK").text(), U("次へ"));
+        EXPECT_EQ(Child<QComboBox>(page1, "cboTable").currentText(), U(""));
+        Pick(Child<QComboBox>(page1, "cboTable"), "InvoiceDetails");
+        WhenDialogShows("frmPLEDetailInsert", [&](QWidget&) { answered = true; });
+        Press(page1, "cmdOK");
+    });
+    Click("ToolDetailInsert");
+    EXPECT_TRUE(answered) << log_.str();
+    EXPECT_EQ(document_->Tables().Count(), tables);
+
+    int pages = 0;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget& page1) {
+        ++pages;
+        Pick(Child<QComboBox>(page1, "cboTable"), "InvoiceDetails");
+        WhenDialogShows("frmPLEDetailInsert", [&](QWidget& page2) {
+            ++pages;
+            EXPECT_EQ(page2.windowTitle(), U("明細データ部の挿入(2/2)"));
+            EXPECT_EQ(Child<QListWidget>(page2, "lstDataFields").count(), 9);
+            EXPECT_EQ(Child<QLineEdit>(page2, "txtBookmark").text(), U("InvoiceDetails"));
+            Pick(Child<QComboBox>(page2, "cboParentKey"), "InvoiceID");
+            Press(page2, "cmdField_1");
+            // Back: page 1 as the user left it.
+            WhenDialogShows("frmPLEDBBind", [&](QWidget& again) {
+                ++pages;
+                EXPECT_EQ(Child<QComboBox>(again, "cboTable").currentText(), U("InvoiceDetails"));
+                EXPECT_TRUE(Child<QRadioButton>(again, "optRecordSource_0").isChecked());
+                WhenDialogShows("frmPLEDetailInsert", [&](QWidget& last) {
+                    ++pages;
+                    auto& columns = Child<QTreeWidget>(last, "lstColumns");
+                    EXPECT_EQ(columns.topLevelItemCount(), 0) << "columns start afresh";
+                    EXPECT_EQ(Child<QComboBox>(last, "cboParentKey").currentText(), U("InvoiceID"));
+                    auto& fields = Child<QListWidget>(last, "lstDataFields");
+                    fields.clearSelection();
+                    for (const char* name : {"ProductName", "Quantity", "Amount"})
+                        fields.findItems(U(name), Qt::MatchExactly).at(0)->setSelected(true);
+                    Press(last, "cmdField_0");
+                    Press(last, "cmdField_2");  // 行番号, before the column selected (the last added)
+                    ASSERT_EQ(columns.topLevelItemCount(), 4);
+                    EXPECT_EQ(columns.topLevelItem(2)->text(0), U("c"));
+                    EXPECT_EQ(columns.topLevelItem(2)->text(1), U("行番号"));
+                    EXPECT_EQ(columns.topLevelItem(3)->text(0), U("d"));
+                    EXPECT_EQ(columns.topLevelItem(3)->text(1), U("Amount"));
+                    Pick(Child<QComboBox>(last, "cboChildKey"), "InvoiceID");
+                    auto& rows = Child<QComboBox>(last, "cboRowCount");
+                    Pick(rows, "3");
+                    Press(last, "cmdOK");
+                    EXPECT_FALSE(last.isVisible()) << log_.str();
+                });
+                Press(again, "cmdOK");
+            });
+            Press(page2, "cmdBack");
+        });
+        Press(page1, "cmdOK");
+    });
+    Click("ToolDetailInsert");
+    EXPECT_EQ(pages, 4) << log_.str();
+    ASSERT_EQ(document_->Tables().Count(), tables + 1);
+    EXPECT_TRUE(document_->Bookmarks().Exists("InvoiceDetails"));
+    const auto table = document_->Bookmarks().Item("InvoiceDetails").Range().Tables().Item(1);
+    EXPECT_EQ(table.Rows().Count(), 4);
+    EXPECT_EQ(table.Columns().Count(), 4);
+}
+
+}  // namespace
+}  // namespace paperloom::desk
