@@ -47,11 +47,13 @@ void DocumentEditor::NotifyChanged() const {
 
 bool DocumentEditor::PendingValid() const {
     const auto selection = document_->Selection();
-    return selection.Start() == selection.End() && selection.Start() == pendingAt_;
+    return selection.Start() == selection.End() && selection.Start() == pendingAt_ &&
+           document_->Revision() == pendingRevision_;
 }
 
-void DocumentEditor::KeepPending(PendingFormat& pending) {
+void DocumentEditor::KeepPending(const PendingFormat& pending) {
     pendingAt_ = document_->Selection().Start();
+    pendingRevision_ = document_->Revision();
     pending_ = pending;
 }
 
@@ -77,7 +79,7 @@ void DocumentEditor::TypeText(std::string_view utf8) {
         document_->Selection().SetRange(range.End(), range.End());
     });
     // Formatting asked for at the caret goes on with the text typed after it.
-    if (!pending_.Empty()) pendingAt_ = document_->Selection().Start();
+    if (!pending_.Empty()) KeepPending(pending_);
     NotifyChanged();
 }
 

@@ -89,6 +89,9 @@ public:
     void Edit(const std::function<void()>& change);
 
     const PendingFormat& Pending() const noexcept { return pending_; }
+    // The view moved the selection (click, arrow keys, an add-in's Select): formatting waiting
+    // at the caret is dropped, as it is when the document changes otherwise.
+    void SelectionMoved() noexcept { pending_ = {}; }
     // Called after every change made or undone here, for the view to show it.
     void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
 
@@ -101,14 +104,17 @@ private:
     void ToggleFlag(int which);
     void ApplyPending(word::Range& typed);
     bool PendingValid() const;
-    void KeepPending(PendingFormat& pending);
+    void KeepPending(const PendingFormat& pending);
     void NotifyChanged() const;
 
     std::shared_ptr<word::Document> document_;
     std::shared_ptr<EditClipboard> clipboard_;
     std::unique_ptr<UndoStack> undo_;
     PendingFormat pending_;
-    long pendingAt_ = -1;  // the caret the pending formatting belongs to
+    // The caret and the document's revision the pending formatting belongs to: moving the
+    // caret or any other change drops it.
+    long pendingAt_ = -1;
+    unsigned long pendingRevision_ = 0;
     std::function<void()> changed_;
 };
 

@@ -319,7 +319,7 @@ void NormaliseSimpleFields(pugi::xml_node root) {
         makeRun("w:fldChar").append_attribute("w:fldCharType") = "begin";
         auto instr = makeRun("w:instrText");
         instr.append_attribute("xml:space") = "preserve";
-        instr.text().set(f.attribute("w:instr").value());
+        xml::SetText(instr, f.attribute("w:instr").value());
         makeRun("w:fldChar").append_attribute("w:fldCharType") = "separate";
         while (auto child = f.first_child()) parent.insert_move_before(child, f);
         makeRun("w:fldChar").append_attribute("w:fldCharType") = "end";
@@ -793,8 +793,8 @@ InsertionPoint Story::SplitParagraph(pugi::xml_node paragraph, long offset) {
         const auto cut = xml::Utf8Offset(text, inside);
         auto rest = x.parent().insert_child_after(x.name(), x);
         rest.append_attribute("xml:space") = "preserve";
-        rest.text().set(text.substr(cut).c_str());
-        x.text().set(text.substr(0, cut).c_str());
+        xml::SetText(rest, std::string_view(text).substr(cut));
+        xml::SetText(x, std::string_view(text).substr(0, cut));
         if (!x.attribute("xml:space")) x.append_attribute("xml:space") = "preserve";
         x = rest;
     }

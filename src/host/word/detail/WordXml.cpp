@@ -99,10 +99,22 @@ void SetVanish(pugi::xml_node rPr, bool hidden) {
     vanish.remove_attributes();
 }
 
+void SetText(pugi::xml_node element, std::string_view text) {
+    if (!text.empty()) {
+        element.text().set(std::string(text).c_str());
+        return;
+    }
+    for (auto child = element.first_child(); child;) {
+        const auto next = child.next_sibling();
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) element.remove_child(child);
+        child = next;
+    }
+}
+
 pugi::xml_node AppendText(pugi::xml_node run, std::string_view text) {
     auto t = run.append_child("w:t");
     t.append_attribute("xml:space") = "preserve";
-    t.text().set(std::string(text).c_str());
+    SetText(t, text);
     return t;
 }
 

@@ -31,6 +31,10 @@ void SetVanish(pugi::xml_node rPr, bool hidden);
 pugi::xml_node InsertOrdered(pugi::xml_node parent, std::string_view name,
                              std::initializer_list<std::string_view> order);
 
+// Sets an element's text. Empty text leaves no text node: an empty one would be written as
+// <w:t></w:t> but read back as <w:t/>, so a part saved and read again would not be the same.
+void SetText(pugi::xml_node element, std::string_view text);
+
 // A <w:t> with xml:space="preserve" holding text.
 pugi::xml_node AppendText(pugi::xml_node run, std::string_view text);
 

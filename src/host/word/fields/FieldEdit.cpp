@@ -86,7 +86,7 @@ void WriteCode(word::detail::Story& story, const FieldMarks& field, std::string_
     std::string text(code);
     for (auto& c : text)
         if (c == '\r' || c == '\n' || c == '\a' || c == '\f' || c == '\v') c = ' ';
-    instr.text().set(text.c_str());
+    xml::SetText(instr, text);
     story.InsertFragment(field.CodeStart(), fragment);
 }
 
