@@ -38,7 +38,7 @@ Cells Selection::Cells() const {
         long rowIndex = 0;
         for (auto r = row; r; r = r.previous_sibling("w:tr")) ++rowIndex;
         const auto handle = detail::TableOf(data_->doc, story, table);
-        cells.emplace_back(handle.Data(), rowIndex, column);
+        cells.emplace_back(detail::RangeAccess::Of(handle), rowIndex, column);
         return true;
     });
     return word::Cells(std::move(cells));

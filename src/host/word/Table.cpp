@@ -274,6 +274,8 @@ Table Tables::Add(const word::Range& range, long rows, long columns) {
 
 namespace detail {
 
+const std::shared_ptr<RangeData>& RangeAccess::Of(const Table& table) { return table.Data(); }
+
 bool HasRows(pugi::xml_node table) { return static_cast<bool>(table.child("w:tr")); }
 
 Table TableOf(const std::shared_ptr<DocumentState>& doc, Story& story, pugi::xml_node table) {

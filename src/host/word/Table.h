@@ -80,9 +80,11 @@ public:
     word::Tables Tables() const;
     // The table's element in the tree.
     pugi::xml_node Node() const;
-    const std::shared_ptr<detail::RangeData>& Data() const { return data_; }
 
 private:
+    friend struct detail::RangeAccess;
+    const std::shared_ptr<detail::RangeData>& Data() const { return data_; }
+
     std::shared_ptr<detail::RangeData> data_;
 };
 
