@@ -6,6 +6,8 @@ find_package(pugixml REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET GLOBAL libzip)
 add_library(libzip::zip ALIAS PkgConfig::LIBZIP)
+# Deflate for print documents written while they are built.
+find_package(ZLIB REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(ODBC REQUIRED)
 find_package(ICU REQUIRED COMPONENTS uc i18n data)

@@ -8,7 +8,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev                       # libFuzzer and the fuzz targets
-  libpugixml-dev libzip-dev zip unzip            # the .docx package
+  libpugixml-dev libzip-dev zlib1g-dev zip unzip # the .docx package
   libsqlite3-dev sqlite3                          # embedded database
   unixodbc unixodbc-dev odbcinst                  # ODBC driver manager
   libsqliteodbc odbc-postgresql                   # ODBC drivers used by the tests

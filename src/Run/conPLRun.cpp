@@ -1,6 +1,7 @@
 #include "Run/conPLRun.h"
 
 #include "Run/modPLRFunction.h"
+#include "Run/modPLRPrint.h"
 #include "host/word/addins/AddInHost.h"
 #include "host/word/addins/COMAddIns.h"
 
@@ -25,6 +26,18 @@ conPLRun::conPLRun() : mState(std::make_shared<run::RunState>()) {
     mMembers.Add("RecordIndex", 1, 1, [this](word::DispArgs& args) -> word::DispValue {
         const auto binding = BindingOf(word::disparg::Document(args, 0));
         return binding ? binding->GetRecordIndex() : 0L;
+    });
+    mMembers.Add("WritePrintDoc", 2, 4, [this](word::DispArgs& args) -> word::DispValue {
+        if (!mController) throw NotConnected();
+        const auto& docTarget = word::disparg::Document(args, 0);
+        modPLRFunction::PrintDocFile file;
+        file.path = word::disparg::String(args, 1);
+        if (!args[2].IsEmpty()) file.lngFirstRecord = word::disparg::Long(args, 2);
+        if (!args[3].IsEmpty()) file.lngLastRecord = word::disparg::Long(args, 3);
+        word::Application* application = docTarget ? docTarget->Application() : nullptr;
+        if (!application) application = mState->application.get();
+        if (!application) throw NotConnected();
+        return modPLRFunction::WritePrintDoc(*application, mState->registry, docTarget, file);
     });
     mMembers.Add("FieldType", 2, 2, [this](word::DispArgs& args) -> word::DispValue {
         const auto binding = BindingOf(word::disparg::Document(args, 0));

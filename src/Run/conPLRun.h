@@ -49,7 +49,9 @@ public:
     // connected), MoveRecord(docTarget, lngRecordIndex), RecordIndex(docTarget) (the 1-based
     // current record, 0 without one) and FieldType(docTarget, strFieldName) (the value kind
     // the find dialog writes a value by, 0 for an unknown field); 0 for a document without a
-    // binding.
+    // binding. WritePrintDoc(docTarget, strPath[, lngFirst[, lngLast]]) writes the print
+    // document of all records, or of records lngFirst to lngLast (0: to the last), straight
+    // into the file as it is built, and returns how many records it holds.
     word::DispValue Invoke(std::string_view name, word::DispArgs& args) override;
     std::vector<std::string> MemberNames() const override;
 

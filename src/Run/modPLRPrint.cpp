@@ -15,6 +15,7 @@
 #include "host/HostError.h"
 #include "host/word/Constants.h"
 #include "host/word/Shapes.h"
+#include "host/word/StreamedSave.h"
 
 namespace paperloom::modPLRFunction {
 namespace {
@@ -116,7 +117,8 @@ public:
     PrintDocBuild& operator=(const PrintDocBuild&) = delete;
 
     // Everything up to and including the record loop; errors go straight to the caller.
-    void Fill(const std::shared_ptr<word::Document>& docTarget, bool blnAllRecords, bool blnPrint) {
+    void Fill(const std::shared_ptr<word::Document>& docTarget, bool blnAllRecords, bool blnPrint,
+              const PrintDocFile* file = nullptr) {
         mApplication.SetScreenUpdating(false);
 
         mblnShowProgress = FirstWindow(*docTarget).Visible();
@@ -156,12 +158,27 @@ public:
         CopyFirstHeaderFooter(*docTarget);
 
         PrintRun run{mRegistry, mProgress.get()};
+        if (file) {
+            mStream = std::make_unique<word::StreamedSave>(mdocPrint, file->path);
+            run.stream = mStream.get();
+            run.lngFirstRecord = file->lngFirstRecord;
+            run.lngLastRecord = file->lngLastRecord;
+        }
         FillPrintDoc(run, docSource, mdocPrint, *mHolder, blnAllRecords);
+        mlngRecordsPrinted = run.lngRecordsPrinted;
     }
+
+    long RecordsPrinted() const { return mlngRecordsPrinted; }
 
     // Printing and the clean-up: every step runs, and the last error is raised at the end.
     std::shared_ptr<word::Document> Finish(bool blnPrint) {
         std::exception_ptr saved;
+        if (mStream) {
+            // The file is complete; the print document is no one's to keep.
+            SavingError(saved, [&] { mStream->Commit(); });
+            SavingError(saved, [&] { ClosePrintDoc(); });
+            mStream.reset();
+        }
         if (blnPrint) {
             SavingError(saved, [&] { mdocPrint->PrintOut(); });
             // Closed even when printing failed: the print document is no one's to keep.
@@ -173,7 +190,7 @@ public:
             SavingError(saved, [&] { FirstWindow(*document).SetVisible(true); });
         }
         std::shared_ptr<word::Document> result;
-        if (!blnPrint) {
+        if (!blnPrint && mdocPrint && !mdocPrint->Closed()) {
             if (mblnShowProgress) SavingError(saved, [&] { FirstWindow(*mdocPrint).SetVisible(true); });
             result = mdocPrint;
             // The print document left open for the user is the one in front.
@@ -192,6 +209,8 @@ public:
         std::exception_ptr ignored;
         SavingError(ignored, [&] { mProgress.reset(); });
         SavingError(ignored, [&] { ClosePrintDoc(); });
+        // Its temporary file goes; the target stays as it was.
+        SavingError(ignored, [&] { mStream.reset(); });
         SavingError(ignored, [&] { CloseWorkingCopy(); });
         for (const auto& document : mHidden) {
             SavingError(ignored, [&] { FirstWindow(*document).SetVisible(true); });
@@ -249,6 +268,8 @@ private:
     std::shared_ptr<word::Document> mActive;
     std::unique_ptr<clsPLRSrcDocHolder> mHolder;
     std::shared_ptr<word::Document> mdocPrint;
+    std::unique_ptr<word::StreamedSave> mStream;
+    long mlngRecordsPrinted = 0;
 };
 
 }  // namespace
@@ -265,6 +286,20 @@ std::shared_ptr<word::Document> BuildPrintDoc(word::Application& application, ru
         throw;
     }
     return build.Finish(blnPrint);
+}
+
+long WritePrintDoc(word::Application& application, run::BindingRegistry& registry,
+                   const std::shared_ptr<word::Document>& docTarget, const PrintDocFile& file) {
+    if (!docTarget) throw host::HostError(91, "modPLRFunction", "No template was given.");
+    PrintDocBuild build(application, registry);
+    try {
+        build.Fill(docTarget, true, false, &file);
+    } catch (...) {
+        build.Abandon();
+        throw;
+    }
+    build.Finish(false);
+    return build.RecordsPrinted();
 }
 
 void FillPrintDoc(PrintRun& run, std::shared_ptr<word::Document>& docSource,
@@ -287,22 +322,36 @@ void FillPrintDoc(PrintRun& run, std::shared_ptr<word::Document>& docSource,
         PrintDetailTables tables;
         LoadDetailTables(*binding, tables);
         long lngRecordCount = 1;
+        // A slice of the records: the loop starts on its first and stops after its last.
+        const bool blnSlice = blnAllRecords && (run.lngFirstRecord > 1 || run.lngLastRecord > 0);
+        long lngFirst = 1;
+        long lngLast = 0;
         if (blnAllRecords) {
             binding->MoveFirst();
             lngRecordCount = binding->GetRecordCount();
         }
+        if (blnSlice) {
+            lngFirst = std::max(1L, run.lngFirstRecord);
+            lngLast = run.lngLastRecord > 0 ? std::min(run.lngLastRecord, lngRecordCount) : lngRecordCount;
+            // A slice past the last record holds none.
+            if (lngFirst > 1 && lngFirst <= lngLast) binding->MovePos(lngFirst);
+            lngRecordCount = std::max(0L, lngLast - lngFirst + 1);
+        }
         if (run.progress) run.progress->SetPageCount(lngRecordCount);
 
-        for (long lngRecord = 1; !binding->IsEOF();) {
+        for (long lngRecord = lngFirst; !binding->IsEOF() && (!blnSlice || lngRecord <= lngLast);) {
             if (run.progress) {
-                run.progress->SetPageIndex(lngRecord);
+                run.progress->SetPageIndex(lngRecord - lngFirst + 1);
                 run.progress->SetDetailPageIndex(0);
             }
             FillPrintRecord(run, rangePrint, rangeSource, lngRecord, tables, true, *binding);
-            if (!blnAllRecords) break;
+            ++run.lngRecordsPrinted;
+            if (!blnAllRecords || (blnSlice && lngRecord == lngLast)) break;
             binding->MoveNext(true);
             if (binding->IsEOF()) break;
             AppendPageBreak(rangePrint);
+            // The record is finished: nothing appended later reaches back into it.
+            if (run.stream) run.stream->Flush();
 
             ++lngRecord;
             if (lngRecord % kRecordsPerWorkingCopy == 0) {

@@ -4,6 +4,7 @@
 // a page of its own. The filling happens in a working copy of the template (the template is
 // only read); the filled copy is appended to the print document again and again.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ namespace paperloom {
 class clsPLRSrcDocHolder;
 class frmPLRInProgress;
 }  // namespace paperloom
+
+namespace paperloom::word {
+class StreamedSave;
+}
 
 namespace paperloom::modPLRFunction {
 
@@ -42,6 +47,23 @@ struct PrintDetailTables {
 struct PrintRun {
     run::BindingRegistry& registry;
     frmPLRInProgress* progress = nullptr;
+    // Set when the print document goes straight into its file: each finished record is
+    // written out (see word::StreamedSave).
+    word::StreamedSave* stream = nullptr;
+    // With all records: the slice of them to print, by their number in the record source's
+    // order (1-based, both included; 0 for the first or the last). Records keep their numbers.
+    long lngFirstRecord = 0;
+    long lngLastRecord = 0;
+    // Records the loop printed.
+    long lngRecordsPrinted = 0;
+};
+
+// A print document written to a file while it is built, for runs too large to hold, and the
+// records to put in it.
+struct PrintDocFile {
+    std::filesystem::path path;
+    long lngFirstRecord = 0;  // 0: from the first record
+    long lngLastRecord = 0;   // 0: to the last record
 };
 
 // Builds the print document of docTarget's current record or of all its records. Without
@@ -52,6 +74,13 @@ struct PrintRun {
 std::shared_ptr<word::Document> BuildPrintDoc(word::Application& application, run::BindingRegistry& registry,
                                               const std::shared_ptr<word::Document>& docTarget, bool blnAllRecords,
                                               bool blnPrint);
+
+// The print document of all records (or of the slice `file` names) of docTarget, written into
+// `file.path` as it is built instead of being held; saving is atomic, and the target is left
+// as it was when the build fails. Returns the number of records written. The print document
+// is not left open.
+long WritePrintDoc(word::Application& application, run::BindingRegistry& registry,
+                   const std::shared_ptr<word::Document>& docTarget, const PrintDocFile& file);
 
 // The record loop: fills the print document from the working copy, which is rebuilt (and so
 // replaced in docSource) before every tenth record. The print document gets the working

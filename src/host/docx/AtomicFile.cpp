@@ -184,22 +184,6 @@ void SyncFolder(const fs::path& folder) {
     if (fd.get() >= 0) ::fsync(fd.get());  // best effort: the rename itself has already happened
 }
 
-// A device or pipe receives the bytes as a stream; one that cannot take a stream is refused.
-void WriteThrough(const fs::path& target, const struct stat& node, std::span<const std::byte> bytes) {
-    if (S_ISBLK(node.st_mode)) Fail(target, "it is a block device, which is not written");
-    if (S_ISSOCK(node.st_mode)) Fail(target, "it is a socket, which is not written");
-    Descriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        const int error = errno;
-        Fail(target, Reason(error));
-    }
-    WriteAll(fd.get(), bytes, target);
-    if (fd.Close() != 0) {
-        const int error = errno;
-        Fail(target, Reason(error));
-    }
-}
-
 // The path a chain of symbolic links leads to (the link itself when it leads nowhere yet).
 fs::path FollowLinks(const fs::path& requested) {
     fs::path path = requested;
@@ -217,42 +201,89 @@ fs::path FollowLinks(const fs::path& requested) {
 
 void SetBeforeRenameHook(BeforeRenameHook hook) noexcept { beforeRenameHook = hook; }
 
-void WriteFileAtomically(const fs::path& requested, std::span<const std::byte> bytes) {
+struct AtomicFileWriter::Impl {
+    fs::path requested;
+    fs::path target;
     struct stat existing {};
-    const bool exists = ::stat(requested.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) Fail(requested, "it is a folder");
-    if (exists && !S_ISREG(existing.st_mode)) {
-        WriteThrough(requested, existing, bytes);
+    bool exists = false;
+    std::optional<TemporaryName> naming;
+    std::optional<TemporaryFile> temporary;
+    // A device or pipe is written through, as it comes.
+    std::optional<Descriptor> through;
+    bool done = false;
+};
+
+AtomicFileWriter::AtomicFileWriter(const fs::path& requested) : impl_(std::make_unique<Impl>()) {
+    Impl& d = *impl_;
+    d.requested = requested;
+    d.exists = ::stat(requested.c_str(), &d.existing) == 0;
+    if (d.exists && S_ISDIR(d.existing.st_mode)) Fail(requested, "it is a folder");
+    if (d.exists && !S_ISREG(d.existing.st_mode)) {
+        if (S_ISBLK(d.existing.st_mode)) Fail(requested, "it is a block device, which is not written");
+        if (S_ISSOCK(d.existing.st_mode)) Fail(requested, "it is a socket, which is not written");
+        d.through.emplace(::open(requested.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+        if (d.through->get() < 0) {
+            const int error = errno;
+            Fail(requested, Reason(error));
+        }
+        d.target = requested;
         return;
     }
     // Saving through a symbolic link updates the file it points to, not the link.
-    const fs::path target = FollowLinks(requested);
+    d.target = FollowLinks(requested);
     // A file without write permission is read-only even for a user the system would let write
     // it anyway; renaming over it would silently replace it.
-    if (exists && ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0))
-        Fail(target, "the file is read-only");
+    if (d.exists &&
+        ((d.existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(d.target.c_str(), W_OK) != 0))
+        Fail(d.target, "the file is read-only");
+    d.naming.emplace(d.target);
+    RemoveStaleTemporaries(d.target, *d.naming);
+    d.temporary.emplace(d.target, *d.naming);
+}
 
-    const TemporaryName naming(target);
-    RemoveStaleTemporaries(target, naming);
-    TemporaryFile temporary(target, naming);
-    WriteAll(temporary.fd(), bytes, target);
-    if (exists) ::fchmod(temporary.fd(), existing.st_mode & 07777);
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::Write(std::span<const std::byte> bytes) {
+    Impl& d = *impl_;
+    if (d.done) Fail(d.target, "the file was already written");
+    WriteAll(d.through ? d.through->get() : d.temporary->fd(), bytes, d.target);
+}
+
+void AtomicFileWriter::Commit() {
+    Impl& d = *impl_;
+    if (d.done) return;
+    d.done = true;
+    if (d.through) {
+        if (d.through->Close() != 0) {
+            const int error = errno;
+            Fail(d.target, Reason(error));
+        }
+        return;
+    }
+    TemporaryFile& temporary = *d.temporary;
+    if (d.exists) ::fchmod(temporary.fd(), d.existing.st_mode & 07777);
     if (::fsync(temporary.fd()) != 0) {
         const int error = errno;
-        Fail(target, Reason(error));
+        Fail(d.target, Reason(error));
     }
     const fs::path& named = temporary.Name();
     if (temporary.Close() != 0) {
         const int error = errno;
-        Fail(target, Reason(error));
+        Fail(d.target, Reason(error));
     }
     if (const BeforeRenameHook hook = beforeRenameHook.load()) hook(named);
-    if (::rename(named.c_str(), target.c_str()) != 0) {
+    if (::rename(named.c_str(), d.target.c_str()) != 0) {
         const int error = errno;
-        Fail(target, Reason(error));
+        Fail(d.target, Reason(error));
     }
     temporary.Commit();
-    SyncFolder(FolderOf(target));
+    SyncFolder(FolderOf(d.target));
+}
+
+void WriteFileAtomically(const fs::path& requested, std::span<const std::byte> bytes) {
+    AtomicFileWriter writer(requested);
+    writer.Write(bytes);
+    writer.Commit();
 }
 
 }  // namespace paperloom::docx

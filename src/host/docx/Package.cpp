@@ -14,6 +14,7 @@
 #include "host/docx/XmlCodec.h"
 #include "host/docx/XmlNames.h"
 #include "host/docx/ZipArchive.h"
+#include "host/docx/ZipStream.h"
 #include "host/AsciiText.h"
 
 namespace paperloom::docx {
@@ -322,6 +323,48 @@ std::vector<std::byte> Package::SaveToMemory() const {
         if (!partname::Equal(part->name, kContentTypesPart)) add(*part);
     }
     return zip::Write(entries);
+}
+
+void Package::SaveWithSpill(AtomicFileWriter& file, std::string_view spilledPart, pugi::xml_node container,
+                            zip::DeflatedSpill& spill) const {
+    const Impl::Part& spilled = impl_->Get(spilledPart);
+    // The part's text with a mark where the written-out nodes belong, cut there. An XML comment
+    // cannot occur inside text or an attribute, so the first one found is the mark.
+    static constexpr char kMark[] = "paperloom:written-out-nodes";
+    pugi::xml_node mark = container.prepend_child(pugi::node_comment);
+    mark.set_value(kMark);
+    std::string text;
+    try {
+        text = Impl::Bytes(spilled);
+    } catch (...) {
+        container.remove_child(mark);
+        throw;
+    }
+    container.remove_child(mark);
+    const std::string marked = fmt::format("<!--{}-->", kMark);
+    const std::size_t at = text.find(marked);
+    if (at == std::string::npos)
+        throw PackageError(fmt::format("The part \"{}\" cannot be written: its written-out text has no place.",
+                                       spilled.name));
+    spill.Finish(std::string_view(text).substr(at + marked.size()));
+    const std::string_view head = std::string_view(text).substr(0, at);
+
+    zip::StreamWriter writer(file);
+    const auto add = [&](const Impl::Part& part) {
+        if (&part == &spilled) {
+            writer.AddSpilled(part.name, head, spill, part.mtime);
+            return;
+        }
+        if (part.modified) writer.Add(part.name, Impl::Bytes(part), part.mtime);
+        else if (Impl::NeedsRewrite(part)) writer.Add(part.name, Impl::Rewritten(part), part.mtime);
+        else writer.Add(part.name, part.bytes, part.mtime);
+    };
+    if (const Impl::Part* types = impl_->Find(kContentTypesPart)) add(*types);
+    for (const auto& part : impl_->parts) {
+        if (!partname::Equal(part->name, kContentTypesPart)) add(*part);
+    }
+    writer.Finish();
+    file.Commit();
 }
 
 void Package::Save(const std::filesystem::path& path) const {

@@ -22,6 +22,11 @@
 
 namespace paperloom::docx {
 
+class AtomicFileWriter;
+namespace zip {
+class DeflatedSpill;
+}
+
 // A package that cannot be opened or saved: not a zip, a damaged or oversized entry,
 // a missing main part, malformed XML, a failed write. The description says which.
 class PackageError : public host::HostError {
@@ -102,6 +107,12 @@ public:
     // (read-only target or folder, disk full, ...).
     void Save(const std::filesystem::path& path) const;
     std::vector<std::byte> SaveToMemory() const;
+    // Saves a package one of whose XML parts was partly written out while it was being made:
+    // the nodes that came first among `container`'s children (an element of `spilledPart`) were
+    // serialised into `spill` in order and then left the tree. The part is written as if they
+    // were still there; every other part as Save writes it. `file` is committed at the end.
+    void SaveWithSpill(AtomicFileWriter& file, std::string_view spilledPart, pugi::xml_node container,
+                       zip::DeflatedSpill& spill) const;
 
     // Part names are package paths without the leading slash: "word/document.xml".
     // Every zip entry but folders, in save order: "[Content_Types].xml" first, then the

@@ -1,5 +1,6 @@
 #include "host/word/detail/DocumentState.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include <unicode/unistr.h>
@@ -288,7 +289,11 @@ bool DocumentState::StyleHidden(std::string_view styleId) {
     return hidden;
 }
 
-void DocumentState::BeforeRemove(pugi::xml_node subtree) {
+void DocumentState::BeforeRemove(pugi::xml_node subtree) { Forget(subtree, false); }
+
+void DocumentState::WrittenOut(pugi::xml_node subtree) { Forget(subtree, true); }
+
+void DocumentState::Forget(pugi::xml_node subtree, bool writtenOut) {
     std::vector<pugi::xml_node> stack{subtree};
     while (!stack.empty()) {
         auto node = stack.back();
@@ -303,7 +308,15 @@ void DocumentState::BeforeRemove(pugi::xml_node subtree) {
             }
             mirrors_.erase(node.internal_object());
         } else if (name == "w:bookmarkStart") {
-            if (bookmarkNames_) BookmarkNameRemoved(FoldCase(node.attribute("w:name").value()));
+            if (!writtenOut) {
+                if (bookmarkNames_) BookmarkNameRemoved(FoldCase(node.attribute("w:name").value()));
+            } else if (!bookmarkNames_) {
+                writtenOutBookmarks_.push_back(FoldCase(node.attribute("w:name").value()));
+                writtenOutBookmarkId_ = std::max(writtenOutBookmarkId_, static_cast<long>(std::clamp(
+                                                    node.attribute("w:id").as_llong(), 0LL, 0x7FFFFFFFLL)));
+            }
+        } else if (writtenOut && nextDrawingId_ == 0 && name == "wp:docPr") {
+            writtenOutDrawingId_ = std::max(writtenOutDrawingId_, node.attribute("id").as_uint());
         } else if (name == "w:fldChar" && !anchors_.empty()) {
             // Before the node's storage can be reused by another node.
             if (const auto it = anchors_.find(node.internal_object()); it != anchors_.end()) {
@@ -343,6 +356,9 @@ void DocumentState::ScanBookmarks() {
                                                             : 0L);
         }
     }
+    for (auto& name : writtenOutBookmarks_) bookmarkNames_->insert(std::move(name));
+    writtenOutBookmarks_.clear();
+    nextBookmarkId_ = std::max(nextBookmarkId_, writtenOutBookmarkId_);
     nextBookmarkId_ = std::max(nextBookmarkId_ + 1, 1L);
 }
 
@@ -368,7 +384,7 @@ long DocumentState::NextBookmarkId() {
 
 unsigned DocumentState::NextDrawingId() {
     if (nextDrawingId_ == 0) {
-        unsigned highest = 0;
+        unsigned highest = writtenOutDrawingId_;
         for (auto id : Main().Root().select_nodes(".//wp:docPr/@id"))
             highest = std::max(highest, id.attribute().as_uint());
         nextDrawingId_ = highest + 1;

@@ -52,6 +52,11 @@ public:
 
     bool StyleHidden(std::string_view styleId) override;
     void BeforeRemove(pugi::xml_node subtree) override;
+    // A subtree of the main story written out to the file while the document is still being
+    // built (a streamed print document) and now leaving the tree: it is forgotten as a removal
+    // is, but its bookmark names and ids and its drawing ids stay taken, so what is added later
+    // is named as it would be with the subtree still there.
+    void WrittenOut(pugi::xml_node subtree);
 
     // Bookmark names in use (case-folded), kept current by the model's edits.
     bool BookmarkNameUsed(const std::string& folded);
@@ -105,6 +110,7 @@ public:
 
 private:
     void ScanBookmarks();
+    void Forget(pugi::xml_node subtree, bool writtenOut);
 
     docx::Package package_;
     std::unique_ptr<Story> main_;
@@ -126,6 +132,10 @@ private:
     std::set<std::string> knownStyles_;
     std::map<std::pair<unsigned long, std::string>, std::string> importedNumbering_;
     unsigned nextDrawingId_ = 0;
+    // Taken by subtrees written out before the names or ids were first counted.
+    std::vector<std::string> writtenOutBookmarks_;
+    long writtenOutBookmarkId_ = 0;
+    unsigned writtenOutDrawingId_ = 0;
     std::unordered_map<const void*, std::weak_ptr<MarkAnchor>> anchors_;
     std::size_t anchorsAfterSweep_ = 0;
     bool closed_ = false;
