@@ -1,6 +1,8 @@
 #include "TemplateReport.h"
 
+#include "common/SettingTypes.h"
 #include "common/clsPLProperty.h"
+#include "common/modPLConst.h"
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
 #include "host/ado/Connection.h"
@@ -19,6 +21,7 @@ namespace paperloom::cli {
 namespace {
 
 namespace fs = std::filesystem;
+namespace key = modPLConst;
 
 std::string Variable(word::Document& document, std::string_view name) {
     return clsPLProperty().GetDocVariable(name, document, "");
@@ -37,11 +40,8 @@ std::string RecordSourceProblem(const SourceSettings& s, const std::optional<hos
     const std::string statement =
         modPLFunction::MakeRecordSourceStatement(type, s.recordSource, s.rsWhere, s.rsOrder, s.filter, s.sort);
     if (statement.empty() || type.empty()) return "the record source is not set";
-    try {
-        (void)std::stol(type);
-    } catch (const std::exception&) {
-        return fmt::format("the record source type \"{}\" is not a number", type);
-    }
+    if (!settingtypes::ParseRecordSourceType(type))
+        return fmt::format("the record source type \"{}\" is not a number that names one", type);
     if (!error) return fmt::format("the record source ({}) returns no record set", statement);
     return fmt::format("the record source ({}) does not open: {}", statement, error->Description());
 }
@@ -54,14 +54,14 @@ std::string Masked(const SourceSettings& s, const std::string& text) {
 SourceSettings DetailSettings(const std::string& properties) {
     const clsPLProperty property;
     SourceSettings s;
-    s.dataSourceType = property.GetPropertyFromText(properties, "DataSourceType", "");
-    s.dataSource = property.GetPropertyFromText(properties, "DataSource", "");
-    s.userName = property.GetPropertyFromText(properties, "UserName", "");
-    s.password = property.GetPropertyFromText(properties, "Password", "");
-    s.recordSourceType = property.GetPropertyFromText(properties, "RecordSourceType", "");
-    s.recordSource = property.GetPropertyFromText(properties, "RecordSource", "");
-    s.rsWhere = property.GetPropertyFromText(properties, "RSWhere", "");
-    s.rsOrder = property.GetPropertyFromText(properties, "RSOrder", "");
+    s.dataSourceType = property.GetPropertyFromText(properties, key::PROP_DATA_SOURCE_TYPE, "");
+    s.dataSource = property.GetPropertyFromText(properties, key::PROP_DATA_SOURCE, "");
+    s.userName = property.GetPropertyFromText(properties, key::PROP_USER_NAME, "");
+    s.password = property.GetPropertyFromText(properties, key::PROP_PASSWORD, "");
+    s.recordSourceType = property.GetPropertyFromText(properties, key::PROP_RECORD_SOURCE_TYPE, "");
+    s.recordSource = property.GetPropertyFromText(properties, key::PROP_RECORD_SOURCE, "");
+    s.rsWhere = property.GetPropertyFromText(properties, key::PROP_RS_WHERE, "");
+    s.rsOrder = property.GetPropertyFromText(properties, key::PROP_RS_ORDER, "");
     return s;
 }
 
@@ -98,16 +98,16 @@ std::string BookmarkOf(word::Document& document, const word::Table& table) {
 
 SourceSettings HeaderSettings(word::Document& document) {
     SourceSettings s;
-    s.dataSourceType = Variable(document, "DataSourceType");
-    s.dataSource = Variable(document, "DataSource");
-    s.userName = Variable(document, "UserName");
-    s.password = Variable(document, "Password");
-    s.recordSourceType = Variable(document, "RecordSourceType");
-    s.recordSource = Variable(document, "RecordSource");
-    s.rsWhere = Variable(document, "RSWhere");
-    s.rsOrder = Variable(document, "RSOrder");
-    s.filter = Variable(document, "HeadFilter");
-    s.sort = Variable(document, "HeadSort");
+    s.dataSourceType = Variable(document, key::PROP_DATA_SOURCE_TYPE);
+    s.dataSource = Variable(document, key::PROP_DATA_SOURCE);
+    s.userName = Variable(document, key::PROP_USER_NAME);
+    s.password = Variable(document, key::PROP_PASSWORD);
+    s.recordSourceType = Variable(document, key::PROP_RECORD_SOURCE_TYPE);
+    s.recordSource = Variable(document, key::PROP_RECORD_SOURCE);
+    s.rsWhere = Variable(document, key::PROP_RS_WHERE);
+    s.rsOrder = Variable(document, key::PROP_RS_ORDER);
+    s.filter = Variable(document, key::PROP_HEAD_FILTER);
+    s.sort = Variable(document, key::PROP_HEAD_SORT);
     return s;
 }
 
@@ -119,10 +119,17 @@ BindingCheck CheckBinding(const SourceSettings& settings, const fs::path& docume
                                                           settings.userName, settings.password,
                                                           documentFolder.string());
     if (!attempt.connection) {
-        check.problem = Masked(
-            settings, attempt.error ? fmt::format("the data source does not open: {}", attempt.error->Description())
-                                    : fmt::format("the data source (type \"{}\", \"{}\") names nothing to connect to",
-                                                  settings.dataSourceType, settings.dataSource));
+        std::string problem;
+        if (attempt.error)
+            problem = fmt::format("the data source does not open: {}", attempt.error->Description());
+        else if (!settingtypes::ParseDataSourceType(settings.dataSourceType))
+            problem = fmt::format("the data source type \"{}\" is none of 1 (ODBC data source), 2 (connection string), "
+                                  "3 (data link file) and 4 (database file)",
+                                  settings.dataSourceType);
+        else
+            problem = fmt::format("the data source (type \"{}\", \"{}\") names nothing to connect to",
+                                  settings.dataSourceType, settings.dataSource);
+        check.problem = Masked(settings, problem);
         return check;
     }
     const auto opened =
@@ -149,9 +156,9 @@ TemplateReport InspectTemplate(const fs::path& path, bool checkBindings) {
     auto document = word::Document::Open(path);
     const fs::path folder = fs::absolute(path).parent_path();
     report.header = HeaderSettings(*document);
-    report.updateDetail = Variable(*document, "UpdateDetail");
-    report.copyPrimaryHeader = Variable(*document, "CopyPrimaryHeader");
-    report.copyPrimaryFooter = Variable(*document, "CopyPrimaryFooter");
+    report.updateDetail = Variable(*document, key::PROP_UPDATE_DETAIL);
+    report.copyPrimaryHeader = Variable(*document, key::PROP_COPY_PRIMARY_HEADER);
+    report.copyPrimaryFooter = Variable(*document, key::PROP_COPY_PRIMARY_FOOTER);
     if (checkBindings) report.headerCheck = CheckBinding(report.header, folder);
 
     const word::Fields fields = word::FieldsOf(*document);
@@ -173,10 +180,12 @@ TemplateReport InspectTemplate(const fs::path& path, bool checkBindings) {
         detail.tableProperties = properties;
         detail.columns = property.GetColumnProperties(table, *document, detail.columnProperties);
         detail.source = DetailSettings(properties);
-        detail.parentKey = property.GetPropertyFromText(properties, "ParentKey", "");
-        detail.childKey = property.GetPropertyFromText(properties, "ChildKey", "");
-        detail.columnHeaders = property.GetPropertyFromText(properties, "ColumnHeaders", "True");
-        detail.autoAdjustRowCount = property.GetPropertyFromText(properties, "AutoAdjustRowCount", "False");
+        detail.parentKey = property.GetPropertyFromText(properties, key::PROP_PARENT_KEY, "");
+        detail.childKey = property.GetPropertyFromText(properties, key::PROP_CHILD_KEY, "");
+        detail.columnHeaders =
+            property.GetPropertyFromText(properties, key::PROP_COLUMN_HEADERS, key::DEFAULT_COLUMN_HEADERS);
+        detail.autoAdjustRowCount =
+            property.GetPropertyFromText(properties, key::PROP_AUTO_ADJUST_ROW_COUNT, key::DEFAULT_AUTO_ADJUST_ROW_COUNT);
         if (checkBindings) detail.check = CheckBinding(detail.source, folder);
         report.details.push_back(std::move(detail));
     }
@@ -197,9 +206,12 @@ void PrintReport(const TemplateReport& report, std::ostream& out) {
         PrintCheck(report.headerCheck, out, "  ");
     }
     out << "options:\n";
-    out << "  UpdateDetail: " << Shown(report.updateDetail, "(not set: True)") << "\n";
-    out << "  CopyPrimaryHeader: " << Shown(report.copyPrimaryHeader, "(not set: False)") << "\n";
-    out << "  CopyPrimaryFooter: " << Shown(report.copyPrimaryFooter, "(not set: False)") << "\n";
+    const auto option = [&](std::string_view name, const std::string& stored, std::string_view fallback) {
+        out << "  " << name << ": " << Shown(stored, fmt::format("(not set: {})", fallback)) << "\n";
+    };
+    option(key::PROP_UPDATE_DETAIL, report.updateDetail, key::DEFAULT_UPDATE_DETAIL);
+    option(key::PROP_COPY_PRIMARY_HEADER, report.copyPrimaryHeader, key::DEFAULT_COPY_PRIMARY);
+    option(key::PROP_COPY_PRIMARY_FOOTER, report.copyPrimaryFooter, key::DEFAULT_COPY_PRIMARY);
     out << "fields: " << report.fields.size() << "\n";
     for (const auto& field : report.fields)
         out << "  " << field.index << ". {" << field.code << "} = \"" << field.result << "\"\n";
