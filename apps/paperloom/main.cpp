@@ -12,6 +12,7 @@
 
 #include "CliError.h"
 #include "Commands.h"
+#include "DesignCommandLine.h"
 #include "OutputPath.h"
 #include "host/HostError.h"
 
@@ -167,6 +168,8 @@ int main(int argc, char** argv) {
     describeCmd->add_option("TEMPLATE", describe.templatePath, "The template (.docx)")->required();
     describeCmd->add_flag("--json", describe.json, "Write the report as one JSON object, for scripts");
 
+    DesignCommandLine design(app);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -218,6 +221,7 @@ int main(int argc, char** argv) {
             return Run(options, ReportStream({options.output}));
         }
         if (*describeCmd) return Run(describe, std::cout);
+        if (design.Given()) return design.Run();
     } catch (const CliError& error) {
         std::cout.flush();
         std::cerr << "paperloom: " << error.what() << "\n";

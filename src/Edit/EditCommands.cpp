@@ -110,6 +110,13 @@ bool EditCommands::RefreshRunTime(std::string_view strMethod) {
     return true;
 }
 
+void EditCommands::SetColumnCaption(const word::Table& tblTarget, long lngColumn, std::string_view strCaption) {
+    const clsPLRange ranges;
+    ranges.ClearNotHiddenText(tblTarget.Cell(1, lngColumn).Range());
+    auto cell = tblTarget.Cell(1, lngColumn).Range();
+    ranges.AppendText(strCaption, cell);
+}
+
 void EditCommands::HeadBind() {
     const auto doc = ActiveDocument();
     auto& form = mDialogs.frmPLEDBBind;
@@ -134,7 +141,7 @@ void EditCommands::HeadBind() {
     RefreshRunTime("UpdateView");
 }
 
-void EditCommands::DetailInsert() {
+std::optional<word::Table> EditCommands::DetailInsert() {
     const auto doc = ActiveDocument();
     const std::string strFolder = modPLFunction::ActiveDocumentFolder(mHost.Application());
     auto& page1 = mDialogs.frmPLEDBBind;
@@ -156,15 +163,15 @@ void EditCommands::DetailInsert() {
     bool blnChanged = false;
     std::array<std::string, 8> binding;
     for (;;) {
-        if (!page1.DoModal()) return;
+        if (!page1.DoModal()) return std::nullopt;
         blnChanged = blnChanged || page1.IsDirty();
         binding = BindingOf(page1);
         wizard.AddFields(binding[0], binding[1], binding[2], binding[3], binding[4], binding[5]);
         const int result = wizard.DoModal();
-        if (result == frmPLEDetailInsert::RESULT_CANCEL) return;
+        if (result == frmPLEDetailInsert::RESULT_CANCEL) return std::nullopt;
         if (result != frmPLEDetailInsert::RESULT_BACK) break;
     }
-    if (!blnChanged && !wizard.IsDirty()) return;
+    if (!blnChanged && !wizard.IsDirty()) return std::nullopt;
 
     // Checked before the document is touched: a table it cannot hold leaves it as it was.
     const long lngColumns = wizard.ColumnCount();
@@ -190,6 +197,7 @@ void EditCommands::DetailInsert() {
     }
 
     if (DocVariable(*doc, K::PROP_UPDATE_DETAIL, K::DEFAULT_UPDATE_DETAIL) == K::FLAG_TRUE) RefreshRunTime("UpdateView");
+    return table;
 }
 
 }  // namespace paperloom::edit

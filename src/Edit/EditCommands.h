@@ -6,9 +6,11 @@
 // decides how to show them; what a command had written before an error stays.
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "Edit/EditDialogs.h"
+#include "host/word/Table.h"
 
 namespace paperloom::word {
 class AddInHost;
@@ -28,13 +30,19 @@ public:
     // The two-page wizard; on a confirmed change a table replaces the selection: one header row
     // and the chosen number of data rows, a bookmark over it, the table's and each column's
     // property text hidden in row 1, and the columns' captions. The run-time refills the
-    // document when the template lets detail tables update.
-    void DetailInsert();
+    // document when the template lets detail tables update. Returns the new table; nothing when
+    // the wizard was cancelled or nothing changed.
+    std::optional<word::Table> DetailInsert();
 
     // The late-bound controller call on the active document, made only while the run-time
     // add-in is connected (a run-time that is not even registered is not connected either).
     // Returns whether the call was made.
     bool RefreshRunTime(std::string_view strMethod);
+
+    // The visible caption of a detail table's column in its header cell: the first visible
+    // text there is replaced (the hidden property text stays), or the caption appended when
+    // the cell shows none.
+    static void SetColumnCaption(const word::Table& tblTarget, long lngColumn, std::string_view strCaption);
 
 private:
     std::shared_ptr<word::Document> ActiveDocument() const;
