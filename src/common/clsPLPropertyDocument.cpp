@@ -103,7 +103,7 @@ std::string clsPLProperty::GetDocVariable(std::string_view strName, word::Docume
     try {
         return docTarget.Variables().Item(strName).Value();
     } catch (const std::exception&) {
-        debuglog::Swallowed("clsPLPropertyDocument.cpp: clsPLProperty::GetDetailProperties");
+        debuglog::Swallowed("clsPLPropertyDocument.cpp: clsPLProperty::GetDocVariable");
         return std::string(strDefaultValue);
     }
 }

@@ -150,6 +150,28 @@ TEST_F(CliFaultsTest, HostileHeaderValuesChangeNothingAndShowNothingForeign) {
 
 // The server of this test alone is stopped while order 3's lines are read: its view stops the
 // server the moment it is asked for them.
+// A header field whose column the record source lacks is left as it is and the fill goes on;
+// the error swallowed there is traced in the debug log when PAPERLOOM_DEBUG_LOG names one, and
+// nowhere when it is not set.
+TEST_F(CliFaultsTest, ASwallowedFillErrorIsTracedOnlyWhenTheDebugLogIsOn) {
+    RunSql(scratch_ / "shop.db", "CREATE VIEW OrdersWithoutShop AS SELECT Id FROM Orders;");
+    MakeOrderTemplate(scratch_ / "order.docx", SqliteSource("OrdersWithoutShop", "Id"), SqliteSource("Lines"));
+    const fs::path log = scratch_ / "debug.log";
+
+    CliResult result = RunCli(scratch_.Path(), {"show", "order.docx", "-o", "quiet.docx"}, {{"PAPERLOOM_DEBUG_LOG", ""}});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.find("error ignored"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(log));
+
+    result = RunCli(scratch_.Path(), {"show", "order.docx", "-o", "traced.docx"}, {{"PAPERLOOM_DEBUG_LOG", log.string()}});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string traced = ReadFile(log);
+    EXPECT_NE(traced.find("paperloom: error ignored in clsPLRDBBindHeader.cpp: Step: "), std::string::npos) << traced;
+    EXPECT_NE(traced.find("Shop"), std::string::npos) << "the error names the field: " << traced;
+    // Traced, not shown: the output is the one made without the log.
+    EXPECT_EQ(DocumentText(scratch_ / "traced.docx"), DocumentText(scratch_ / "quiet.docx"));
+}
+
 TEST(CliPostgresFaultsTest, AServerStoppedMidRunStopsTheCommandAndWritesNothing) {
     auto& config = paperloom::test::SharedOdbcTestConfig();
     if (!config.HasPgDriver()) GTEST_SKIP() << "psqlODBC is not installed";
