@@ -138,8 +138,17 @@ int Run(const DocumentCommand& command, std::ostream& out) {
         if (!command.output.empty() && SameFile(command.output, command.pdf))
             throw CliError("-o and --pdf name the same file.");
     }
-    const HeaderState header = CheckHeader(command.templatePath, command.record.has_value());
+    const HeaderState header =
+        CheckHeader(command.templatePath, command.record.has_value() || command.records.has_value());
     CheckRecordNumber(command.record, header);
+    long slicedRecords = 0;
+    if (command.records) {
+        const auto [from, to] = *command.records;
+        if (from > header.recordCount)
+            throw CliError(fmt::format("There is no record {}: the record source has {} record{}.", from,
+                                       header.recordCount, header.recordCount == 1 ? "" : "s"));
+        slicedRecords = std::min(to, header.recordCount) - from + 1;
+    }
     std::shared_ptr<ui::OfficePrintService> printing;
     if (!command.pdf.empty()) printing = InstallPrinting({}, {}, false);
 
@@ -147,10 +156,15 @@ int Run(const DocumentCommand& command, std::ostream& out) {
     auto document = host.OpenTemplate(command.templatePath);
     MoveTo(host, document, command.record);
     const bool current = command.current || command.record.has_value();
-    word::DispArgs args{document, !current};
-    const word::DispValue result = host.CallController("CreatePrintDoc", args);
-    const std::shared_ptr<word::Document> printDoc = result.AsDocument();
-    if (!printDoc) throw CliError("The run-time add-in made no print document.");
+    // The current record's print document is made and saved as the run-time makes it for the
+    // user; all records (or a slice) go straight into the file as they are built, so memory
+    // does not grow with their number.
+    std::shared_ptr<word::Document> printDoc;
+    if (current) {
+        word::DispArgs args{document, false};
+        printDoc = host.CallController("CreatePrintDoc", args).AsDocument();
+        if (!printDoc) throw CliError("The run-time add-in made no print document.");
+    }
 
     fs::path saved = command.output;
     std::string scratch;
@@ -160,13 +174,22 @@ int Run(const DocumentCommand& command, std::ostream& out) {
         saved = fs::path(scratch) / "document.docx";
     }
     try {
-        SaveCopy(*printDoc, saved);
+        if (printDoc) {
+            SaveCopy(*printDoc, saved);
+        } else {
+            word::DispArgs args{document, fs::absolute(saved).string()};
+            if (command.records) {
+                args.emplace_back(command.records->first);
+                args.emplace_back(command.records->second);
+            }
+            host.CallAddIn("WritePrintDoc", args);
+        }
         if (!command.output.empty()) out << "document: " << fs::absolute(command.output).string() << "\n";
         if (!command.pdf.empty()) {
             ParallelPdfOptions pdf;
             pdf.print = printing->Options();
             pdf.jobs = command.jobs;
-            if (header.bound) pdf.records = current ? 1 : header.recordCount;
+            if (header.bound) pdf.records = current ? 1 : command.records ? slicedRecords : header.recordCount;
             RenderPdfInParallel(saved, fs::absolute(command.pdf), pdf);
             out << "pdf: " << fs::absolute(command.pdf).string() << "\n";
         }
@@ -177,7 +200,10 @@ int Run(const DocumentCommand& command, std::ostream& out) {
     }
     std::error_code ignored;
     if (!scratch.empty()) fs::remove_all(scratch, ignored);
-    if (header.bound)
+    if (command.records)
+        out << "records: " << slicedRecords << " (" << command.records->first << "-"
+            << command.records->first + slicedRecords - 1 << ")\n";
+    else if (header.bound)
         out << "records: " << (current ? 1 : header.recordCount) << (current ? " (current)" : " (all)") << "\n";
     host.Close();
     return exitcode::ok;

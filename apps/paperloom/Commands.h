@@ -15,6 +15,8 @@ struct DocumentCommand {
     std::optional<long> record;  // moves there first; implies the current record only
     std::filesystem::path output;
     std::filesystem::path pdf;
+    // Only these records (first, last; 1-based, in the record source's order).
+    std::optional<std::pair<long, long>> records;
     // Office-suite processes rendering the PDF at once; 0 for one per core.
     unsigned jobs = 0;
 };

@@ -41,6 +41,25 @@ std::optional<long> RecordNumber(const CLI::Option& option, const std::string& t
     return number;
 }
 
+// The slice --records gives: FROM-TO, both whole numbers from 1 up, FROM not above TO.
+std::optional<std::pair<long, long>> RecordSlice(const CLI::Option& option, const std::string& text) {
+    if (option.count() == 0) return std::nullopt;
+    const auto number = [&](std::string_view digits) {
+        long value = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() || value < 1)
+            throw CliError(fmt::format("--records takes FROM-TO, two record numbers from 1 up such as 1-500, not \"{}\".",
+                                       text));
+        return value;
+    };
+    const auto dash = text.find('-');
+    if (dash == std::string::npos) number({});
+    const long from = number(std::string_view(text).substr(0, dash));
+    const long to = number(std::string_view(text).substr(dash + 1));
+    if (from > to) throw CliError(fmt::format("--records {}: the first record comes after the last.", text));
+    return std::pair{from, to};
+}
+
 CLI::Option* AddRecordOptions(CLI::App& command, bool& current, std::string& record) {
     command.add_flag("--current", current, "Only the current record (the first, or the one --record names)");
     return command.add_option("--record", record, "Move to record N (1 = first) before the work; implies --current");
@@ -67,6 +86,9 @@ int main(int argc, char** argv) {
     auto* documentRecordOption = AddRecordOptions(*documentCmd, document.current, documentRecord);
     documentCmd->add_option("-o,--output", document.output, "The print document to write (.docx)");
     documentCmd->add_option("--pdf", document.pdf, "Also render it to this PDF (needs the office suite)");
+    std::string documentRecords;
+    auto* documentRecordsOption = documentCmd->add_option(
+        "--records", documentRecords, "Only records FROM-TO in the record source's order (1 = first), e.g. 1-1000");
     documentCmd->add_option("--jobs", document.jobs,
                             "Office-suite processes rendering a long PDF at once (default: one per core)")
         ->check(CLI::Range(1U, 64U));
@@ -181,6 +203,9 @@ int main(int argc, char** argv) {
     try {
         if (*documentCmd) {
             document.record = RecordNumber(*documentRecordOption, documentRecord);
+            document.records = RecordSlice(*documentRecordsOption, documentRecords);
+            if (document.records && (document.current || document.record))
+                throw CliError("--records documents a slice of all records; it does not go with --current or --record.");
             // The office suite renders the PDF from the saved file, which a device or pipe is not.
             if (!document.pdf.empty() && !document.output.empty() && !IsFileOrNew(document.output))
                 throw CliError(fmt::format("-o {} is not a file; with --pdf, give a file name.", document.output.string()));

@@ -104,6 +104,32 @@ TEST_F(Cli, DocumentHoldsAllRecordsOrTheOneAskedFor) {
     EXPECT_TRUE(TemplateUnchanged());
 }
 
+TEST_F(Cli, DocumentWritesASliceOfTheRecordsInTheirOrder) {
+    CliResult result = Run({"document", "order.docx", "--records", "2-3", "-o", "two.docx"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("records: 2 (2-3)"), std::string::npos) << result.out;
+    std::string text = DocumentText(scratch_ / "two.docx");
+    for (const char* note : {"none", "bulk"}) EXPECT_NE(text.find(note), std::string::npos) << note;
+    for (const char* note : {"first", "late", "last"}) EXPECT_EQ(text.find(note), std::string::npos) << note;
+
+    // A last record past the end stops at the end.
+    result = Run({"document", "order.docx", "--records", "4-99", "-o", "end.docx"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("records: 2 (4-5)"), std::string::npos) << result.out;
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--records", "6-7"}, {"--records", "3-2"}, {"--records", "0-2"}, {"--records", "2"},
+             {"--records", "a-b"}, {"--records", "1-2", "--current"}, {"--records", "1-2", "--record", "2"}}) {
+        std::vector<std::string> args{"document", "order.docx", "-o", "bad.docx"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        result = Run(args);
+        EXPECT_NE(result.exitCode, 0) << bad[1];
+        EXPECT_NE(result.err.find("record"), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(scratch_ / "bad.docx")) << bad[1];
+    }
+    EXPECT_TRUE(TemplateUnchanged());
+}
+
 TEST_F(Cli, FilterSortAndOptionsWriteACopyOrTheTemplateOnlyWhenAsked) {
     CliResult result = Run({"filter", "order.docx", "Shop = 'B'", "-o", "b.docx"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
