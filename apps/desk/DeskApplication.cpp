@@ -10,6 +10,8 @@
 #include "DocumentWindow.h"
 #include "PrintPreview.h"
 #include "SystemClipboard.h"
+#include "edit/DocumentEditor.h"
+#include "edit/EditClipboard.h"
 #include "host/HostError.h"
 #include "host/ui/UiServices.h"
 #include "host/ui/qt/DialogPlacement.h"
@@ -47,7 +49,9 @@ const QString kDocumentFilter = "Word 文書 (*.docx);;すべてのファイル 
 }  // namespace
 
 DeskApplication::DeskApplication(fs::path configFolder)
-    : host_(std::make_shared<word::Application>(), configFolder), recent_(configFolder / "recent-files.txt") {
+    : host_(std::make_shared<word::Application>(), configFolder),
+      clipboard_(std::make_shared<edit::EditClipboard>(host_.Clipboard())),
+      recent_(configFolder / "recent-files.txt") {
     openChooser_ = [](QWidget* owner, const std::string& suggested) -> std::optional<fs::path> {
         const QString file = QFileDialog::getOpenFileName(owner, "開く", QString::fromStdString(suggested), kDocumentFilter);
         if (file.isEmpty()) return std::nullopt;
@@ -293,8 +297,21 @@ void DeskApplication::ActivateNext(DocumentWindow* from) {
     WindowActivated(**it);
 }
 
+std::shared_ptr<word::Document> DeskApplication::ActiveOrNull() {
+    try {
+        return host_.Application().ActiveDocument();
+    } catch (const host::HostError&) {
+        return nullptr;
+    }
+}
+
 void DeskApplication::Execute(const std::shared_ptr<word::CommandBarControl>& control) {
     try {
+        // One command, one undo step of the document it works on, however many edits it makes.
+        std::optional<edit::UndoGroup> step;
+        if (const auto active = ActiveOrNull())
+            if (DocumentWindow* window = WindowOf(*active); window && window->Editor())
+                step.emplace(window->Editor()->History());
         control->Execute();
     } catch (...) {
         ShowError(Reason(std::current_exception()));

@@ -31,6 +31,9 @@ class Document;
 
 namespace paperloom::desk {
 
+namespace edit {
+class EditClipboard;
+}
 class DocumentWindow;
 
 class DeskApplication {
@@ -52,6 +55,8 @@ public:
     word::AddInHost& Host() noexcept { return host_; }
     word::Application& Application() noexcept { return host_.Application(); }
     RecentFiles& Recent() noexcept { return recent_; }
+    // What cut and copy leave for paste, shared by every window's editor.
+    const std::shared_ptr<edit::EditClipboard>& SharedClipboard() const noexcept { return clipboard_; }
     std::vector<DocumentWindow*> Windows() const;
     DocumentWindow* WindowOf(const word::Document& document) const;
 
@@ -83,7 +88,8 @@ public:
     void About();
     void ActivateNext(DocumentWindow* from);
 
-    // A click on a command-bar control.
+    // A click on a command-bar control. Whatever the command does to the active document is
+    // one undo step there.
     void Execute(const std::shared_ptr<word::CommandBarControl>& control);
     // Windows for visible documents, none for hidden or closed ones.
     void SyncWindows();
@@ -100,8 +106,10 @@ private:
     bool SaveTo(const std::shared_ptr<word::Document>& document, const std::filesystem::path& file);
     void ShowError(const std::string& text);
     void CheckDeferredRefresh();
+    std::shared_ptr<word::Document> ActiveOrNull();
 
     word::AddInHost host_;
+    std::shared_ptr<edit::EditClipboard> clipboard_;
     RecentFiles recent_;
     FileChooser openChooser_;
     FileChooser saveAsChooser_;

@@ -10,6 +10,7 @@
 
 #include "DeskApplication.h"
 #include "edit/DocumentEditor.h"
+#include "edit/EditActions.h"
 #include "host/word/Document.h"
 #include "view/DocumentView.h"
 
@@ -23,7 +24,7 @@ DocumentWindow::DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Docu
     docView_->setEnabled(document_ != nullptr);
     setCentralWidget(docView_);
     if (document_) {
-        editor_ = std::make_unique<edit::DocumentEditor>(document_);
+        editor_ = std::make_unique<edit::DocumentEditor>(document_, desk_.SharedClipboard());
         editor_->SetChangedHandler([this] { docView_->Refresh(); });
         docView_->SetEditor(editor_.get());
     }
@@ -78,6 +79,9 @@ DocumentWindow::DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Docu
     });
     for (QAction* action : {undo, redo, cut, copy, paste, selectAll}) action->setEnabled(hasDocument);
     edit_ = {undo, redo, nullptr, cut, copy, paste, nullptr, selectAll};
+    // Formatting, tables and editing in the office suite.
+    editActions_ = new edit::EditActions(*this, desk_, editor_.get(), [this] { docView_->Refresh(); });
+    edit_.append(editActions_->EditMenu());
     // The view's settings, as the object model's View holds them (an add-in may set them too).
     const auto viewFlag = [this](const QString& caption, bool (word::View::*get)() const, void (word::View::*set)(bool)) {
         QAction* action = AddAction(caption, {}, {});
@@ -116,7 +120,7 @@ DocumentWindow::DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Docu
 
     bars_ = std::make_unique<CommandBarView>(*this, desk_.Host().CommandBars(), HostMenus(),
                                              std::map<std::string, HostItems>{{"Standard", {"標準", standard_}},
-                                                                              {"Formatting", {"書式設定", {}}}},
+                                                                              {"Formatting", {"書式設定", editActions_->FormattingBar()}}},
                                              [this](const auto& control) { desk_.Execute(control); });
     Refresh();
 }
@@ -143,8 +147,8 @@ std::map<std::string, HostItems> DocumentWindow::HostMenus() {
     }
     return {{"&File", {"ファイル(&F)", file}},   {"&Edit", {"編集(&E)", edit_}},
             {"&View", {"表示(&V)", view_}},      {"&Insert", {"挿入(&I)", insert_}},
-            {"F&ormat", {"書式(&O)", {}}},       {"&Tools", {"ツール(&T)", tools_}},
-            {"T&able", {"罫線(&A)", {}}},        {"&Window", {"ウィンドウ(&W)", window}},
+            {"F&ormat", {"書式(&O)", editActions_->FormatMenu()}}, {"&Tools", {"ツール(&T)", tools_}},
+            {"T&able", {"罫線(&A)", editActions_->TableMenu()}}, {"&Window", {"ウィンドウ(&W)", window}},
             {"&Help", {"ヘルプ(&H)", help_}}};
 }
 

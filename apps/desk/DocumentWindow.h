@@ -20,6 +20,7 @@ class DocumentView;
 }
 namespace paperloom::desk::edit {
 class DocumentEditor;
+class EditActions;
 }
 
 namespace paperloom::desk {
@@ -54,6 +55,7 @@ private:
     std::shared_ptr<word::Document> document_;
     view::DocumentView* docView_ = nullptr;
     std::unique_ptr<edit::DocumentEditor> editor_;
+    edit::EditActions* editActions_ = nullptr;  // owned by the window
     std::unique_ptr<CommandBarView> bars_;
     QList<QAction*> file_;
     QList<QAction*> edit_;

@@ -30,7 +30,7 @@ bool StructureMark(std::string_view text) {
 
 DocumentEditor::DocumentEditor(std::shared_ptr<word::Document> document, std::shared_ptr<EditClipboard> clipboard)
     : document_(std::move(document)), clipboard_(std::move(clipboard)),
-      undo_(std::make_unique<UndoStack>(document_)) {
+      undo_(std::make_shared<UndoStack>(document_)) {
     if (!clipboard_) {
         auto own = std::make_shared<OwnClipboard>();
         clipboard_ = std::shared_ptr<EditClipboard>(own, &own->edit);
@@ -274,8 +274,8 @@ void DocumentEditor::Edit(const std::function<void()>& change) {
     NotifyChanged();
 }
 
-UndoGroup::UndoGroup(DocumentEditor& editor) : stack_(editor.undo_.get()), editor_(&editor) { stack_->Begin(); }
-UndoGroup::UndoGroup(UndoStack& stack) : stack_(&stack) { stack_->Begin(); }
+UndoGroup::UndoGroup(DocumentEditor& editor) : stack_(editor.undo_), editor_(&editor) { stack_->Begin(); }
+UndoGroup::UndoGroup(std::shared_ptr<UndoStack> stack) : stack_(std::move(stack)) { stack_->Begin(); }
 
 UndoGroup::~UndoGroup() {
     // Ending a group takes a snapshot, which can fail (memory); the step is then lost, not

@@ -96,6 +96,8 @@ public:
     void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
 
     UndoStack& Undos() noexcept { return *undo_; }
+    // The history, shared: a group can outlive the editor (a command that closes the window).
+    const std::shared_ptr<UndoStack>& History() const noexcept { return undo_; }
 
 private:
     friend class UndoGroup;
@@ -109,7 +111,7 @@ private:
 
     std::shared_ptr<word::Document> document_;
     std::shared_ptr<EditClipboard> clipboard_;
-    std::unique_ptr<UndoStack> undo_;
+    std::shared_ptr<UndoStack> undo_;
     PendingFormat pending_;
     // The caret and the document's revision the pending formatting belongs to: moving the
     // caret or any other change drops it.
@@ -124,13 +126,13 @@ private:
 class UndoGroup {
 public:
     explicit UndoGroup(DocumentEditor& editor);
-    explicit UndoGroup(UndoStack& stack);
+    explicit UndoGroup(std::shared_ptr<UndoStack> stack);
     ~UndoGroup();
     UndoGroup(const UndoGroup&) = delete;
     UndoGroup& operator=(const UndoGroup&) = delete;
 
 private:
-    UndoStack* stack_;
+    std::shared_ptr<UndoStack> stack_;
     DocumentEditor* editor_ = nullptr;  // told when the group changed the document
 };
 

@@ -35,6 +35,15 @@ bool DocumentSnapshot::operator==(const DocumentSnapshot& other) const {
     return true;
 }
 
+DocumentSnapshot DocumentSnapshot::Of(const docx::Package& package) {
+    DocumentSnapshot snapshot;
+    for (auto& name : package.PartNames()) {
+        auto bytes = std::make_shared<const std::string>(package.PartBytes(name));
+        snapshot.parts_.push_back({std::move(name), std::move(bytes)});
+    }
+    return snapshot;
+}
+
 DocumentSnapshot Document::Snapshot(const DocumentSnapshot* previous) const {
     state_->CheckOpen();
     // Text boxes edited in one form are brought into the other, as saving would.

@@ -10,10 +10,18 @@
 #include <string_view>
 #include <vector>
 
+namespace paperloom::docx {
+class Package;
+}
+
 namespace paperloom::word {
 
 class DocumentSnapshot {
 public:
+    // Every part of a package as it would be saved, such as a file read again from disk;
+    // Document::Restore then makes an open document that file.
+    static DocumentSnapshot Of(const docx::Package& package);
+
     struct Part {
         std::string name;
         std::shared_ptr<const std::string> bytes;
