@@ -37,7 +37,8 @@ tree_state() { (cd "$1" && find . -printf '%P %s %T@ %m\n' | LC_ALL=C sort); }
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install failed"; }
 examples="$prefix/share/paperloom/examples"
-for f in bin/paperloom bin/paperloom-register lib/paperloom/libOsPLRun.so share/man/man1/paperloom.1.gz \
+for f in bin/paperloom bin/paperloom-register lib/paperloom/libOsPLRun.so lib/paperloom/libOsPLEdit.so \
+         share/man/man1/paperloom.1.gz \
          share/paperloom/examples/sample.db share/paperloom/examples/invoice.docx \
          share/paperloom/examples/invoice-pages.docx; do
   [ -e "$prefix/$f" ] || fail "the install rules do not install $f"
@@ -105,6 +106,8 @@ run_bare "$work/home3" "$root/usr/bin/paperloom-register" >"$work/register.log" 
   { cat "$work/register.log" >&2; fail "paperloom-register from the package failed"; }
 grep -q "library: $root/usr/lib/paperloom/libOsPLRun.so" "$work/register.log" ||
   { cat "$work/register.log" >&2; fail "paperloom-register did not register the packaged add-in"; }
+grep -q "library: $root/usr/lib/paperloom/libOsPLEdit.so" "$work/register.log" ||
+  { cat "$work/register.log" >&2; fail "paperloom-register did not register the packaged design-time add-in"; }
 MANWIDTH=100 man -l "$root/usr/share/man/man1/paperloom.1.gz" 2>"$work/man.log" | grep -q 'EXIT STATUS' ||
   { cat "$work/man.log" >&2; fail "the packaged manual page does not format"; }
 

@@ -16,6 +16,9 @@
 #ifndef PAPERLOOM_RUN_LIBRARY_BUILT
 #define PAPERLOOM_RUN_LIBRARY_BUILT ""
 #endif
+#ifndef PAPERLOOM_EDIT_LIBRARY_BUILT
+#define PAPERLOOM_EDIT_LIBRARY_BUILT ""
+#endif
 #ifndef PAPERLOOM_PROGRAM_BUILD_DIR
 #define PAPERLOOM_PROGRAM_BUILD_DIR ""
 #endif
@@ -41,6 +44,22 @@ void RegisterBundledRunAddIn(paperloom::word::AddInRegistry& registry) {
     registry.Register(registration);
 }
 
+// The same for the design-time add-in shipped with the program.
+void RegisterBundledEditAddIn(paperloom::word::AddInRegistry& registry) {
+    fs::path library;
+    if (const char* given = std::getenv("PAPERLOOM_EDIT_LIBRARY"); given && *given) {
+        library = fs::absolute(given);
+    } else if (auto found = paperloom::cli::FindBundledLibrary("libOsPLEdit.so", paperloom::cli::ExecutableFolder(),
+                                                               PAPERLOOM_PROGRAM_BUILD_DIR, PAPERLOOM_EDIT_LIBRARY_BUILT)) {
+        library = *found;
+    } else {
+        return;
+    }
+    const auto registration = paperloom::cli::BundledEditAddInRegistration(library);
+    if (registry.Find(registration.progId)) return;
+    registry.Register(registration);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,6 +77,7 @@ int main(int argc, char** argv) {
     paperloom::desk::DeskApplication desk(config);
     try {
         RegisterBundledRunAddIn(desk.Host().Registry());
+        RegisterBundledEditAddIn(desk.Host().Registry());
     } catch (...) {
         // Without a writable registry the host still runs, with the add-ins it has.
     }

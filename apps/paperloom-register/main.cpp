@@ -28,19 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using paperloom::word::AddInRegistration;
-namespace loadbehavior = paperloom::word::loadbehavior;
-
-constexpr const char* kDescription = "ｱﾄﾞｲﾝ ﾌﾟﾛｼﾞｪｸﾄ ﾃﾝﾌﾟﾚｰﾄ";
-
-AddInRegistration RunAddIn(const fs::path& library) {
-    return {std::string(paperloom::modPLConst::RUN_PROGID), library, "Paperloom 実行", kDescription,
-            loadbehavior::connected | loadbehavior::loadAtStartup};
-}
-
-AddInRegistration EditAddIn(const fs::path& library) {
-    return {std::string(paperloom::modPLConst::EDIT_PROGID), library, "Paperloom 開発", kDescription,
-            loadbehavior::connectFirstTime};
-}
 
 // The libraries installed with this program (../lib/paperloom), or the build's own when it runs
 // from its build folder.
@@ -100,8 +87,8 @@ int main(int argc, char** argv) {
             return EXIT_FAILURE;
         }
         // The design-time library may come later; a host reports it missing when it tries to connect it.
-        const auto run = RunAddIn(fs::absolute(runLibrary).lexically_normal());
-        const auto edit = EditAddIn(fs::absolute(editLibrary).lexically_normal());
+        const auto run = paperloom::cli::BundledRunAddInRegistration(fs::absolute(runLibrary).lexically_normal());
+        const auto edit = paperloom::cli::BundledEditAddInRegistration(fs::absolute(editLibrary).lexically_normal());
         registry.Register(run);
         registry.Register(edit);
         std::cout << "Registered in " << registry.File().string() << ":\n";

@@ -64,4 +64,16 @@ inline word::AddInRegistration BundledRunAddInRegistration(const std::filesystem
     return registration;
 }
 
+// The same for the design-time add-in: connected at the host's next start, then loaded when one
+// of its buttons is used.
+inline word::AddInRegistration BundledEditAddInRegistration(const std::filesystem::path& library) {
+    word::AddInRegistration registration;
+    registration.progId = "OsPLEdit.conPLEdit";
+    registration.libraryPath = library;
+    registration.friendlyName = "Paperloom 開発";
+    registration.description = "ｱﾄﾞｲﾝ ﾌﾟﾛｼﾞｪｸﾄ ﾃﾝﾌﾟﾚｰﾄ";
+    registration.loadBehavior = word::loadbehavior::connectFirstTime;
+    return registration;
+}
+
 }  // namespace paperloom::cli
