@@ -190,6 +190,7 @@ int Run(const DocumentCommand& command, std::ostream& out) {
             pdf.print = printing->Options();
             pdf.jobs = command.jobs;
             if (header.bound) pdf.records = current ? 1 : command.records ? slicedRecords : header.recordCount;
+            if (command.records) pdf.firstRecord = command.records->first;
             RenderPdfInParallel(saved, fs::absolute(command.pdf), pdf);
             out << "pdf: " << fs::absolute(command.pdf).string() << "\n";
         }

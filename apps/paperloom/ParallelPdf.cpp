@@ -57,9 +57,11 @@ struct Chunk {
 };
 
 // What a chunk holds, for messages: its records when every page group is a record.
-std::string ChunkName(const Chunk& chunk, std::size_t index, std::size_t count, bool groupsAreRecords) {
+std::string ChunkName(const Chunk& chunk, std::size_t index, std::size_t count, bool groupsAreRecords,
+                      long firstRecord) {
     if (groupsAreRecords)
-        return fmt::format("part {} of {} (records {}-{})", index + 1, count, chunk.first + 1, chunk.last);
+        return fmt::format("part {} of {} (records {}-{})", index + 1, count, firstRecord + static_cast<long>(chunk.first),
+                           firstRecord + static_cast<long>(chunk.last) - 1);
     const std::string from = chunk.first == 0 ? "the start" : fmt::format("page break {}", chunk.first);
     const std::string to = index + 1 == count ? "the end" : fmt::format("page break {}", chunk.last);
     return fmt::format("part {} of {} (from {} to {})", index + 1, count, from, to);
@@ -199,7 +201,7 @@ PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, 
         }
     }
     if (error) {
-        const std::string name = ChunkName(chunks[*failedChunk], *failedChunk, count, groupsAreRecords);
+        const std::string name = ChunkName(chunks[*failedChunk], *failedChunk, count, groupsAreRecords, options.firstRecord);
         try {
             std::rethrow_exception(error);
         } catch (const host::HostError& cause) {
@@ -225,7 +227,7 @@ PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, 
         if (!chunkPages)
             throw host::HostError(kPrintFailed, kSource,
                                   fmt::format("The PDF of the {} cannot be read.",
-                                              ChunkName(chunks[i], i, count, groupsAreRecords)));
+                                              ChunkName(chunks[i], i, count, groupsAreRecords, options.firstRecord)));
         expected += *chunkPages;
     }
     argv.push_back("--");

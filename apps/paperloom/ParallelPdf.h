@@ -22,6 +22,8 @@ struct ParallelPdfOptions {
     // The number of records, when the document holds all records of a run: chunks are then
     // named by their records in messages. 0 when not known.
     long records = 0;
+    // The number of the document's first record (a slice of a run starts later).
+    long firstRecord = 1;
     // A chunk holds at least this many page groups: below twice as many, one process renders
     // everything, as starting a second costs more than it saves.
     std::size_t minGroupsPerChunk = 50;

@@ -143,6 +143,13 @@ TEST(CliParallelPdf, APartThatFailsIsNamedAndNothingIsLeftBehind) {
     EXPECT_NE(result.err.find("cannot render"), std::string::npos) << "the suite's own words: " << result.err;
     EXPECT_EQ(ReadFile(scratch / "old.pdf"), "the old PDF");
     EXPECT_TRUE(fs::is_empty(scratch / "tmp")) << "work folders are removed";
+
+    // A slice names the run's record numbers: 110 records in two parts of 55.
+    const CliResult slice =
+        RunCli(scratch.Path(), {"document", "order.docx", "--records", "51-160", "--pdf", "old.pdf", "--jobs", "3"}, env);
+    EXPECT_EQ(slice.exitCode, 2);
+    EXPECT_NE(slice.err.find("part 2 of 2 (records 106-160)"), std::string::npos) << slice.err;
+    EXPECT_EQ(ReadFile(scratch / "old.pdf"), "the old PDF");
 }
 
 }  // namespace
