@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "CliTestSupport.h"
+#include "support/OdbcTestConfig.h"
 #include "common/clsPLProperty.h"
 #include "host/word/Application.h"
 
@@ -221,6 +222,22 @@ TEST_F(CliDesignTest, FieldsListsTheRecordSourceInItsOrder) {
     const auto missing = Cli({"design", "fields", "--data-source-type", "4", "--data-source", "sample.db",
                               "--record-source-type", "2", "--record-source", "Nope"});
     EXPECT_EQ(missing.exitCode, 2);
+}
+
+TEST_F(CliDesignTest, AnOdbcDataSourceIsListedAndBindsByItsName) {
+    paperloom::test::OdbcTestConfig odbc;  // the program inherits its ODBCINI and ODBCSYSINI
+    if (!odbc.HasSqliteDriver()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+    odbc.AddSqliteDataSource("DesignSample", dir / "sample.db");
+    const auto sources = Cli({"design", "sources"});
+    ASSERT_EQ(sources.exitCode, 0) << sources.err;
+    EXPECT_NE(sources.out.find("DesignSample\n"), std::string::npos) << sources.out;
+
+    const auto bound = Cli({"design", "bind", "plain.docx", "--data-source-type", "1", "--data-source", "DesignSample",
+                            "--record-source-type", "2", "--record-source", "InvoiceHeaders", "-o", "odbc.docx"});
+    ASSERT_EQ(bound.exitCode, 0) << bound.err;
+    const auto shown = Cli({"show", "odbc.docx", "--record", "3", "-o", "shown.docx"});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(DocumentText(dir / "shown.docx").find("INV-2024-003"), std::string::npos);
 }
 
 }  // namespace
