@@ -189,7 +189,7 @@ TEST_F(CliDesignTest, BadInputIsRefusedAndTheTemplateStaysByteForByte) {
     EXPECT_EQ(ReadFile(dir / "plain.docx"), withTable);
 }
 
-TEST_F(CliDesignTest, PlaceholdersInTextBoxesAreFoundAndClearRemovesTheBinding) {
+TEST_F(CliDesignTest, PlaceholdersInTextBoxesAndHeadersAreFoundAndClearRemovesTheBinding) {
     ASSERT_EQ(Bind("plain.docx", {"--in-place"}).exitCode, 0);
     auto args = InsertArgs("plain.docx");
     args[4] = "[BOX]";
@@ -202,6 +202,26 @@ TEST_F(CliDesignTest, PlaceholdersInTextBoxesAreFoundAndClearRemovesTheBinding) 
         const auto frame = doc->Shapes().Item(1).TextFrame().TextRange();
         EXPECT_EQ(frame.Tables().Count(), 1);
         EXPECT_EQ(frame.Text().find("[BOX]"), std::string::npos);
+        doc->Close();
+    }
+
+    // And in the page header.
+    {
+        auto doc = word::Document::Open(dir / "plain.docx");
+        doc->Sections().First().Headers().Item(word::wdHeaderFooterPrimary).Range().SetText("[HEAD]");
+        doc->SaveAs(dir / "headed.docx");
+        doc->Close();
+    }
+    args[2] = "headed.docx";
+    args[4] = "[HEAD]";
+    args.back() = "headed-out.docx";
+    const auto headed = Cli(args);
+    ASSERT_EQ(headed.exitCode, 0) << headed.err;
+    {
+        auto doc = word::Document::Open(dir / "headed-out.docx");
+        const auto header = doc->Sections().First().Headers().Item(word::wdHeaderFooterPrimary).Range();
+        EXPECT_EQ(header.Tables().Count(), 1);
+        EXPECT_EQ(header.Text().find("[HEAD]"), std::string::npos);
         doc->Close();
     }
 
