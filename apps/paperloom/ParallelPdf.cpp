@@ -128,10 +128,23 @@ unsigned DefaultPdfJobs() { return std::max(1U, std::thread::hardware_concurrenc
 PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, const ParallelPdfOptions& options) {
     const unsigned jobs = options.jobs == 0 ? DefaultPdfJobs() : options.jobs;
     PdfRendering how;
-    if (jobs == 1) {
+    const auto renderWhole = [&](std::string because) {
+        how.wholeBecause = std::move(because);
         RenderWhole(document, pdf, options.print);
         return how;
-    }
+    };
+
+    PageChunks pages(document);
+    const std::size_t groups = pages.GroupCount();
+    const std::size_t minimum = std::max<std::size_t>(1, options.minGroupsPerChunk);
+    const std::size_t maximum = std::max(minimum, options.maxGroupsPerChunk);
+    // No part longer than the maximum, a part for every process where each gets the minimum,
+    // and then whole rounds: every process renders as many parts as the others.
+    std::size_t count = (groups + maximum - 1) / maximum;
+    if (jobs > 1) count = std::max(count, std::min<std::size_t>(jobs, groups / minimum));
+    if (count > jobs) count = std::max(count, std::min(groups / minimum, (count + jobs - 1) / jobs * jobs));
+    if (count <= 1) return renderWhole(jobs > 1 ? "it is short" : "");
+    if (!pages.Obstacle().empty()) return renderWhole(pages.Obstacle());
     const auto qpdf = ui::FindProgram(options.joinProgram);
     if (!qpdf) {
         if (options.jobs > 1)
@@ -139,24 +152,8 @@ PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, 
                                   fmt::format("Rendering with {} processes joins their PDFs with {}, which is not "
                                               "installed. Install the package qpdf, or give --jobs 1.",
                                               options.jobs, options.joinProgram));
-        how.wholeBecause = options.joinProgram + " is not installed";
-        RenderWhole(document, pdf, options.print);
-        return how;
+        return renderWhole(options.joinProgram + " is not installed");
     }
-
-    PageChunks pages(document);
-    const std::size_t groups = pages.GroupCount();
-    const std::size_t minimum = std::max<std::size_t>(1, options.minGroupsPerChunk);
-    if (!pages.Obstacle().empty() || groups < 2 * minimum) {
-        how.wholeBecause = pages.Obstacle().empty() ? "it is short" : pages.Obstacle();
-        RenderWhole(document, pdf, options.print);
-        return how;
-    }
-    const std::size_t maximum = std::max(minimum, options.maxGroupsPerChunk);
-    std::size_t count = std::max<std::size_t>(jobs, (groups + maximum - 1) / maximum);
-    count = std::min(count, groups / minimum);
-    // Whole rounds: every process renders as many chunks as the others.
-    if (count > jobs) count = std::min(groups / minimum, (count + jobs - 1) / jobs * jobs);
     const unsigned processes = static_cast<unsigned>(std::min<std::size_t>(jobs, count));
     const bool groupsAreRecords = options.records > 0 && static_cast<std::size_t>(options.records) == groups;
 

@@ -27,7 +27,8 @@ struct ParallelPdfOptions {
     // A chunk holds at least this many page groups: below twice as many, one process renders
     // everything, as starting a second costs more than it saves.
     std::size_t minGroupsPerChunk = 50;
-    // And at most this many, so one process never lays out an unbounded document.
+    // And at most this many, so no rendering lays out an unbounded document or runs into the
+    // time limit; with one process too, which then renders the chunks one after the other.
     std::size_t maxGroupsPerChunk = 500;
     std::string joinProgram = "qpdf";
 };
