@@ -27,7 +27,7 @@ fi
 bash "$repo/scripts/install-deps.sh"
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPAPERLOOM_TESTS=OFF -DPAPERLOOM_BENCH=OFF >/dev/null
 targets=(paperloom-desk paperloom-register paperloom_make_samples OsPLRun paperloom)
-if grep -q "OsPLEdit" "$build/build.ninja" "$build/Makefile" 2>/dev/null; then targets+=(OsPLEdit); fi
+if grep -q "OsPLEdit" "$build/build.ninja" "$build/Makefile" 2>/dev/null; then targets+=(OsPLEdit OsPLEditForms); fi
 cmake --build "$build" --target "${targets[@]}" -j "$jobs"
 
 samples="$build/desk-samples"
@@ -107,4 +107,6 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   shot o desk-run-option
   shot a desk-run-about
 '
-echo "Screenshots: $shots/desk-main.png, $shots/desk-preview.png, $shots/desk-run-*.png"
+# The designer's dialogs, once its add-in is built.
+if [ -f "$build/src/Edit/libOsPLEditForms.so" ]; then bash "$repo/scripts/desk-edit-shots.sh" "$build" "$shots"; fi
+echo "Screenshots: $shots/desk-main.png, $shots/desk-preview.png, $shots/desk-run-*.png, $shots/desk-edit-*.png"

@@ -115,7 +115,14 @@ BindForm::BindForm(clsPLEBindForm& model, QWidget* owner) : QDialog(owner), mode
     layout->addWidget(fraDataSource);
     layout->addWidget(fraRecordSource, 1);
     layout->addLayout(buttons);
-    setMinimumWidth(460);
+    setMinimumWidth(560);
+
+    // Tab goes from each option to the boxes that go with it.
+    QWidget* const order[] = {txtUserName_, txtPassword_, optDataSource_[0], cboDataSource_, optDataSource_[1],
+                              txtConnection_, cmdConnection_, optDataSource_[2], txtUDL_, cmdUDL_, cmdTest,
+                              optRecordSource_[0], cboTable_, cmdRSWhere_, cmdRSOrder_, optRecordSource_[1],
+                              cboProcedure_, optRecordSource_[2], txtRecordSource_, cmdOK_, cmdCancel};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     // Typed text goes into the model as it changes; a change by the program is not the user's.
     auto line = [this](QLineEdit* box, std::string clsPLEBindForm::*field) {
@@ -184,8 +191,11 @@ void BindForm::ToControls() {
         optRecordSource_[i]->setChecked(model_.optRecordSource == i);
     }
     SetComboList(*cboDataSource_, model_.cboDataSourceList, model_.cboDataSource);
+    // Long strings and paths show from their start.
     txtConnection_->setText(Q(model_.txtConnection));
+    txtConnection_->setCursorPosition(0);
     txtUDL_->setText(Q(model_.txtUDL));
+    txtUDL_->setCursorPosition(0);
     SetComboList(*cboTable_, model_.cboTableList, model_.cboTable);
     SetComboList(*cboProcedure_, model_.cboProcedureList, model_.cboProcedure);
     if (ToCrLf(txtRecordSource_->toPlainText()) != model_.txtRecordSource)

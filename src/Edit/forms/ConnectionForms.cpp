@@ -116,6 +116,7 @@ void ConnectionForm::ToControls() {
         lstKeywords_->setItem(static_cast<int>(i), 1, new QTableWidgetItem(Q(model_.lstKeywords[i].strValue)));
     }
     txtConnection_->setText(Q(model_.GetConnectionString()));
+    txtConnection_->setCursorPosition(0);
     filling_ = false;
 }
 
@@ -131,9 +132,9 @@ DataLinkForm::DataLinkForm(edit::DataLinkEditor& model, QWidget* owner) : QDialo
     setWindowTitle(Q(edit::DataLinkEditor::kCaption));
     txtPath_ = new QLineEdit(this);
     txtPath_->setObjectName("txtPath");
-    auto* lblPath = new QLabel(Q("ファイル(&F):"), this);
+    auto* lblPath = new QLabel(Q("ファイル名(&N):"), this);
     lblPath->setBuddy(txtPath_);
-    auto* cmdBrowse = Button(this, "cmdBrowse", "参照(&B)...");
+    auto* cmdBrowse = Button(this, "cmdBrowse", "選択(&S)...");
     lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName("lblStatus");
     lblStatus_->setWordWrap(true);

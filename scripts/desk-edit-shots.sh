@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Pictures of the designer's dialogs over the sample invoice template, taken under Xvfb from
+# the menu's access keys (ツール → Paperloom → 開発): the data bind dialog with the connection
+# editor and the data link chooser opened from it, and both pages of the detail insert wizard.
+# Called by desk.sh --screenshots; runs on any build folder that has the desktop host, the
+# add-ins and their forms libraries.
+#
+#   bash scripts/desk-edit-shots.sh BUILD_DIR SHOTS_DIR
+set -euo pipefail
+
+build=$(cd "${1:?build folder}" && pwd)
+mkdir -p "${2:?screenshot folder}"
+shots=$(cd "$2" && pwd)
+
+work=$(mktemp -d /tmp/paperloom-shots.XXXXXX)
+export PAPERLOOM_CONFIG_DIR="$work/config"
+mkdir -p "$PAPERLOOM_CONFIG_DIR"
+trap 'rm -rf "$work"' EXIT
+"$build/examples/make-samples" "$work/samples" >/dev/null
+"$build/apps/paperloom-register/paperloom-register" >/dev/null
+
+export DESK="$build/apps/desk/paperloom-desk" FILE="$work/samples/invoice.docx" SHOTS="$shots" WORK="$work"
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  set -euo pipefail
+  if command -v openbox >/dev/null; then openbox >/dev/null 2>&1 & sleep 1; fi
+  "$DESK" "$FILE" >/dev/null 2>&1 &
+  pid=$!
+  trap "kill $pid 2>/dev/null || true" EXIT
+  sleep 8
+  wid=$(xdotool search --name "$(basename "$FILE") - Paperloom" | head -1)
+  xdotool windowmove "$wid" 0 0 windowsize "$wid" 1280 900
+  menu() {  # opens ツール → Paperloom → 開発 and presses the entry key(s)
+    xdotool windowfocus --sync "$wid"; sleep 0.5
+    xdotool key --window "$wid" alt+t; sleep 1
+    xdotool key p; sleep 0.5
+    xdotool key e; sleep 0.5
+    xdotool key "$@"; sleep 2
+  }
+  shot() { import -window root "$SHOTS/$1.png"; }
+
+  # The header binding: the stored database file shows as its connection string.
+  menu Return
+  shot desk-edit-bind
+  # The connection editor on the embedded engine keeps the database path.
+  xdotool key alt+r; sleep 2
+  xdotool key alt+d Home; sleep 1
+  shot desk-edit-connection
+  xdotool key Escape; sleep 1
+  # The data link chooser making a new file.
+  xdotool key alt+l; sleep 0.5
+  xdotool key alt+b; sleep 2
+  xdotool type --delay 20 "$WORK/samples/sample.udl"; xdotool key alt+c; sleep 0.5
+  xdotool type --delay 10 "Provider=SQLite;Data Source=sample.db"; sleep 1
+  shot desk-edit-udl
+  xdotool key Escape; sleep 1
+  xdotool key Escape; sleep 1
+
+  # The detail insert wizard: page 1 with the detail table typed, page 2 with every field
+  # moved into the columns and the link keys set.
+  menu i
+  xdotool key alt+e Tab; sleep 0.5
+  xdotool type --delay 50 "InvoiceDetails"; sleep 0.5
+  shot desk-edit-detail1
+  xdotool key Return; sleep 2
+  xdotool key alt+a; sleep 0.5
+  xdotool key alt+k; xdotool type --delay 50 "InvoiceID"; sleep 0.3
+  xdotool key alt+c; xdotool type --delay 50 "InvoiceID"; sleep 1
+  shot desk-edit-detail2
+  xdotool key Escape; sleep 1
+'
+echo "Screenshots: $shots/desk-edit-*.png"
