@@ -13,6 +13,7 @@
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
 #include "host/ado/Connection.h"
+#include "host/ado/PasswordMask.h"
 #include "host/ado/Recordset.h"
 #include "host/ui/HeadlessServices.h"
 #include "host/ui/UiServices.h"
@@ -105,7 +106,7 @@ std::vector<std::string> OpenedFields(const std::string& what, const std::string
     const auto connection = modPLFunction::TryOpenConnection(dataSourceType, dataSource, user, password, folder);
     if (!connection.connection)
         throw CliError(fmt::format("The {}data source does not open: {}", what,
-                                   connection.error ? connection.error->Description()
+                                   connection.error ? host::ado::MaskPasswords(connection.error->Description(), {password})
                                                     : std::string("it names nothing to connect to.")));
     const auto records = modPLFunction::TryOpenRecordset(connection.connection, recordSourceType, recordSource, where,
                                                          order, "", "");
@@ -118,7 +119,7 @@ std::vector<std::string> OpenedFields(const std::string& what, const std::string
     connection.connection->Close();
     if (!records.recordset)
         throw CliError(fmt::format("The {}record source \"{}\" does not open: {}", what, recordSource,
-                                   records.error ? records.error->Description()
+                                   records.error ? host::ado::MaskPasswords(records.error->Description(), {password})
                                                  : std::string("it returns no records.")));
     return names;
 }
@@ -347,7 +348,7 @@ int Run(const DesignBindCommand& command, std::ostream& out) {
         out << "header binding:\n";
         for (const auto key : {K::PROP_DATA_SOURCE_TYPE, K::PROP_DATA_SOURCE, K::PROP_USER_NAME, K::PROP_RECORD_SOURCE_TYPE,
                                K::PROP_RECORD_SOURCE, K::PROP_RS_WHERE, K::PROP_RS_ORDER})
-            out << "  " << key << ": " << session.Variable(key) << "\n";
+            out << "  " << key << ": " << host::ado::MaskPasswords(session.Variable(key), {command.password}) << "\n";
         out << "  " << K::PROP_PASSWORD << ": " << (session.Variable(K::PROP_PASSWORD).empty() ? "(none)" : "(set)")
             << "\n";
     }

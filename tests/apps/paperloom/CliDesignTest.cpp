@@ -225,10 +225,20 @@ TEST_F(CliDesignTest, PlaceholdersInTextBoxesAndHeadersAreFoundAndClearRemovesTh
         doc->Close();
     }
 
+    // Passwords are stored but never printed, also inside a connection string.
+    const auto secret = Cli({"design", "bind", "plain.docx", "--data-source-type", "2", "--data-source",
+                             "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=sample.db;PWD=s3cret-pw", "--user", "me",
+                             "--password", "other-pw", "--record-source-type", "2", "--record-source", "Invoices",
+                             "--in-place"});
+    ASSERT_EQ(secret.exitCode, 0) << secret.err;
+    EXPECT_EQ(secret.out.find("s3cret-pw"), std::string::npos) << secret.out;
+    EXPECT_EQ(secret.out.find("other-pw"), std::string::npos) << secret.out;
+
     const auto cleared = Cli({"design", "bind", "plain.docx", "--clear", "--in-place"});
     ASSERT_EQ(cleared.exitCode, 0) << cleared.err;
     auto doc = word::Document::Open(dir / "plain.docx");
-    for (const char* name : {"DataSourceType", "DataSource", "RecordSourceType", "RecordSource", "RSOrder"})
+    for (const char* name : {"DataSourceType", "DataSource", "UserName", "Password", "RecordSourceType", "RecordSource",
+                             "RSWhere", "RSOrder"})
         EXPECT_FALSE(doc->Variables().Exists(name)) << name;
     doc->Close();
     EXPECT_EQ(Cli({"design", "bind", "plain.docx", "--clear", "--record-source", "X", "--in-place"}).exitCode, 2);
