@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "WordTestSupport.h"
+#include "host/HostError.h"
 
 namespace paperloom::word {
 namespace {
@@ -126,6 +129,45 @@ TEST(FormattingTest, SnapshotRestoresEveryPartExactlyAndKeepsRanges) {
     doc->Restore(before);
     EXPECT_EQ(Parts(doc), partsBefore);
     EXPECT_EQ(doc->Sections().First().Headers().Item(wdHeaderFooterPrimary).Range().Text(), "\r");
+}
+
+
+// A text box saved in both forms: its stories are dropped on restore and found again, and the
+// legacy copy still follows edits made after it.
+TEST(FormattingTest, TextBoxesWorkAfterRestore) {
+    const auto box = [](const std::string& wrapper, const std::string& text) {
+        return wrapper == "wps" ? "<wps:wsp><wps:txbx><w:txbxContent>" + test::P(text) +
+                                      "</w:txbxContent></wps:txbx><wps:bodyPr/></wps:wsp>"
+                                : "<v:shape><v:textbox><w:txbxContent>" + test::P(text) +
+                                      "</w:txbxContent></v:textbox></v:shape>";
+    };
+    auto doc = test::MakeDocument(
+        "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wp:anchor><wp:docPr id=\"1\" "
+        "name=\"Box\"/><a:graphic><a:graphicData uri=\"http://schemas.microsoft.com/office/word/2010/"
+        "wordprocessingShape\">" + box("wps", "inside") + "</a:graphicData></a:graphic></wp:anchor></w:drawing>"
+        "</mc:Choice><mc:Fallback><w:pict>" + box("v", "inside") + "</w:pict></mc:Fallback></mc:AlternateContent>"
+        "</w:r><w:r><w:t>main</w:t></w:r></w:p>");
+    auto text = doc->Shapes().Item(1).TextFrame().TextRange();
+    const auto before = doc->Snapshot();
+    text.SetText("edited");
+    const auto after = doc->Snapshot(&before);
+    doc->Restore(before);
+    std::map<std::string, std::string> partsBefore;
+    for (const auto& part : before.Parts()) partsBefore[part.name] = *part.bytes;
+    EXPECT_EQ(Parts(doc), partsBefore);
+    EXPECT_THROW(text.Text(), host::HostError);  // the old story is gone, not stale
+    EXPECT_EQ(doc->Shapes().Item(1).TextFrame().TextRange().Text(), "inside\r");
+    doc->Restore(after);
+    auto again = doc->Shapes().Item(1).TextFrame().TextRange();
+    EXPECT_EQ(again.Text(), "edited\r");
+    again.SetText("edited twice");
+    const auto body = doc->Snapshot().PartBytes("word/document.xml");
+    ASSERT_TRUE(body);
+    // Both forms hold the new text.
+    std::size_t count = 0;
+    for (auto at = body->find("edited twice"); at != std::string_view::npos; at = body->find("edited twice", at + 1))
+        ++count;
+    EXPECT_EQ(count, 2u);
 }
 
 }  // namespace
