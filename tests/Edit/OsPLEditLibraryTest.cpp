@@ -31,14 +31,29 @@ TEST(OsPLEditLibraryTest, ConnectsAtTheNextStartThenOnDemandAndUnloadsBesideTheR
         EXPECT_EQ(Tags(RunMenu(host.CommandBars())), kMenuTags);
         host.Shutdown();
     }
-    // The next start leaves it unloaded until one of its buttons is used; none is left, so the
-    // user connects it from the add-in list, and its menu comes back.
+    {
+        // The next start leaves it unloaded until one of its buttons is used; none is left, so
+        // the user connects it from the add-in list, and its menu comes back.
+        word::AddInHost host{std::make_shared<word::Application>(), config.Path()};
+        host.Startup();
+        auto& designer = host.COMAddIns().Item("OsPLEdit.conPLEdit");
+        EXPECT_FALSE(designer.Connect());
+        designer.SetConnect(true);
+        EXPECT_EQ(Tags(EditMenu(host.CommandBars())), kEditMenuTags);
+        host.Shutdown();  // menu and toolbar stay for the next start
+    }
+    // Next start: a kept button loads the designer on demand, which finds its controls again.
     word::AddInHost host{std::make_shared<word::Application>(), config.Path()};
     host.Startup();
+    host.Application().Documents().Add();
     auto& designer = host.COMAddIns().Item("OsPLEdit.conPLEdit");
-    EXPECT_FALSE(designer.Connect());
-    designer.SetConnect(true);
+    ASSERT_FALSE(designer.Connect());
+    ASSERT_NE(EditMenu(host.CommandBars()), nullptr);
+    EditMenu(host.CommandBars())->FindControl("MenuHeadBind")->Execute();
+    EXPECT_TRUE(designer.Connect());
     EXPECT_EQ(Tags(EditMenu(host.CommandBars())), kEditMenuTags);
+    EXPECT_EQ(Tags(BarNamed(host.CommandBars(), "Paperloom(開発)")), kEditToolTags);
+    EXPECT_EQ(CountBarsNamed(host.CommandBars(), "Paperloom(開発)"), 1);
     host.Shutdown();
 }
 
