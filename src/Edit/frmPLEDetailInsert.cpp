@@ -67,6 +67,7 @@ void frmPLEDetailInsert::AddFields(std::string_view strDataSourceType, std::stri
 void frmPLEDetailInsert::FillFields() {
     lstDataFields.clear();
     lstColumns.clear();
+    cboChildKey.clear();
     cboChildKeyList.clear();
     if (mstrDataSourceType.empty() || mstrDataSource.empty() || mstrRecordSourceType.empty() ||
         mstrRecordSource.empty() || modPLFunction::MakeConnectionString(mstrDataSourceType, mstrDataSource).empty())

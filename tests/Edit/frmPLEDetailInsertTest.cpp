@@ -175,6 +175,7 @@ TEST_F(DetailInsertTest, BackReturnsToPageOneWithItsEntries) {
     harness.forms.detail = [&](W& w) {
         if (pass == 1) {
             w.cboParentKey = "id";
+            w.cboChildKey = "order_id";
             w.cboRowCount = "3";
             w.cmdField_Click(W::CMD_ADD_ALL);
             w.cmdBack_Click();
@@ -193,6 +194,7 @@ TEST_F(DetailInsertTest, BackReturnsToPageOneWithItsEntries) {
             EXPECT_EQ(Columns(), "");
             EXPECT_EQ(DataFields(), "id* shop qty ");
             EXPECT_EQ(wizard.cboParentKey, "id");
+            EXPECT_EQ(wizard.cboChildKey, "") << "the child key belongs to the record source chosen again";
             EXPECT_EQ(wizard.cboRowCount, "3");
             EXPECT_EQ(wizard.txtBookmark, "lines");
         }

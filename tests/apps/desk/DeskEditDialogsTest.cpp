@@ -94,6 +94,20 @@ TEST_F(DeskEditDialogsTest, HeaderBindingCancelsAndWritesThroughTheWindow) {
         answered = true;
         Press(dialog, "cmdTest");
         EXPECT_TRUE(Shown("テストは無事に完了しました!")) << log_.str();
+        // The filter and sort editors over the table's fields; their messages carry the
+        // designer's title.
+        WhenDialogShows("frmPLFilter", [&](QWidget& filter) {
+            EXPECT_EQ(filter.windowTitle(), U("基本データ部の抽出"));
+            EXPECT_GT(Child<QComboBox>(filter, "cboDataField").count(), 10);
+            Press(filter, "cmdEdit_0");
+            EXPECT_TRUE(Shown("Paperloom(開発): [error] データフィールドを設定してください")) << log_.str();
+        });
+        Press(dialog, "cmdRSWhere");
+        WhenDialogShows("frmPLSort", [&](QWidget& sort) {
+            EXPECT_EQ(sort.windowTitle(), U("基本データ部のソート"));
+            EXPECT_GT(Child<QComboBox>(sort, "cboDataField").count(), 10);
+        });
+        Press(dialog, "cmdRSOrder");
         // The held sort does not fit another table: the test says so.
         auto& table = Child<QComboBox>(dialog, "cboTable");
         Pick(table, "InvoiceDetails");
