@@ -68,6 +68,8 @@ public:
     // Whole table rows can be passed over by their cached length: when only lengths are
     // wanted, when they end before `position`, or when they do not hold `node`.
     void SkipLengthsOnly() { lengthsOnly_ = true; }
+    // Measuring only: whether text is hidden is not worked out.
+    void WithoutHidden() { hiddenWanted_ = false; }
     void SkipBefore(long position) { skipBefore_ = position; }
     void SkipAround(pugi::xml_node node) {
         for (auto n = node; n; n = n.parent()) seekAncestors_.push_back(n);
@@ -167,7 +169,7 @@ private:
         atom.start = pos;
         atom.length = 1;
         atom.paragraphOffset = pos - paragraphStart_;
-        atom.hidden = story_.MarkHidden(p);
+        atom.hidden = hiddenWanted_ && story_.MarkHidden(p);
         const auto pPr = p.child("w:pPr");
         atom.text = cellEnd ? kCellMark : (pPr.child("w:sectPr") ? kSectionMark : kParagraphMark);
         pos += 1;
@@ -179,6 +181,7 @@ private:
         for (auto child : container.children()) {
             if (child.type() != pugi::node_element) continue;
             const std::string_view name = child.name();
+            if (name == "w:pPr") continue;  // the commonest child that holds no text
             if (name == "w:r") {
                 if (!Run(child, pos)) return false;
             } else if (name == "w:hyperlink" || name == "w:smartTag" || name == "w:ins" ||
@@ -227,10 +230,11 @@ private:
     }
 
     bool Run(pugi::xml_node run, long& pos) {
-        const bool hidden = story_.RunHidden(run);
+        const bool hidden = hiddenWanted_ && Hidden(run);
         for (auto child : run.children()) {
             if (child.type() != pugi::node_element) continue;
             const std::string_view name = child.name();
+            if (name == "w:rPr") continue;  // the commonest child that holds no text
             bool go = true;
             if (name == "w:t" || name == "w:instrText") {
                 const std::string_view text = child.text().get();
@@ -276,6 +280,18 @@ private:
         return true;
     }
 
+    // Whether a run is hidden; its paragraph's style is looked at once per paragraph.
+    bool Hidden(pugi::xml_node run) {
+        const int direct = story_.RunHiddenByItself(run);
+        if (direct >= 0) return direct == 1;
+        if (!paragraph_ || run.parent() != paragraph_) return story_.RunHidden(run);
+        if (styledParagraph_ != paragraph_) {
+            styledParagraph_ = paragraph_;
+            paragraphStyleHidden_ = story_.ParagraphStyleHidden(paragraph_);
+        }
+        return paragraphStyleHidden_;
+    }
+
     // Tables in cells and containers in paragraphs nest; a hostile file must not exhaust the
     // stack.
     struct DepthGuard {
@@ -295,6 +311,9 @@ private:
     const std::function<bool(const Atom&)>& visit_;
     int depth_ = 0;
     bool lengthsOnly_ = false;
+    bool hiddenWanted_ = true;
+    pugi::xml_node styledParagraph_;
+    bool paragraphStyleHidden_ = false;
     long skipBefore_ = -1;
     std::vector<pugi::xml_node> seekAncestors_;
     pugi::xml_node paragraph_;
@@ -363,14 +382,30 @@ Story::Story(StoryHost& host, std::string part, pugi::xml_node root, long storyT
 }
 
 bool Story::RunHidden(pugi::xml_node run) {
-    const auto rPr = run.child("w:rPr");
-    const int direct = xml::OnOff(rPr.child("w:vanish"));
+    const int direct = RunHiddenByItself(run);
     if (direct >= 0) return direct == 1;
-    if (auto style = rPr.child("w:rStyle"))
-        if (host_.StyleHidden(style.attribute("w:val").value())) return true;
     auto p = run.parent();
     while (p && !xml::Is(p, "w:p")) p = p.parent();
-    if (auto pStyle = p.child("w:pPr").child("w:pStyle"))
+    return ParagraphStyleHidden(p);
+}
+
+int Story::RunHiddenByItself(pugi::xml_node run) {
+    // One pass over the run's properties: this is asked of every run on every walk.
+    pugi::xml_node vanish;
+    pugi::xml_node style;
+    for (auto property : run.child("w:rPr").children()) {
+        const char* name = property.name();
+        if (!vanish && std::strcmp(name, "w:vanish") == 0) vanish = property;
+        else if (!style && std::strcmp(name, "w:rStyle") == 0) style = property;
+    }
+    const int direct = xml::OnOff(vanish);
+    if (direct >= 0) return direct;
+    if (style && host_.StyleHidden(style.attribute("w:val").value())) return 1;
+    return -1;
+}
+
+bool Story::ParagraphStyleHidden(pugi::xml_node paragraph) {
+    if (auto pStyle = paragraph.child("w:pPr").child("w:pStyle"))
         return host_.StyleHidden(pStyle.attribute("w:val").value());
     return false;
 }
@@ -387,6 +422,7 @@ long Story::BlockLength(pugi::xml_node block) {
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
+    walker.WithoutHidden();
     if (!xml::Is(block, "w:tr")) walker.SkipLengthsOnly();
     walker.Block(block, pos, {});
     return pos;
@@ -397,6 +433,7 @@ long Story::RowLength(pugi::xml_node row) {
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
+    walker.WithoutHidden();
     walker.Block(row, pos, {});
     rowLengths_.Store(row, pos);
     return pos;

@@ -173,6 +173,9 @@ public:
 
     // Effective hidden flag of a run and of a paragraph mark.
     bool RunHidden(pugi::xml_node run);
+    // What the run's own properties say: 1 hidden, 0 shown, -1 as its paragraph's style says.
+    int RunHiddenByItself(pugi::xml_node run);
+    bool ParagraphStyleHidden(pugi::xml_node paragraph);
     bool MarkHidden(pugi::xml_node paragraph);
 
 private:
