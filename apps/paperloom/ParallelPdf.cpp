@@ -14,6 +14,7 @@
 #include <atomic>
 #include <exception>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -134,8 +135,8 @@ PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, 
         return how;
     };
 
-    PageChunks pages(document);
-    const std::size_t groups = pages.GroupCount();
+    auto pages = std::make_unique<PageChunks>(document);
+    const std::size_t groups = pages->GroupCount();
     const std::size_t minimum = std::max<std::size_t>(1, options.minGroupsPerChunk);
     const std::size_t maximum = std::max(minimum, options.maxGroupsPerChunk);
     // No part longer than the maximum, a part for every process where each gets the minimum,
@@ -144,7 +145,7 @@ PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, 
     if (jobs > 1) count = std::max(count, std::min<std::size_t>(jobs, groups / minimum));
     if (count > jobs) count = std::max(count, std::min(groups / minimum, (count + jobs - 1) / jobs * jobs));
     if (count <= 1) return renderWhole(jobs > 1 ? "it is short" : "");
-    if (!pages.Obstacle().empty()) return renderWhole(pages.Obstacle());
+    if (!pages->Obstacle().empty()) return renderWhole(pages->Obstacle());
     const auto qpdf = ui::FindProgram(options.joinProgram);
     if (!qpdf) {
         if (options.jobs > 1)
@@ -164,8 +165,9 @@ PdfRendering RenderPdfInParallel(const fs::path& document, const fs::path& pdf, 
         chunks[i].last = groups * (i + 1) / count;
         chunks[i].document = scratch.Path() / fmt::format("part-{}.docx", i + 1);
         chunks[i].pdf = scratch.Path() / fmt::format("part-{}.pdf", i + 1);
-        pages.Write(chunks[i].first, chunks[i].last, chunks[i].document);
+        pages->Write(chunks[i].first, chunks[i].last, chunks[i].document);
     }
+    pages.reset();  // the whole document's tree is not needed while the parts render
 
     ChunkProgress progress(count, processes);
     std::atomic<std::size_t> next{0};
