@@ -185,8 +185,12 @@ TEST_F(DeskEditDialogsTest, DetailInsertGoesBackToPageOneAndInsertsTheTable) {
     end.SetRange(end.End() - 1, end.End() - 1);  // before the last paragraph mark
     selection.Select(end);
 
-    // Cancel on page 2 leaves the document untouched.
+    // Cancel on page 1, then on page 2, leaves the document untouched.
     bool answered = false;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget&) { answered = true; });
+    ClickEdit("ToolDetailInsert", answered);
+    EXPECT_EQ(document_->Tables().Count(), tables);
+    answered = false;
     WhenDialogShows("frmPLEDBBind", [&](QWidget& page1) {
         EXPECT_EQ(page1.windowTitle(), U("明細データ部の挿入(1/2)"));
         EXPECT_EQ(Child<QPushButton>(page1, "cmdOK").text(), U("次へ"));
