@@ -84,7 +84,7 @@ DocumentWindow::DocumentWindow(DeskApplication& desk, std::shared_ptr<word::Docu
     edit_.append(editActions_->EditMenu());
     // The view's settings, as the object model's View holds them (an add-in may set them too).
     const auto viewFlag = [this](const QString& caption, bool (word::View::*get)() const, void (word::View::*set)(bool)) {
-        QAction* action = AddAction(caption, {}, {});
+        QAction* action = AddAction(caption, {}, [] {});
         action->setCheckable(true);
         action->setEnabled(document_ != nullptr);
         connect(action, &QAction::toggled, this, [this, get, set](bool on) {

@@ -58,13 +58,19 @@ public:
         showHidden_ = document.Windows().Item(1).View().ShowHiddenText();
     }
 
-    void Build() {
+    void Build(long chunk) {
+        chunk_ = chunk;
         AddFontSubstitutions();
         QFont base("Noto Serif CJK JP");
         base.setPointSizeF(10.5);
         owner_.text_.setDefaultFont(base);
         owner_.text_.setDocumentMargin(0);
         owner_.text_.setUndoRedoEnabled(false);
+        // Long words (property text, field codes, paths) break anywhere rather than widen
+        // their table column, as the word processor breaks them.
+        QTextOption wrapping = owner_.text_.defaultTextOption();
+        wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        owner_.text_.setDefaultTextOption(wrapping);
         float width = 425;  // A4 less the usual margins, for a document without page setup
         try {
             auto setup = document_.PageSetup();
@@ -81,22 +87,46 @@ public:
         const char* headerNames[] = {"ヘッダー", "先頭ページのヘッダー", "偶数ページのヘッダー"};
         const char* footerNames[] = {"フッター", "先頭ページのフッター", "偶数ページのフッター"};
         std::vector<std::pair<QString, word::Range>> headers;
-        std::vector<std::pair<QString, word::Range>> footers;
         if (sections.Count() > 0) {
             auto section = sections.First();
             for (int i = 0; i < 3; ++i) {
                 auto header = section.Headers().Item(kinds[i]);
                 if (header.Exists()) headers.emplace_back(QString::fromUtf8(headerNames[i]), header.Range());
                 auto footer = section.Footers().Item(kinds[i]);
-                if (footer.Exists()) footers.emplace_back(QString::fromUtf8(footerNames[i]), footer.Range());
+                if (footer.Exists()) footers_.emplace_back(QString::fromUtf8(footerNames[i]), footer.Range());
             }
         }
         // The main text is story 0 whatever is drawn before it.
         owner_.stories_.push_back({document_.Content(), {}, {}, {}});
         for (auto& [label, range] : headers) Framed(label, AddStory(range));
-        Story(0);
-        for (auto& [label, range] : footers) Framed(label, AddStory(range));
+        Extend();
     }
+
+    // Reads the next part of the main text; after its end, the footers. False once complete.
+    bool Extend() {
+        if (complete_) return false;
+        const std::size_t items = owner_.stories_[0].items.size();
+        // One edit block: the text layout is told once about the whole part, not per insertion.
+        QTextCursor batch(&owner_.text_);
+        batch.beginEditBlock();
+        const auto part = layout::StoryLayout::ReadPart(owner_.stories_[0].range, next_, chunk_);
+        Blocks(0, part.blocks);
+        next_ = part.end;
+        if (next_ >= part.length)
+            for (auto& [label, range] : footers_) Framed(label, AddStory(range));
+        batch.endEditBlock();
+        auto& main = owner_.stories_[0];  // text boxes and footers add stories: taken only now
+        // Cells a vertical merge covers are read out of order; the rest comes in order.
+        const auto byStart = [](const DocumentLayout::Item& a, const DocumentLayout::Item& b) { return a.start < b.start; };
+        std::sort(main.items.begin() + static_cast<std::ptrdiff_t>(items), main.items.end(), byStart);
+        std::inplace_merge(main.items.begin(), main.items.begin() + static_cast<std::ptrdiff_t>(items), main.items.end(),
+                           byStart);
+        if (next_ < part.length) return true;
+        complete_ = true;
+        return false;
+    }
+    bool Complete() const { return complete_; }
+    long BuiltUntil() const { return next_; }
 
 private:
     int AddStory(const word::Range& range) {
@@ -129,6 +159,8 @@ private:
     void Story(int story) {
         const auto read = layout::StoryLayout::Read(owner_.stories_[static_cast<std::size_t>(story)].range);
         Blocks(story, read.blocks);
+        auto& items = owner_.stories_[static_cast<std::size_t>(story)].items;
+        std::stable_sort(items.begin(), items.end(), [](const DocumentLayout::Item& a, const DocumentLayout::Item& b) { return a.start < b.start; });
     }
 
     void Blocks(int story, const std::vector<layout::Block>& blocks) {
@@ -208,7 +240,9 @@ private:
     void Paragraph(int story, const layout::ParagraphLayout& paragraph) {
         NextBlock();
         cursor_.setBlockFormat(BlockFormat(paragraph.format));
-        cursor_.setBlockCharFormat(CharFormat(paragraph.markFormat));
+        // Merged: the first block of a table cell carries the cell's own format (borders,
+        // shading) in its block character format.
+        cursor_.mergeBlockCharFormat(CharFormat(paragraph.markFormat));
         for (const auto& piece : paragraph.pieces) {
             Item(story, piece.start, piece.length, QString::fromStdString(layout::RetrievedText(piece, showHidden_)));
             if (!piece.shown) continue;
@@ -279,9 +313,14 @@ private:
 
     void Picture(int story, const layout::Piece& piece, const QTextCharFormat& format) {
         Stop(story, piece.start);
-        const QString name = QString("paperloom-image:%1").arg(QString::fromStdString(piece.imagePart));
+        const QString name = QString("paperloom-image:%1%2")
+                                 .arg(QString::fromStdString(piece.imagePart), QString::fromStdString(piece.imageLink));
         QImage image;
-        if (!piece.imagePart.empty()) {
+        if (!piece.imageLink.empty()) {
+            // A linked picture shows the file it links to, as long as that file is there.
+            const QUrl link(QString::fromStdString(piece.imageLink));
+            image.load(link.isLocalFile() ? link.toLocalFile() : QString::fromStdString(piece.imageLink));
+        } else if (!piece.imagePart.empty()) {
             try {
                 const std::string bytes = document_.Package().PartBytes(piece.imagePart);
                 image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
@@ -324,7 +363,11 @@ private:
         // would leave that block as an empty line above it).
         fresh_ = false;
         QTextTableFormat format;
-        format.setBorder(0);
+        // With collapsed borders each cell draws its own; the table's own border is only the
+        // switch that has them drawn.
+        format.setBorder(1);
+        format.setBorderBrush(Qt::NoBrush);
+        format.setBorderStyle(QTextFrameFormat::BorderStyle_None);
         format.setBorderCollapse(true);
         format.setCellSpacing(0);
         format.setCellPadding(0);
@@ -422,15 +465,22 @@ private:
     QTextCursor cursor_;
     bool fresh_ = true;  // the cursor's block is empty and waits for the next paragraph
     bool showHidden_ = false;
+    long chunk_ = 0;    // positions of the main text read at a time; 0 for all at once
+    long next_ = 0;     // where the main text's next part starts
+    bool complete_ = false;
+    std::vector<std::pair<QString, word::Range>> footers_;
 };
 
-DocumentLayout::DocumentLayout(word::Document& document, double pixelsPerPoint) {
-    Builder(*this, document, pixelsPerPoint).Build();
-    for (auto& story : stories_) {
-        std::sort(story.items.begin(), story.items.end(), [](const Item& a, const Item& b) { return a.start < b.start; });
-    }
-    std::sort(byText_.begin(), byText_.end(), [](const Anchor& a, const Anchor& b) { return a.textPosition < b.textPosition; });
+DocumentLayout::DocumentLayout(word::Document& document, long chunk, double pixelsPerPoint)
+    : builder_(std::make_unique<Builder>(*this, document, pixelsPerPoint)) {
+    builder_->Build(chunk);
 }
+
+DocumentLayout::~DocumentLayout() = default;
+
+bool DocumentLayout::Extend() { return builder_->Extend(); }
+bool DocumentLayout::Complete() const { return builder_->Complete(); }
+long DocumentLayout::MainBuiltUntil() const { return builder_->BuiltUntil(); }
 
 word::Range DocumentLayout::StoryRange(int story) const {
     auto range = stories_.at(static_cast<std::size_t>(story)).range.Duplicate();

@@ -31,10 +31,20 @@ struct StoryPosition {
 
 class DocumentLayout {
 public:
-    // Reads the document as its view settings show it; `pixelsPerPoint` scales the page.
-    explicit DocumentLayout(word::Document& document, double pixelsPerPoint = 96.0 / 72.0);
+    // Reads the document as its view settings show it; `pixelsPerPoint` scales the page. With
+    // a `chunk`, the main text is read that many positions (rounded up to whole paragraphs and
+    // tables) at a time: the first part now, the rest by Extend, so that a long document shows
+    // at once. Text is only ever appended, so what is built stays valid.
+    explicit DocumentLayout(word::Document& document, long chunk = 0, double pixelsPerPoint = 96.0 / 72.0);
+    ~DocumentLayout();
     DocumentLayout(const DocumentLayout&) = delete;
     DocumentLayout& operator=(const DocumentLayout&) = delete;
+
+    // Builds the next part; false once everything is built.
+    bool Extend();
+    bool Complete() const;
+    // The main text's positions before this are built.
+    long MainBuiltUntil() const;
 
     QTextDocument& Text() noexcept { return text_; }
     const QTextDocument& Text() const noexcept { return text_; }
@@ -81,6 +91,7 @@ private:
     };
 
     QTextDocument text_;
+    std::unique_ptr<Builder> builder_;
     double textWidth_ = 0;
     std::vector<Story> stories_;
     std::vector<Anchor> byText_;  // every stop, in text-document order

@@ -19,6 +19,10 @@ namespace {
 
 constexpr int kMargin = 24;  // grey around the page column
 constexpr int kPagePadding = 36;
+// Positions of the main text built before the view first shows, and then at a time while the
+// user looks (about a tenth of a second each on a long print document).
+constexpr long kFirstPart = 12000;
+constexpr long kLaterPart = 4000;
 
 }  // namespace
 
@@ -40,7 +44,33 @@ DocumentView::DocumentView(std::shared_ptr<word::Document> document, QWidget* pa
         Refresh();
     });
     poll_.start();
+    extend_.setSingleShot(true);
+    extend_.setInterval(0);
+    QObject::connect(&extend_, &QTimer::timeout, this, [this] {
+        if (!layout_ || layout_->Complete()) return;
+        layout_->Extend();
+        UpdateScrollBars();
+        viewport()->update();
+        ExtendLater();
+    });
     Refresh();
+}
+
+void DocumentView::ExtendLater() {
+    if (layout_ && !layout_->Complete()) extend_.start();
+}
+
+void DocumentView::CompleteLayout() {
+    if (!layout_) return;
+    while (layout_->Extend()) {
+    }
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void DocumentView::BuildUpTo(StoryPosition at) {
+    if (!layout_ || at.story != 0) return;
+    while (!layout_->Complete() && layout_->MainBuiltUntil() <= at.position) layout_->Extend();
 }
 
 DocumentView::~DocumentView() = default;
@@ -72,13 +102,14 @@ void DocumentView::Rebuild() {
     revision_ = document_->Revision();
     showHidden_ = view.ShowHiddenText();
     showCodes_ = view.ShowFieldCodes();
-    layout_ = std::make_unique<DocumentLayout>(*document_);
+    layout_ = std::make_unique<DocumentLayout>(*document_, kFirstPart);
     // The selection is read again against the new layout.
     selectionStory_ = -1;
     ReadSelection();
     UpdateScrollBars();
     EnsureCaretVisible();
     viewport()->update();
+    ExtendLater();
 }
 
 bool DocumentView::ReadSelection() {
@@ -95,6 +126,7 @@ bool DocumentView::ReadSelection() {
     selectionEnd_ = end;
     anchor_ = {*story, start};
     caret_ = {*story, end};
+    BuildUpTo(caret_);
     EnsureCaretVisible();
     return true;
 }
@@ -112,6 +144,7 @@ void DocumentView::WriteSelection() {
 void DocumentView::SetCaret(StoryPosition at, bool extend) {
     if (!layout_) return;
     if (extend && at.story != anchor_.story) return;  // a selection stays in one story
+    BuildUpTo(at);
     caret_ = at;
     if (!extend) anchor_ = at;
     WriteSelection();
@@ -237,7 +270,15 @@ void DocumentView::resizeEvent(QResizeEvent* event) {
     UpdateScrollBars();
 }
 
-void DocumentView::scrollContentsBy(int, int) { viewport()->update(); }
+void DocumentView::scrollContentsBy(int, int) {
+    // Scrolled near the end of what is built: build on before the user gets there.
+    auto* bar = verticalScrollBar();
+    if (layout_ && !layout_->Complete() && bar->value() > bar->maximum() - 2 * bar->pageStep()) {
+        layout_->Extend();
+        UpdateScrollBars();
+    }
+    viewport()->update();
+}
 
 void DocumentView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !layout_) return;

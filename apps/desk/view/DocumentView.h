@@ -34,6 +34,8 @@ public:
     bool Refresh();
     // Reads the document again whatever its revision.
     void Rebuild();
+    // Builds the rest of a long document now instead of while the user looks at its start.
+    void CompleteLayout();
 
     // The editor key presses and input go to; null leaves the view read-only.
     void SetEditor(edit::DocumentEditor* editor) { editor_ = editor; }
@@ -76,6 +78,9 @@ private:
     void MoveVertically(int lines, bool extend);
     void MoveInLine(bool toEnd, bool extend);
     bool Edit(const std::function<void()>& change);
+    // Builds the main text up to `position` (the caret's, say) when it is not built yet.
+    void BuildUpTo(StoryPosition at);
+    void ExtendLater();
 
     std::shared_ptr<word::Document> document_;
     std::unique_ptr<DocumentLayout> layout_;
@@ -91,6 +96,7 @@ private:
     long selectionEnd_ = -1;
     QString preedit_;
     QTimer poll_;
+    QTimer extend_;
 };
 
 }  // namespace paperloom::desk::view

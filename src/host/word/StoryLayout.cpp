@@ -137,22 +137,34 @@ public:
         }
     }
 
-    CharacterFormat Run(pugi::xml_node paragraph, pugi::xml_node rPr) const {
-        CharacterFormat format;
-        ApplyRun(runDefaults_, format);
-        ForChain(ParagraphStyle(paragraph), [&](pugi::xml_node style) { ApplyRun(style.child("w:rPr"), format); });
-        if (rPr)
-            if (auto style = rPr.child("w:rStyle"))
-                ForChain(style.attribute("w:val").value(),
-                         [&](pugi::xml_node s) { ApplyRun(s.child("w:rPr"), format); });
+    // Styles resolved once per combination: long documents use few of them.
+    CharacterFormat Run(pugi::xml_node paragraph, pugi::xml_node rPr) {
+        const std::string paragraphStyle = ParagraphStyle(paragraph);
+        const std::string runStyle = rPr.child("w:rStyle").attribute("w:val").value();
+        const std::string key = paragraphStyle + '\x1f' + runStyle;
+        auto it = runStyles_.find(key);
+        if (it == runStyles_.end()) {
+            CharacterFormat format;
+            ApplyRun(runDefaults_, format);
+            ForChain(paragraphStyle, [&](pugi::xml_node style) { ApplyRun(style.child("w:rPr"), format); });
+            if (!runStyle.empty()) ForChain(runStyle, [&](pugi::xml_node s) { ApplyRun(s.child("w:rPr"), format); });
+            it = runStyles_.emplace(key, std::move(format)).first;
+        }
+        CharacterFormat format = it->second;
         ApplyRun(rPr, format);
         return format;
     }
 
-    ParagraphFormat Paragraph(pugi::xml_node paragraph) const {
-        ParagraphFormat format;
-        ApplyParagraph(paragraphDefaults_, format);
-        ForChain(ParagraphStyle(paragraph), [&](pugi::xml_node style) { ApplyParagraph(style.child("w:pPr"), format); });
+    ParagraphFormat Paragraph(pugi::xml_node paragraph) {
+        const std::string paragraphStyle = ParagraphStyle(paragraph);
+        auto it = paragraphStyles_.find(paragraphStyle);
+        if (it == paragraphStyles_.end()) {
+            ParagraphFormat format;
+            ApplyParagraph(paragraphDefaults_, format);
+            ForChain(paragraphStyle, [&](pugi::xml_node style) { ApplyParagraph(style.child("w:pPr"), format); });
+            it = paragraphStyles_.emplace(paragraphStyle, format).first;
+        }
+        ParagraphFormat format = it->second;
         ApplyParagraph(paragraph.child("w:pPr"), format);
         return format;
     }
@@ -198,6 +210,8 @@ private:
     std::map<std::string, pugi::xml_node> byId_;
     std::string defaultParagraph_;
     std::string defaultTable_;
+    std::map<std::string, CharacterFormat> runStyles_;
+    std::map<std::string, ParagraphFormat> paragraphStyles_;
 };
 
 double Emu(pugi::xml_node extent, const char* attribute) { return Number(extent, attribute) / 12700.0; }
@@ -223,15 +237,25 @@ public:
     Reader(const std::shared_ptr<detail::DocumentState>& doc, detail::Story& story)
         : doc_(doc), story_(story), formats_(doc->Package()) {}
 
-    StoryLayout Read() {
+    StoryLayout Read(long start, long minimum) {
         StoryLayout layout;
         layout.length = story_.Length();
+        layout.start = std::clamp(start, 0L, layout.length);
+        layout.end = layout.length;
+        const long stopAt = minimum <= 0 ? layout.length : layout.start + minimum;
         const bool showHidden = doc_->ShowHiddenText();
         const bool showCodes = doc_->ShowFieldCodes();
-        story_.Visit(0, layout.length, [&](const detail::Atom& atom) {
-            if (atom.length == 0) return true;
+        bool boundary = false;  // the last atom ended a top-level block
+        story_.Visit(layout.start, layout.length, [&](const detail::Atom& atom) {
+            if (atom.length == 0 || atom.start < layout.start) return true;
+            if (boundary && atom.start >= stopAt) {
+                layout.end = atom.start;
+                return false;
+            }
+            boundary = false;
             if (atom.kind == detail::AtomKind::RowEnd) {
                 RowEnd(layout, atom);
+                boundary = levels_.size() == 1 && !atom.node.next_sibling("w:tr");
                 return true;
             }
             Piece piece;
@@ -252,6 +276,7 @@ public:
                 TextBoxes(paragraph, atom.paragraph);
                 if (paragraph.cellEnd) CellEnd(layout, atom);
                 paragraph_ = {};
+                boundary = !paragraph.cellEnd && levels_.empty();
                 return true;
             }
             Describe(atom, piece);
@@ -466,9 +491,13 @@ private:
         if (id.empty()) return;
         piece.kind = PieceKind::Picture;
         auto& package = doc_->Package();
-        if (const auto rel = package.RelationshipById(story_.Part(), id); rel && !rel->external) {
-            const auto part = docx::Package::ResolveTarget(story_.Part(), rel->target);
-            if (package.HasPart(part)) piece.imagePart = part;
+        if (const auto rel = package.RelationshipById(story_.Part(), id)) {
+            if (rel->external) {
+                piece.imageLink = rel->target;
+            } else {
+                const auto part = docx::Package::ResolveTarget(story_.Part(), rel->target);
+                if (package.HasPart(part)) piece.imagePart = part;
+            }
         }
     }
 
@@ -500,10 +529,12 @@ private:
 
 }  // namespace
 
-StoryLayout StoryLayout::Read(const Range& range) {
+StoryLayout StoryLayout::Read(const Range& range) { return ReadPart(range, 0, 0); }
+
+StoryLayout StoryLayout::ReadPart(const Range& range, long start, long minimum) {
     const auto& data = detail::RangeAccess::Of(range);
     auto& story = data->Live();
-    return Reader(data->doc, story).Read();
+    return Reader(data->doc, story).Read(start, minimum);
 }
 
 std::string RetrievedText(const Piece& piece, bool showHidden) {

@@ -61,6 +61,7 @@ struct Piece {
     bool shown = true;       // drawn in the current view
     bool inResult = false;   // shown as a field's result (drawn with field shading)
     std::string imagePart;   // Picture: the image part's name, empty when it has none
+    std::string imageLink;   // Picture: the file a linked picture shows (as stored), if linked
     double width = 0;        // Picture, Object: points
     double height = 0;
 };
@@ -140,11 +141,17 @@ struct TableLayout {
 };
 
 struct StoryLayout {
-    long length = 0;
+    long length = 0;  // of the whole story
+    long start = 0;   // of what was read
+    long end = 0;     // after what was read
     std::vector<Block> blocks;
 
     // The story `range` lies in, read as a whole.
     static StoryLayout Read(const Range& range);
+    // Part of it, for a long story shown a piece at a time: the top-level blocks (paragraphs,
+    // whole tables) from `start`, which must be where one begins (0, or the `end` of the part
+    // read before), until at least `minimum` positions are read or the story ends.
+    static StoryLayout ReadPart(const Range& range, long start, long minimum);
 };
 
 // The text the model gives for a piece in Range.Text with the view's settings (empty when the
