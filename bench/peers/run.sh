@@ -69,19 +69,21 @@ fi
 # Wall seconds and peak RSS (KB) from a /usr/bin/time -v log.
 wall_of() { awk -F': ' '/Elapsed \(wall clock\)/{n=split($2,a,":"); s=0; for(i=1;i<=n;i++) s=s*60+a[i]; print s}' "$1"; }
 rss_of() { awk -F': ' '/Maximum resident set size/{print $2}' "$1"; }
+# CPU seconds (user and system, every thread): the fairer figure on a machine that is busy.
+cpu_of() { awk -F': ' '/User time|System time/{s+=$2} END{printf "%.2f", s}' "$1"; }
 
 results="$work/results.tsv"
-printf 'engine\tN\trun\trc\twall_s\tmaxrss_kb\tverify\n' >"$results"
+printf 'engine\tN\trun\trc\twall_s\tcpu_s\tmaxrss_kb\tverify\n' >"$results"
 
 record() {  # engine n run rc timefile output
   local verdict="-"
   if [ "$4" -eq 0 ]; then
     if python3 "$copy/verify.py" "$6" "$2" >"$work/logs/$1-$2-run$3.verify" 2>&1; then verdict=OK; else verdict=FAIL; fi
   fi
-  local wall rss
-  wall=$(wall_of "$5"); rss=$(rss_of "$5")
-  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" "${wall:-?}" "${rss:-?}" "$verdict" >>"$results"
-  echo "$1 N=$2 run$3 rc=$4 wall=${wall:-?}s maxrss=${rss:-?}KB verify=$verdict"
+  local wall cpu rss
+  wall=$(wall_of "$5"); cpu=$(cpu_of "$5"); rss=$(rss_of "$5")
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" "${wall:-?}" "${cpu:-?}" "${rss:-?}" "$verdict" >>"$results"
+  echo "$1 N=$2 run$3 rc=$4 wall=${wall:-?}s cpu=${cpu:-?}s maxrss=${rss:-?}KB verify=$verdict"
   if [ "$verdict" = FAIL ]; then head -n 5 "$work/logs/$1-$2-run$3.verify" >&2; fi
 }
 
@@ -130,17 +132,19 @@ def verdicts(engine, n):
     return ','.join(sorted({r['verify'] for r in rows if r['engine'] == engine and r['N'] == n})) or '-'
 ns = sorted({r['N'] for r in rows}, key=int)
 print()
-print(f"{'N':>6}  {'engine':<14} {'wall s':>8} {'peak MB':>8}  verify")
+print(f"{'N':>6}  {'engine':<14} {'wall s':>8} {'CPU s':>8} {'peak MB':>8}  verify")
 for n in ns:
     for engine in ('paperloom', peer):
-        w, m = med(engine, n, 'wall_s'), med(engine, n, 'maxrss_kb')
+        w, c, m = med(engine, n, 'wall_s'), med(engine, n, 'cpu_s'), med(engine, n, 'maxrss_kb')
         if w is None and m is None and verdicts(engine, n) == '-': continue
         ws = f"{w:8.2f}" if w is not None else f"{'-':>8}"
+        cs = f"{c:8.2f}" if c is not None else f"{'-':>8}"
         ms = f"{m / 1024:8.0f}" if m is not None else f"{'-':>8}"
-        print(f"{n:>6}  {engine:<14} {ws} {ms}  {verdicts(engine, n)}")
+        print(f"{n:>6}  {engine:<14} {ws} {cs} {ms}  {verdicts(engine, n)}")
     w1, w2 = med('paperloom', n, 'wall_s'), med(peer, n, 'wall_s')
+    c1, c2 = med('paperloom', n, 'cpu_s'), med(peer, n, 'cpu_s')
     m1, m2 = med('paperloom', n, 'maxrss_kb'), med(peer, n, 'maxrss_kb')
-    if w1 and w2 and m1 and m2:
-        print(f"{n:>6}  ratio paperloom/{peer}: time {w1 / w2:.2f}x, peak memory {m1 / m2:.2f}x")
+    if w1 and w2 and c1 and c2 and m1 and m2:
+        print(f"{n:>6}  ratio paperloom/{peer}: time {w1 / w2:.2f}x (CPU {c1 / c2:.2f}x), peak memory {m1 / m2:.2f}x")
 PY
 echo "results: $results"
