@@ -57,8 +57,8 @@ TEST_F(DeskAddInsTest, BarsShowWithCaptionsSeparatorsFacesAndPositions) {
 
     QStringList menus;
     for (QAction* action : window.menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, QStringList({"ファイル(&F)", "編集(&E)", "表示(&V)", "挿入(&I)", "ツール(&T)", "ウィンドウ(&W)",
-                                  "ヘルプ(&H)"}));
+    EXPECT_EQ(menus, QStringList({"ファイル(&F)", "編集(&E)", "表示(&V)", "挿入(&I)", "書式(&O)", "ツール(&T)",
+                                  "罫線(&A)", "ウィンドウ(&W)", "ヘルプ(&H)"}));
 
     // The add-in's popup follows the host's own item in ツール, as a group of its own.
     QMenu* tools = test::MenuNamed(window, "&Tools");
