@@ -58,7 +58,7 @@ public:
         showHidden_ = document.Windows().Item(1).View().ShowHiddenText();
     }
 
-    void Build(long chunk) {
+    void Build(long chunk, long from) {
         chunk_ = chunk;
         AddFontSubstitutions();
         QFont base("Noto Serif CJK JP");
@@ -99,8 +99,23 @@ public:
         // The main text is story 0 whatever is drawn before it.
         owner_.stories_.push_back({document_.Content(), {}, {}, {}});
         for (auto& [label, range] : headers) Framed(label, AddStory(range));
+        if (from > 0) {
+            next_ = layout::StoryLayout::BlockStart(owner_.stories_[0].range, from);
+            first_ = next_;
+        }
+        if (first_ > 0) {
+            NextBlock();
+            QTextCharFormat format;
+            format.setForeground(kMarkerColour);
+            format.setFontPointSize(9);
+            leftOut_.first = cursor_.position();
+            cursor_.insertText(QString::fromUtf8("▲ ここより前の本文は表示を省いています（クリックで表示）"), format);
+            leftOut_.second = cursor_.position();
+        }
         Extend();
     }
+    long First() const { return first_; }
+    std::pair<int, int> LeftOut() const { return leftOut_; }
 
     // Reads the next part of the main text; after its end, the footers. False once complete.
     bool Extend() {
@@ -467,13 +482,15 @@ private:
     bool showHidden_ = false;
     long chunk_ = 0;    // positions of the main text read at a time; 0 for all at once
     long next_ = 0;     // where the main text's next part starts
+    long first_ = 0;    // where the main text shown starts
+    std::pair<int, int> leftOut_{0, 0};
     bool complete_ = false;
     std::vector<std::pair<QString, word::Range>> footers_;
 };
 
-DocumentLayout::DocumentLayout(word::Document& document, long chunk, double pixelsPerPoint)
+DocumentLayout::DocumentLayout(word::Document& document, long chunk, long from, double pixelsPerPoint)
     : builder_(std::make_unique<Builder>(*this, document, pixelsPerPoint)) {
-    builder_->Build(chunk);
+    builder_->Build(chunk, from);
 }
 
 DocumentLayout::~DocumentLayout() = default;
@@ -481,6 +498,8 @@ DocumentLayout::~DocumentLayout() = default;
 bool DocumentLayout::Extend() { return builder_->Extend(); }
 bool DocumentLayout::Complete() const { return builder_->Complete(); }
 long DocumentLayout::MainBuiltUntil() const { return builder_->BuiltUntil(); }
+long DocumentLayout::MainBuiltFrom() const { return builder_->First(); }
+std::pair<int, int> DocumentLayout::LeftOutLine() const { return builder_->LeftOut(); }
 
 word::Range DocumentLayout::StoryRange(int story) const {
     auto range = stories_.at(static_cast<std::size_t>(story)).range.Duplicate();

@@ -35,7 +35,10 @@ public:
     // a `chunk`, the main text is read that many positions (rounded up to whole paragraphs and
     // tables) at a time: the first part now, the rest by Extend, so that a long document shows
     // at once. Text is only ever appended, so what is built stays valid.
-    explicit DocumentLayout(word::Document& document, long chunk = 0, double pixelsPerPoint = 96.0 / 72.0);
+    // With `from`, the main text starts at the paragraph or table holding that position (a
+    // long document changed far from its start shows again without reading what lies before).
+    explicit DocumentLayout(word::Document& document, long chunk = 0, long from = 0,
+                            double pixelsPerPoint = 96.0 / 72.0);
     ~DocumentLayout();
     DocumentLayout(const DocumentLayout&) = delete;
     DocumentLayout& operator=(const DocumentLayout&) = delete;
@@ -43,8 +46,12 @@ public:
     // Builds the next part; false once everything is built.
     bool Extend();
     bool Complete() const;
-    // The main text's positions before this are built.
+    // The main text's positions from MainBuiltFrom up to MainBuiltUntil are built.
+    long MainBuiltFrom() const;
     long MainBuiltUntil() const;
+    // The text-document positions of the line standing for the main text left out before
+    // MainBuiltFrom (empty when nothing is left out).
+    std::pair<int, int> LeftOutLine() const;
 
     QTextDocument& Text() noexcept { return text_; }
     const QTextDocument& Text() const noexcept { return text_; }

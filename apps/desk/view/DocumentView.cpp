@@ -70,6 +70,13 @@ void DocumentView::CompleteLayout() {
 
 void DocumentView::BuildUpTo(StoryPosition at) {
     if (!layout_ || at.story != 0) return;
+    if (at.position < layout_->MainBuiltFrom()) {
+        // Before what is shown: shown again from there.
+        layout_ = std::make_unique<DocumentLayout>(*document_, kFirstPart,
+                                                   at.position > 2 * kFirstPart ? at.position - kFirstPart / 4 : 0);
+        UpdateScrollBars();
+        ExtendLater();
+    }
     while (!layout_->Complete() && layout_->MainBuiltUntil() <= at.position) layout_->Extend();
 }
 
@@ -99,10 +106,14 @@ bool DocumentView::Refresh() {
 
 void DocumentView::Rebuild() {
     const auto view = document_->Windows().Item(1).View();
+    // A long document changed far from its start shows again from a little before the caret,
+    // rather than from its start up to the caret.
+    from_ = 0;
+    if (layout_ && caret_.story == 0 && caret_.position > 2 * kFirstPart) from_ = caret_.position - kFirstPart / 4;
     revision_ = document_->Revision();
     showHidden_ = view.ShowHiddenText();
     showCodes_ = view.ShowFieldCodes();
-    layout_ = std::make_unique<DocumentLayout>(*document_, kFirstPart);
+    layout_ = std::make_unique<DocumentLayout>(*document_, kFirstPart, from_);
     // The selection is read again against the new layout.
     selectionStory_ = -1;
     ReadSelection();
@@ -126,6 +137,8 @@ bool DocumentView::ReadSelection() {
     selectionEnd_ = end;
     anchor_ = {*story, start};
     caret_ = {*story, end};
+    // Moved by an add-in (or a menu): formatting waiting at the old caret no longer applies.
+    if (editor_ && !editing_) editor_->SelectionMoved();
     BuildUpTo(caret_);
     EnsureCaretVisible();
     return true;
@@ -145,6 +158,7 @@ void DocumentView::SetCaret(StoryPosition at, bool extend) {
     if (!layout_) return;
     if (extend && at.story != anchor_.story) return;  // a selection stays in one story
     BuildUpTo(at);
+    if (editor_ && !(at == caret_ && !extend)) editor_->SelectionMoved();
     caret_ = at;
     if (!extend) anchor_ = at;
     WriteSelection();
@@ -283,6 +297,15 @@ void DocumentView::scrollContentsBy(int, int) {
 void DocumentView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !layout_) return;
     const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const auto [from, to] = layout_->LeftOutLine();
+    if (from < to) {
+        const int hit = layout_->Text().documentLayout()->hitTest(QPointF(event->position()) - Origin(), Qt::ExactHit);
+        if (hit >= from && hit <= to) {
+            // The line standing for the text left out: the whole text from its start.
+            SetCaret({0, 0});
+            return;
+        }
+    }
     SetCaret(PositionAtPoint(event->position().toPoint()), extend);
 }
 
@@ -312,12 +335,14 @@ void DocumentView::MoveInLine(bool toEnd, bool extend) {
 
 bool DocumentView::Edit(const std::function<void()>& change) {
     if (!editor_ || !document_ || document_->Closed()) return false;
+    editing_ = true;
     try {
         change();
     } catch (...) {
         QApplication::beep();
     }
     Refresh();
+    editing_ = false;
     EnsureCaretVisible();
     return true;
 }

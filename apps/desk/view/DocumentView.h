@@ -97,6 +97,8 @@ private:
     QString preedit_;
     QTimer poll_;
     QTimer extend_;
+    bool editing_ = false;  // the editor is changing the document: its caret moves are its own
+    long from_ = 0;  // where the main text shown starts (see DocumentLayout)
 };
 
 }  // namespace paperloom::desk::view

@@ -537,6 +537,22 @@ StoryLayout StoryLayout::ReadPart(const Range& range, long start, long minimum) 
     return Reader(data->doc, story).Read(start, minimum);
 }
 
+long StoryLayout::BlockStart(const Range& range, long position) {
+    const auto& data = detail::RangeAccess::Of(range);
+    auto& story = data->Live();
+    const long length = story.Length();
+    if (length == 0) return 0;
+    const auto atom = story.AtomAt(std::clamp(position, 0L, length - 1));
+    if (!atom) return 0;
+    // The outermost paragraph or table around the atom, content controls looked through.
+    pugi::xml_node block;
+    for (auto n = atom->paragraph ? atom->paragraph : atom->node; n && n != story.Root(); n = n.parent())
+        if (xml::Is(n, "w:p") || xml::Is(n, "w:tbl")) block = n;
+    if (!block) return 0;
+    const auto span = story.SpanOf(block);
+    return span ? span->first : 0;
+}
+
 std::string RetrievedText(const Piece& piece, bool showHidden) {
     if (piece.hidden && !showHidden) return {};
     if (piece.fieldCode || piece.kind == PieceKind::FieldBegin || piece.kind == PieceKind::FieldSeparator ||

@@ -152,6 +152,9 @@ struct StoryLayout {
     // whole tables) from `start`, which must be where one begins (0, or the `end` of the part
     // read before), until at least `minimum` positions are read or the story ends.
     static StoryLayout ReadPart(const Range& range, long start, long minimum);
+    // Where the top-level block (paragraph or whole table) holding `position` begins, for
+    // ReadPart to start at.
+    static long BlockStart(const Range& range, long position);
 };
 
 // The text the model gives for a piece in Range.Text with the view's settings (empty when the

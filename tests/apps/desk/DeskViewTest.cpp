@@ -249,6 +249,22 @@ TEST_F(DeskViewTest, ALongDocumentIsBuiltInPartsThatMeetExactly) {
     EXPECT_EQ(view->Caret().position, length - 5);
     CheckAgainstModel(*view, "long");
     EXPECT_TRUE(view->Layout()->Complete());
+    // Changed near its end, it shows again from a little before the caret, and what it reads
+    // from there is the model's text.
+    document->Content().InsertAfter("末尾");
+    EXPECT_TRUE(view->Refresh());
+    const auto* layout = view->Layout();
+    const long from = layout->MainBuiltFrom();
+    EXPECT_GT(from, 0);
+    EXPECT_LE(from, length - 5);
+    EXPECT_EQ(view->Caret().position, length - 5);
+    EXPECT_EQ(layout->RetrievedText(0, from, layout->MainBuiltUntil()).toStdString(),
+              document->Range(from, layout->MainBuiltUntil()).Text());
+    // A selection before it shows the text from there.
+    document->Selection().SetRange(3, 3);
+    view->Refresh();
+    EXPECT_EQ(view->Layout()->MainBuiltFrom(), 0);
+    EXPECT_EQ(view->Caret().position, 3);
 }
 
 TEST_F(DeskViewTest, AChangeOrSelectionMadeOutsideTheViewShowsByItself) {
