@@ -73,6 +73,25 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   import -window root "$SHOTS/desk-preview.png"
 '
 
+# The document view of the sample invoice: hidden text off, on, and field codes shown, switched
+# from 表示 by their access keys.
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+  set -euo pipefail
+  "$DESK" "$FILE" >/dev/null 2>&1 &
+  pid=$!
+  trap "kill $pid 2>/dev/null || true" EXIT
+  sleep 8
+  wid=$(xdotool search --name "$(basename "$FILE") - Paperloom" | head -1)
+  xdotool windowmove "$wid" 0 0 windowsize "$wid" 1280 900 windowfocus --sync "$wid"
+  sleep 1
+  import -window root "$SHOTS/desk-view.png"
+  xdotool key --window "$wid" alt+v; sleep 1; xdotool key h; sleep 1
+  import -window root "$SHOTS/desk-view-hidden.png"
+  xdotool key --window "$wid" alt+v; sleep 1; xdotool key h; sleep 1
+  xdotool key --window "$wid" alt+v; sleep 1; xdotool key f; sleep 1
+  import -window root "$SHOTS/desk-view-codes.png"
+'
+
 # The run-time dialogs over a copy of the invoice template with a filter and a sort stored, so
 # their lists show them; each opened from ツール → Paperloom → 実行 by its access key.
 dialogs=$(mktemp -d)
