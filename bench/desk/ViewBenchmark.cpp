@@ -62,6 +62,7 @@ struct FirstShow {
     double open = 0;
     double show = 0;
     long length = 0;
+    double step = 0;  // median time of one part built on after the first show
 };
 
 FirstShow OpenAndShow(const fs::path& file) {
@@ -76,6 +77,14 @@ FirstShow OpenAndShow(const fs::path& file) {
     view.show();
     view.viewport()->grab();  // lays out and draws the first screen
     result.show = Since(start);
+    // Built on while the user looks: each part must be short enough not to be felt.
+    std::vector<double> steps;
+    for (int i = 0; i < 20 && !view.Layout()->Complete(); ++i) {
+        start = Clock::now();
+        view.BuildNextPart();
+        steps.push_back(Since(start));
+    }
+    if (!steps.empty()) result.step = Median(steps);
     return result;
 }
 
@@ -128,11 +137,11 @@ int main(int argc, char** argv) {
         MakeCopies(*invoice, 1000, folder / "print1000.docx");
     }
     const auto pages = OpenAndShow(folder / "pages20.docx");
-    std::printf("20-page template: open %.3f s, first show %.3f s (%ld positions)\n", pages.open, pages.show,
-                pages.length);
+    std::printf("20-page template: open %.3f s, first show %.3f s (%ld positions), a part built on %.1f ms\n",
+                pages.open, pages.show, pages.length, pages.step * 1000);
     const auto print = OpenAndShow(folder / "print1000.docx");
-    std::printf("1,000-invoice print document: open %.3f s, first show %.3f s (%ld positions)\n", print.open,
-                print.show, print.length);
+    std::printf("1,000-invoice print document: open %.3f s, first show %.3f s (%ld positions), a part built on %.1f ms\n",
+                print.open, print.show, print.length, print.step * 1000);
     ok = ok && print.show <= 2.0;
     std::error_code ignored;
     fs::remove_all(folder, ignored);

@@ -118,13 +118,13 @@ public:
     std::pair<int, int> LeftOut() const { return leftOut_; }
 
     // Reads the next part of the main text; after its end, the footers. False once complete.
-    bool Extend() {
+    bool Extend(long minimum = 0) {
         if (complete_) return false;
         const std::size_t items = owner_.stories_[0].items.size();
         // One edit block: the text layout is told once about the whole part, not per insertion.
         QTextCursor batch(&owner_.text_);
         batch.beginEditBlock();
-        const auto part = layout::StoryLayout::ReadPart(owner_.stories_[0].range, next_, chunk_);
+        const auto part = layout::StoryLayout::ReadPart(owner_.stories_[0].range, next_, minimum > 0 ? minimum : chunk_);
         Blocks(0, part.blocks);
         next_ = part.end;
         if (next_ >= part.length)
@@ -495,7 +495,7 @@ DocumentLayout::DocumentLayout(word::Document& document, long chunk, long from, 
 
 DocumentLayout::~DocumentLayout() = default;
 
-bool DocumentLayout::Extend() { return builder_->Extend(); }
+bool DocumentLayout::Extend(long minimum) { return builder_->Extend(minimum); }
 bool DocumentLayout::Complete() const { return builder_->Complete(); }
 long DocumentLayout::MainBuiltUntil() const { return builder_->BuiltUntil(); }
 long DocumentLayout::MainBuiltFrom() const { return builder_->First(); }

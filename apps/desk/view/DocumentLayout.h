@@ -43,8 +43,9 @@ public:
     DocumentLayout(const DocumentLayout&) = delete;
     DocumentLayout& operator=(const DocumentLayout&) = delete;
 
-    // Builds the next part; false once everything is built.
-    bool Extend();
+    // Builds the next part (of `minimum` positions, or the chunk given at construction);
+    // false once everything is built.
+    bool Extend(long minimum = 0);
     bool Complete() const;
     // The main text's positions from MainBuiltFrom up to MainBuiltUntil are built.
     long MainBuiltFrom() const;

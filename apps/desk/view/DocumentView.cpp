@@ -22,7 +22,7 @@ constexpr int kPagePadding = 36;
 // Positions of the main text built before the view first shows, and then at a time while the
 // user looks (about a tenth of a second each on a long print document).
 constexpr long kFirstPart = 12000;
-constexpr long kLaterPart = 4000;
+constexpr long kLaterPart = 2000;
 
 }  // namespace
 
@@ -47,13 +47,17 @@ DocumentView::DocumentView(std::shared_ptr<word::Document> document, QWidget* pa
     extend_.setSingleShot(true);
     extend_.setInterval(0);
     QObject::connect(&extend_, &QTimer::timeout, this, [this] {
-        if (!layout_ || layout_->Complete()) return;
-        layout_->Extend();
-        UpdateScrollBars();
-        viewport()->update();
-        ExtendLater();
+        if (BuildNextPart()) ExtendLater();
     });
     Refresh();
+}
+
+bool DocumentView::BuildNextPart() {
+    if (!layout_ || layout_->Complete()) return false;
+    const bool more = layout_->Extend(kLaterPart);
+    UpdateScrollBars();
+    viewport()->update();
+    return more;
 }
 
 void DocumentView::ExtendLater() {
@@ -62,7 +66,7 @@ void DocumentView::ExtendLater() {
 
 void DocumentView::CompleteLayout() {
     if (!layout_) return;
-    while (layout_->Extend()) {
+    while (layout_->Extend(8 * kFirstPart)) {
     }
     UpdateScrollBars();
     viewport()->update();

@@ -36,6 +36,8 @@ public:
     void Rebuild();
     // Builds the rest of a long document now instead of while the user looks at its start.
     void CompleteLayout();
+    // Builds the next part now, as the view does when idle; false once all is built.
+    bool BuildNextPart();
 
     // The editor key presses and input go to; null leaves the view read-only.
     void SetEditor(edit::DocumentEditor* editor) { editor_ = editor; }

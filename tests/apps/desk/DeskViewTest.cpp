@@ -248,6 +248,15 @@ TEST_F(DeskViewTest, ALongDocumentIsBuiltInPartsThatMeetExactly) {
     EXPECT_GT(view->Layout()->MainBuiltUntil(), length - 5);
     EXPECT_EQ(view->Caret().position, length - 5);
     CheckAgainstModel(*view, "long");
+    // Built in the small parts the view builds while idle, the same.
+    view->SetCaret({0, 0});
+    view->Rebuild();
+    ASSERT_LT(view->Layout()->MainBuiltUntil(), length);
+    int parts = 0;
+    while (view->BuildNextPart()) ++parts;
+    EXPECT_GT(parts, 3);
+    CheckAgainstModel(*view, "long, small parts");
+    view->SetCaret({0, length - 5});
     EXPECT_TRUE(view->Layout()->Complete());
     // Changed near its end, it shows again from a little before the caret, and what it reads
     // from there is the model's text.
