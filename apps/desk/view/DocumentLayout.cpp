@@ -342,8 +342,10 @@ private:
             } catch (...) {
             }
         }
-        double width = piece.width * scale_;
-        double height = piece.height * scale_;
+        // Sizes come from the file: kept within the page and above nothing before use.
+        const double limit = owner_.textWidth_;
+        double width = std::clamp(piece.width * scale_, 0.0, 4 * limit);
+        double height = std::clamp(piece.height * scale_, 0.0, 8 * limit);
         if (image.isNull()) {
             // A picture that cannot be read is drawn as an empty box of its size.
             image = QImage(std::max(8, static_cast<int>(width)), std::max(8, static_cast<int>(height)), QImage::Format_RGB32);
@@ -353,7 +355,6 @@ private:
             width = image.width();
             height = image.height();
         }
-        const double limit = owner_.textWidth_;
         if (width > limit) {
             height *= limit / width;
             width = limit;

@@ -52,8 +52,20 @@ DocumentView::DocumentView(std::shared_ptr<word::Document> document, QWidget* pa
     Refresh();
 }
 
+bool DocumentView::Stale() const {
+    if (!document_ || document_->Closed()) return layout_ != nullptr;
+    const auto view = document_->Windows().Item(1).View();
+    return document_->Revision() != revision_ || view.ShowHiddenText() != showHidden_ ||
+           view.ShowFieldCodes() != showCodes_;
+}
+
 bool DocumentView::BuildNextPart() {
     if (!layout_ || layout_->Complete()) return false;
+    // Parts read after a change would not meet what was built before it.
+    if (Stale()) {
+        Refresh();
+        return layout_ && !layout_->Complete();
+    }
     const bool more = layout_->Extend(kLaterPart);
     UpdateScrollBars();
     viewport()->update();
@@ -65,6 +77,7 @@ void DocumentView::ExtendLater() {
 }
 
 void DocumentView::CompleteLayout() {
+    if (Stale()) Refresh();
     if (!layout_) return;
     while (layout_->Extend(8 * kFirstPart)) {
     }
@@ -73,7 +86,7 @@ void DocumentView::CompleteLayout() {
 }
 
 void DocumentView::BuildUpTo(StoryPosition at) {
-    if (!layout_ || at.story != 0) return;
+    if (!layout_ || at.story != 0 || Stale()) return;
     if (at.position < layout_->MainBuiltFrom()) {
         // Before what is shown: shown again from there.
         layout_ = std::make_unique<DocumentLayout>(*document_, kFirstPart,
@@ -291,7 +304,7 @@ void DocumentView::resizeEvent(QResizeEvent* event) {
 void DocumentView::scrollContentsBy(int, int) {
     // Scrolled near the end of what is built: build on before the user gets there.
     auto* bar = verticalScrollBar();
-    if (layout_ && !layout_->Complete() && bar->value() > bar->maximum() - 2 * bar->pageStep()) {
+    if (layout_ && !layout_->Complete() && !Stale() && bar->value() > bar->maximum() - 2 * bar->pageStep()) {
         layout_->Extend();
         UpdateScrollBars();
     }

@@ -83,6 +83,8 @@ private:
     // Builds the main text up to `position` (the caret's, say) when it is not built yet.
     void BuildUpTo(StoryPosition at);
     void ExtendLater();
+    // The document or its view settings changed since the layout was built.
+    bool Stale() const;
 
     std::shared_ptr<word::Document> document_;
     std::unique_ptr<DocumentLayout> layout_;

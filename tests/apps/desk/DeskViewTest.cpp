@@ -274,6 +274,15 @@ TEST_F(DeskViewTest, ALongDocumentIsBuiltInPartsThatMeetExactly) {
     view->Refresh();
     EXPECT_EQ(view->Layout()->MainBuiltFrom(), 0);
     EXPECT_EQ(view->Caret().position, 3);
+    // Changed while it is being built on: the parts after the change are not glued to those
+    // before it.
+    ASSERT_FALSE(view->Layout()->Complete());
+    document->Range(0, 0).InsertBefore("先頭");
+    while (view->BuildNextPart()) {
+    }
+    ASSERT_TRUE(view->Layout()->Complete());
+    EXPECT_EQ(view->Layout()->RetrievedText(0, 0, document->Content().StoryLength()).toStdString(),
+              document->Content().Text());
 }
 
 TEST_F(DeskViewTest, AChangeOrSelectionMadeOutsideTheViewShowsByItself) {
