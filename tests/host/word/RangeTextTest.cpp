@@ -1,10 +1,14 @@
 // Positions, text and the way ranges follow edits.
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "WordTestSupport.h"
 #include "host/HostError.h"
 #include "host/word/Document.h"
+#include "host/word/detail/WordXml.h"
 
 namespace paperloom::word {
 namespace {
@@ -208,6 +212,23 @@ TEST(RangeText, DeeplyNestedContentIsAnErrorNotACrash) {
     auto doc = test::MakeDocument(test::P("ok") + nestedParagraph(300));
     EXPECT_THROW(doc->Content().Text(), host::HostError);
     EXPECT_THROW(doc->Tables().Count(), host::HostError);
+}
+
+TEST(RangeText, Utf16LengthCountsEveryByteMixOfLongText) {
+    // Long text is counted eight bytes at a time: every sequence length at every offset of a
+    // chunk, and chunk ends that cut a sequence, must give what a byte-by-byte count gives.
+    const std::vector<std::string> pieces = {"a", "\xC3\xA9", "\xE6\x97\xA5", "\xF0\x9F\x98\x80"};
+    const std::vector<long> units = {1, 1, 1, 2};
+    for (std::size_t lead = 0; lead < 9; ++lead) {
+        std::string text(lead, 'x');
+        long expected = static_cast<long>(lead);
+        for (int i = 0; i < 40; ++i) {
+            const auto k = static_cast<std::size_t>((i * 7 + static_cast<int>(lead)) % 4);
+            text += pieces[k];
+            expected += units[k];
+            EXPECT_EQ(xml::Utf16Length(text), expected) << "lead " << lead << ", piece " << i;
+        }
+    }
 }
 
 TEST(RangeText, SelectionReplacesWhatIsSelected) {

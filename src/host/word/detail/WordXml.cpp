@@ -3,13 +3,35 @@
 #include "host/AsciiText.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace paperloom::word::xml {
 
 long Utf16Length(std::string_view utf8) {
+    // Every walk of a story measures every text node, so eight bytes are counted at a time:
+    // one unit per byte that is not a continuation byte (10xxxxxx), one more per lead byte of
+    // a four-byte sequence (11110xxx and above), which needs a surrogate pair.
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    const char* p = utf8.data();
+    std::size_t left = utf8.size();
     long units = 0;
-    for (const unsigned char c : utf8) {
+    while (left >= 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, p, 8);
+        if ((chunk & kHigh) == 0) {
+            units += 8;
+        } else {
+            const std::uint64_t continuation = chunk & ~(chunk << 1) & kHigh;
+            const std::uint64_t fourByteLead = chunk & (chunk << 1) & (chunk << 2) & (chunk << 3) & kHigh;
+            units += 8 - std::popcount(continuation) + std::popcount(fourByteLead);
+        }
+        p += 8;
+        left -= 8;
+    }
+    for (; left > 0; --left, ++p) {
+        const auto c = static_cast<unsigned char>(*p);
         if ((c & 0xC0) == 0x80) continue;
         units += c >= 0xF0 ? 2 : 1;
     }
