@@ -107,16 +107,26 @@ bool DocumentView::Refresh() {
         }
         return false;
     }
-    const auto view = document_->Windows().Item(1).View();
     bool rebuilt = false;
-    if (!layout_ || document_->Revision() != revision_ || view.ShowHiddenText() != showHidden_ ||
-        view.ShowFieldCodes() != showCodes_) {
-        Rebuild();
-        rebuilt = true;
-    }
-    if (ReadSelection() || rebuilt) {
-        if (!rebuilt) EnsureCaretVisible();
-        viewport()->update();
+    try {
+        if (!layout_ || Stale()) {
+            Rebuild();
+            rebuilt = true;
+        }
+        if (ReadSelection() || rebuilt) {
+            if (!rebuilt) EnsureCaretVisible();
+            viewport()->update();
+        }
+    } catch (const std::exception&) {
+        // A story the layout holds went away under it (a text box replaced wholesale): read
+        // the document again; what cannot be read is not drawn rather than ending the program.
+        try {
+            Rebuild();
+            rebuilt = true;
+        } catch (const std::exception&) {
+            layout_.reset();
+            viewport()->update();
+        }
     }
     return rebuilt;
 }
@@ -178,7 +188,12 @@ void DocumentView::SetCaret(StoryPosition at, bool extend) {
     if (editor_ && !(at == caret_ && !extend)) editor_->SelectionMoved();
     caret_ = at;
     if (!extend) anchor_ = at;
-    WriteSelection();
+    try {
+        WriteSelection();
+    } catch (const std::exception&) {
+        Refresh();  // the story went away under the layout: read the document again
+        return;
+    }
     EnsureCaretVisible();
     viewport()->update();
 }

@@ -11,6 +11,7 @@
 #include "DeskTestSupport.h"
 #include "Samples.h"
 #include "host/docx/Package.h"
+#include "edit/DocumentEditor.h"
 #include "host/word/Document.h"
 #include "view/DocumentView.h"
 
@@ -226,6 +227,28 @@ TEST_F(DeskViewTest, FieldCodesReplaceResultsWhileTheViewShowsThem) {
     EXPECT_NE(document->Content().Text().find("山田商事"), std::string::npos);
     CheckAgainstModel(*view, "codes shown");
     EXPECT_FALSE(view->Refresh()) << "nothing changed since";
+}
+
+// Typing through the editor and undoing it (which gives the document back part by part, text
+// boxes included) shows each state, and the view still maps every story to the model.
+TEST_F(DeskViewTest, EditsAndUndoThroughTheEditorShowAtOnce) {
+    auto document = RichDocument();
+    auto view = Show(document);
+    edit::DocumentEditor editor(document);
+    editor.SetChangedHandler([&] { view->Refresh(); });
+    view->SetEditor(&editor);
+    view->SetCaret({0, 0});
+    QTest::keyClicks(view.get(), "abc");
+    EXPECT_TRUE(view->ShownText().contains(QString::fromUtf8("abc請求書"))) << view->ShownText().toStdString();
+    EXPECT_EQ(view->Caret(), (StoryPosition{0, 3}));
+    CheckAgainstModel(*view, "typed");
+    while (editor.CanUndo()) QTest::keyClick(view.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(view->ShownText().contains(QString::fromUtf8("abc"))) << view->ShownText().toStdString();
+    CheckAgainstModel(*view, "undone");
+    ASSERT_EQ(view->Layout()->StoryCount(), 3);
+    view->SetCaret({2, 1});  // in the text box the undo brought back
+    EXPECT_EQ(document->Selection().Range().Text(), "");
+    EXPECT_EQ(document->Selection().Start(), 1);
 }
 
 // A long document is shown from its start and built on part by part; the parts meet exactly,

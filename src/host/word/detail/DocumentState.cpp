@@ -227,6 +227,8 @@ void DocumentState::SyncTextBoxCopies() {
 
 void DocumentState::PartsRestored() {
     CheckOpen();
+    // The stories hold other content now: views that drew them draw again.
+    ++revision_;
     for (auto& [key, story] : textBoxes_) {
         story->Kill();
         retired_.push_back(std::move(story));
