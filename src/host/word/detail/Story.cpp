@@ -80,7 +80,15 @@ public:
     void SkipLengthsOnly() { lengthsOnly_ = true; }
     // Measuring only: whether text is hidden is not worked out.
     void WithoutHidden() { hiddenWanted_ = false; }
+    // Measuring only: no atom is made or visited at all (the visitor would take every one).
+    void MeasureOnly() {
+        hiddenWanted_ = false;
+        measureOnly_ = true;
+    }
     void SkipBefore(long position) { skipBefore_ = position; }
+    // Atoms ending before `position` (and markers before it) are neither made nor visited: the
+    // caller's visitor would pass them over. Their hidden flags are so never worked out.
+    void QuietBefore(long position) { quietBefore_ = position; }
     void SkipAround(pugi::xml_node node) {
         for (auto n = node; n; n = n.parent()) seekAncestors_.push_back(n);
     }
@@ -159,6 +167,10 @@ private:
 
     bool Row(pugi::xml_node row, long& pos) {
         if (!Cells(row, pos)) return false;
+        if (Quiet(pos, 1)) {
+            pos += 1;
+            return true;
+        }
         Atom atom;
         atom.kind = AtomKind::RowEnd;
         atom.node = row;
@@ -173,6 +185,10 @@ private:
         paragraph_ = p;
         paragraphStart_ = pos;
         if (!Inline(p, pos)) return false;
+        if (Quiet(pos, 1)) {
+            pos += 1;
+            return true;
+        }
         Atom atom;
         atom.kind = cellEnd ? AtomKind::CellEnd : AtomKind::ParagraphMark;
         atom.node = p;
@@ -207,6 +223,7 @@ private:
     }
 
     bool Marker(pugi::xml_node node, pugi::xml_node paragraph, long pos, long) {
+        if (Quiet(pos, 0)) return true;
         Atom atom;
         atom.kind = AtomKind::Marker;
         atom.node = node;
@@ -216,8 +233,20 @@ private:
         return visit_(atom);
     }
 
+    // Whether the atom at [pos, pos + length) goes unmade (see MeasureOnly, QuietBefore).
+    bool Quiet(long pos, long length) const {
+        return measureOnly_ ||
+               (quietBefore_ >= 0 && (pos + length < quietBefore_ || (length > 0 && pos + length == quietBefore_)));
+    }
+
+    // `hidden` is the run's flag once worked out (-1 before): only atoms made need it.
     bool Emit(AtomKind kind, pugi::xml_node node, long& pos, long length, std::string_view text,
-              bool hidden) {
+              pugi::xml_node run, int& hidden) {
+        if (Quiet(pos, length)) {
+            pos += length;
+            return true;
+        }
+        if (hidden < 0) hidden = hiddenWanted_ && Hidden(run) ? 1 : 0;
         Atom atom;
         atom.kind = kind;
         atom.node = node;
@@ -225,7 +254,7 @@ private:
         atom.start = pos;
         atom.length = length;
         atom.paragraphOffset = pos - paragraphStart_;
-        atom.hidden = hidden;
+        atom.hidden = hidden == 1;
         // A field nested in another's code is code as a whole, its result included.
         for (std::size_t i = fields_.size(); i > 0; --i)
             if (fields_[i - 1]) {
@@ -240,7 +269,7 @@ private:
     }
 
     bool Run(pugi::xml_node run, long& pos) {
-        const bool hidden = hiddenWanted_ && Hidden(run);
+        int hidden = -1;
         for (auto child : run.children()) {
             if (child.type() != pugi::node_element) continue;
             const std::string_view cname = child.name();
@@ -251,38 +280,38 @@ private:
                 const std::string_view text = child.text().get();
                 if (text.empty()) continue;
                 if (code && !fields_.empty()) fields_.back() = true;
-                go = Emit(AtomKind::Text, child, pos, xml::Utf16Length(text), text, hidden);
+                go = Emit(AtomKind::Text, child, pos, xml::Utf16Length(text), text, run, hidden);
             } else if (const std::string_view name = cname; name == "w:tab" || name == "w:ptab") {
-                go = Emit(AtomKind::Char, child, pos, 1, kTab, hidden);
+                go = Emit(AtomKind::Char, child, pos, 1, kTab, run, hidden);
             } else if (name == "w:br") {
                 const std::string_view type = child.attribute("w:type").value();
                 go = Emit(AtomKind::Char, child, pos, 1,
                           type == "page" ? kPageBreak : type == "column" ? kColumnBreak : kLineBreak,
-                          hidden);
+                          run, hidden);
             } else if (name == "w:cr") {
-                go = Emit(AtomKind::Char, child, pos, 1, kLineBreak, hidden);
+                go = Emit(AtomKind::Char, child, pos, 1, kLineBreak, run, hidden);
             } else if (name == "w:noBreakHyphen") {
-                go = Emit(AtomKind::Char, child, pos, 1, kNoBreakHyphen, hidden);
+                go = Emit(AtomKind::Char, child, pos, 1, kNoBreakHyphen, run, hidden);
             } else if (name == "w:softHyphen") {
-                go = Emit(AtomKind::Char, child, pos, 1, kSoftHyphen, hidden);
+                go = Emit(AtomKind::Char, child, pos, 1, kSoftHyphen, run, hidden);
             } else if (name == "w:sym") {
-                go = Emit(AtomKind::Char, child, pos, 1, kSymbol, hidden);
+                go = Emit(AtomKind::Char, child, pos, 1, kSymbol, run, hidden);
             } else if (name == "w:footnoteReference" || name == "w:endnoteReference") {
-                go = Emit(AtomKind::Char, child, pos, 1, kNoteReference, hidden);
+                go = Emit(AtomKind::Char, child, pos, 1, kNoteReference, run, hidden);
             } else if (name == "w:drawing" || name == "w:pict" || name == "w:object" ||
                        name == "mc:AlternateContent") {
-                if (IsInlineObject(child)) go = Emit(AtomKind::Char, child, pos, 1, kObject, hidden);
+                if (IsInlineObject(child)) go = Emit(AtomKind::Char, child, pos, 1, kObject, run, hidden);
             } else if (name == "w:fldChar") {
                 const std::string_view type = child.attribute("w:fldCharType").value();
                 if (type == "begin") {
-                    go = Emit(AtomKind::FieldBegin, child, pos, 1, kFieldBegin, hidden);
+                    go = Emit(AtomKind::FieldBegin, child, pos, 1, kFieldBegin, run, hidden);
                     fields_.push_back(true);
                 } else if (type == "separate") {
                     if (!fields_.empty()) fields_.back() = false;
-                    go = Emit(AtomKind::FieldSeparator, child, pos, 1, kFieldSeparator, hidden);
+                    go = Emit(AtomKind::FieldSeparator, child, pos, 1, kFieldSeparator, run, hidden);
                 } else if (type == "end") {
                     if (!fields_.empty()) fields_.pop_back();
-                    go = Emit(AtomKind::FieldEnd, child, pos, 1, kFieldEnd, hidden);
+                    go = Emit(AtomKind::FieldEnd, child, pos, 1, kFieldEnd, run, hidden);
                 }
             }
             if (!go) return false;
@@ -322,6 +351,8 @@ private:
     int depth_ = 0;
     bool lengthsOnly_ = false;
     bool hiddenWanted_ = true;
+    bool measureOnly_ = false;
+    long quietBefore_ = -1;
     pugi::xml_node styledParagraph_;
     bool paragraphStyleHidden_ = false;
     long skipBefore_ = -1;
@@ -432,7 +463,7 @@ long Story::BlockLength(pugi::xml_node block) {
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
-    walker.WithoutHidden();
+    walker.MeasureOnly();
     if (!xml::Is(block, "w:tr")) walker.SkipLengthsOnly();
     walker.Block(block, pos, {});
     return pos;
@@ -443,7 +474,7 @@ long Story::RowLength(pugi::xml_node row) {
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
-    walker.WithoutHidden();
+    walker.MeasureOnly();
     walker.Block(row, pos, {});
     rowLengths_.Store(row, pos);
     return pos;
@@ -608,6 +639,7 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
     };
     Walker walker(*this, filter);
     walker.SkipBefore(start);
+    if (end >= start) walker.QuietBefore(start);
     for (;; ++index) {
         if (index >= index_.Size()) {
             if (complete_) break;
@@ -682,6 +714,7 @@ std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool sta
         return !first;  // past the node: stop
     };
     Walker walker(*this, visit);
+    walker.WithoutHidden();  // only where the node is matters
     walker.SkipAround(node);
     long pos = index_.Start(*index);
     walker.Block(unit, pos, {});
@@ -830,6 +863,7 @@ InsertionPoint Story::SplitParagraph(pugi::xml_node paragraph, long offset) {
         return true;
     };
     Walker walker(*this, visit);
+    walker.WithoutHidden();  // only where the offset falls matters
     walker.Block(paragraph, pos, {});
     if (!target) return {paragraph, {}};
 
@@ -1041,6 +1075,7 @@ long Story::InsertFragment(long pos, Fragment& fragment) {
     {
         const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
         Walker walker(*this, none);
+        walker.MeasureOnly();
         walker.Blocks(fragment.root, length, {});
         if (fragment.openTail) length -= 1;
     }
