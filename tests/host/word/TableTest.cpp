@@ -119,6 +119,31 @@ TEST(Tables, CellRangesAndMergedCells) {
     EXPECT_EQ(r3.Text(), "r3\r\a");
 }
 
+TEST(Tables, CellRangesPastNestedTablesAndMarkersBetweenCells) {
+    // A cell's place is measured from the cells before it: a nested table's rows and marks
+    // count, a bookmark standing between cells does not.
+    auto doc = MakeDocument(
+        "<w:tbl><w:tblGrid><w:gridCol/><w:gridCol/><w:gridCol/></w:tblGrid><w:tr><w:trPr/><w:tc>" +
+        TableXml({{TextRun("n1"), TextRun("n2")}}) + P("p") + "</w:tc>"
+        "<w:bookmarkStart w:id=\"1\" w:name=\"between\"/><w:tc><w:p>" + TextRun("ab") + "</w:p></w:tc>"
+        "<w:bookmarkEnd w:id=\"1\"/><w:tc><w:p/></w:tc></w:tr></w:tbl>" + P(""));
+    auto table = doc->Tables().Item(1);
+    auto expectCell = [&](long column, long start, long end, const std::string& text) {
+        const auto range = table.Cell(1, column).Range();
+        EXPECT_EQ(range.Start(), start) << "cell " << column;
+        EXPECT_EQ(range.End(), end) << "cell " << column;
+        EXPECT_EQ(range.Text(), text) << "cell " << column;
+    };
+    // n1 and n2 with their cell marks, the nested row's mark, then "p" and the cell's mark.
+    expectCell(1, 0, 9, std::string("n1\r\an2\r\a\r\ap\r\a"));
+    expectCell(2, 9, 12, "ab\r\a");
+    expectCell(3, 12, 13, "\r\a");
+    doc->Range(3, 5).SetText("longer");  // n2 in the nested table
+    expectCell(2, 13, 16, "ab\r\a");
+    table.Cell(1, 2).Range().SetText("x");
+    expectCell(3, 15, 16, "\r\a");
+}
+
 TEST(Tables, RangeAndSelectionTables) {
     auto doc = MakeDocument(P("x") + TableXml({{TextRun("a"), TextRun("b")}}) + P("y") +
                             TableXml({{TextRun("c")}}) + P("z"));

@@ -701,6 +701,16 @@ std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool sta
     // A unit that is a paragraph, a row or a marker spans its indexed extent.
     if (node == unit && (xml::Is(node, "w:p") || xml::Is(node, "w:tr") || IsBookmarkMarker(node)))
         return std::make_pair(index_.Start(*index), index_.End(*index));
+    // A cell of a row that is a unit (every cell a table fill reads or writes): it starts where
+    // the cells before it end, measured without making atoms.
+    if (xml::Is(node, "w:tc") && node.parent() == unit && xml::Is(unit, "w:tr")) {
+        if (const long length = BlockLength(node); length > 0) {
+            long start = index_.Start(*index);
+            for (auto before = unit.first_child(); before != node; before = before.next_sibling())
+                if (before.type() == pugi::node_element) start += BlockLength(before);
+            return std::make_pair(start, start + length);
+        }
+    }
     std::optional<long> first;
     long last = 0;
     const std::function<bool(const Atom&)> visit = [&](const Atom& atom) {
