@@ -161,7 +161,8 @@ TEST(FormattingTest, TextBoxesWorkAfterRestore) {
     auto again = doc->Shapes().Item(1).TextFrame().TextRange();
     EXPECT_EQ(again.Text(), "edited\r");
     again.SetText("edited twice");
-    const auto body = doc->Snapshot().PartBytes("word/document.xml");
+    const auto snapshot = doc->Snapshot();
+    const auto body = snapshot.PartBytes("word/document.xml");
     ASSERT_TRUE(body);
     // Both forms hold the new text.
     std::size_t count = 0;

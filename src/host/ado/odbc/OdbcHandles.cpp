@@ -1,11 +1,27 @@
 #include "host/ado/odbc/OdbcHandles.h"
 
+#include <dlfcn.h>
+
 #include "host/ado/odbc/OdbcError.h"
 #include "host/ado/odbc/OdbcText.h"
 
 namespace paperloom::host::ado::odbc {
 
+namespace {
+
+// Some drivers (SQLite's among them) load the driver manager's installer library to read their
+// data source's entry and unload it again on every connection. Each unload drops what the
+// library had read without freeing it, so a long session lost memory with every connection,
+// and each load read the files again. Held loaded for the process, the library keeps its cache.
+void HoldInstallerLibrary() {
+    static void* const installer = dlopen("libodbcinst.so.2", RTLD_LAZY | RTLD_GLOBAL);
+    (void)installer;  // absent on a system without it: the drivers then cannot load it either
+}
+
+}  // namespace
+
 EnvironmentHandle::EnvironmentHandle() {
+    HoldInstallerLibrary();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle_)))
         throw OdbcError({}, "The ODBC driver manager could not allocate an environment.");
     const SQLRETURN rc = SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION,
