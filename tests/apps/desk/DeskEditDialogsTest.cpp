@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTableWidget>
 #include <QTest>
 
@@ -254,6 +255,69 @@ TEST_F(DeskEditDialogsTest, DetailInsertGoesBackToPageOneAndInsertsTheTable) {
     const auto table = document_->Bookmarks().Item("InvoiceDetails").Range().Tables().Item(1);
     EXPECT_EQ(table.Rows().Count(), 4);
     EXPECT_EQ(table.Columns().Count(), 4);
+}
+
+// A detail table made through the window and the same one made by `paperloom design
+// insert-detail` carry the same property text and captions: scripts and authors make the same
+// templates.
+TEST_F(DeskEditDialogsTest, TheWindowAndTheCommandLineWriteTheSameDetailTable) {
+    auto selection = desk_->Host().Application().Selection();
+    auto end = document_->Content();
+    end.SetRange(end.End() - 1, end.End() - 1);
+    selection.Select(end);
+    bool inserted = false;
+    WhenDialogShows("frmPLEDBBind", [&](QWidget& page1) {
+        Pick(Child<QComboBox>(page1, "cboTable"), "InvoiceDetails");
+        WhenDialogShows("frmPLEDetailInsert", [&](QWidget& page2) {
+            Pick(Child<QComboBox>(page2, "cboParentKey"), "InvoiceID");
+            Pick(Child<QComboBox>(page2, "cboChildKey"), "InvoiceID");
+            auto& fields = Child<QListWidget>(page2, "lstDataFields");
+            for (const char* name : {"ProductName", "Quantity", "Amount"}) {
+                fields.clearSelection();
+                fields.findItems(U(name), Qt::MatchExactly).at(0)->setSelected(true);
+                Child<QTreeWidget>(page2, "lstColumns").clearSelection();  // append, not insert before
+                Press(page2, "cmdField_0");
+            }
+            Pick(Child<QComboBox>(page2, "cboRowCount"), "3");
+            Press(page2, "cmdOK");
+            inserted = !page2.isVisible();
+        });
+        Press(page1, "cmdOK");
+    });
+    Click("ToolDetailInsert");
+    ASSERT_TRUE(inserted) << log_.str();
+
+    QProcess cli;
+    cli.setWorkingDirectory(QString::fromStdString(folder_.Path().string()));
+    cli.start(PAPERLOOM_CLI, {"design", "insert-detail", "invoice.docx", "--at", U("備考"), "--record-source-type", "2",
+                              "--record-source", "InvoiceDetails", "--parent-key", "InvoiceID", "--child-key",
+                              "InvoiceID", "--rows", "3", "--bookmark", "InvoiceDetails", "--column", "ProductName",
+                              "--column", "Quantity", "--column", "Amount", "-o", "cli.docx"});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const auto made = desk_->Host().Application().Documents().Open(folder_.File("cli.docx"), false);
+
+    // Row 1 of each table, hidden property text included.
+    auto headerRow = [](const std::shared_ptr<word::Document>& document) {
+        const auto table = document->Bookmarks().Item("InvoiceDetails").Range().Tables().Item(1);
+        std::vector<std::string> cells;
+        for (long column = 1; column <= table.Columns().Count(); ++column) {
+            auto range = table.Cell(1, column).Range();
+            range.TextRetrievalMode().SetIncludeHiddenText(true);
+            cells.push_back(range.Text());
+        }
+        return std::pair{table.Rows().Count(), cells};
+    };
+    auto window = headerRow(document_);
+    const auto script = headerRow(made);
+    EXPECT_EQ(window.first, 4);
+    // The dialog shows (and so stores) the database file by its full path; the command line
+    // stores it relative to the template's folder. The same file either way.
+    const std::string folder = folder_.Path().string() + "/";
+    const auto at = window.second.at(0).find(folder);
+    ASSERT_NE(at, std::string::npos) << window.second.at(0);
+    window.second.at(0).erase(at, folder.size());
+    EXPECT_EQ(window, script);
 }
 
 }  // namespace
