@@ -77,21 +77,10 @@ void clsPLECtlEvents::Init(const word::COMAddIn& addInInst) {
 }
 
 void clsPLECtlEvents::BuildMenu(const word::COMAddIn& addInInst) {
-    const auto tools = mApplication.CommandBars().Item(kToolsBar);
-    auto popup = tools->FindControl(kPopupTag);
-    if (!popup) {
-        popup = tools->Controls().Add(word::cbr::controlPopup, 0, false);
-        popup->SetCaption(std::string(kPopupCaption));
-        popup->SetTag(std::string(kPopupTag));
-    }
-    const auto popupBar = popup->CommandBar();
-    auto edit = popupBar->FindControl(kEditTag);
-    if (!edit) {
-        // First in the popup; the run-time's submenu follows it.
-        edit = popupBar->Controls().Add(word::cbr::controlPopup, 1, false);
-        edit->SetCaption(std::string(kEditCaption));
-        edit->SetTag(std::string(kEditTag));
-    }
+    const auto popup = modPLCommandBar::FindOrAddPopup(mApplication.CommandBars().Item(kToolsBar), kPopupTag,
+                                                       kPopupCaption, 0);
+    // First in the popup; the run-time's submenu follows it.
+    const auto edit = modPLCommandBar::FindOrAddPopup(popup->CommandBar(), kEditTag, kEditCaption, 1);
     for (const auto& button : kMenuButtons) {
         auto control = modPLCommandBar::AddMenuButton(button.tag, button.caption, button.position, edit, addInInst,
                                                       button.beginGroup);
@@ -100,18 +89,7 @@ void clsPLECtlEvents::BuildMenu(const word::COMAddIn& addInInst) {
 }
 
 void clsPLECtlEvents::BuildToolbar(const word::COMAddIn& addInInst) {
-    std::shared_ptr<word::CommandBar> bar;
-    for (const auto& candidate : mApplication.CommandBars())
-        if (candidate->Name() == kToolbarName) {
-            bar = candidate;
-            break;
-        }
-    if (!bar) {
-        bar = mApplication.CommandBars().Add();
-        bar->SetPosition(word::cbr::barTop);
-        bar->SetVisible(true);
-        bar->SetName(std::string(kToolbarName));
-    }
+    const auto bar = modPLCommandBar::FindOrAddToolbar(mApplication.CommandBars(), kToolbarName);
     const modPLCommandBar::FaceSource faces{mApplication.Clipboard(), &edit::LoadEditBitmap};
     for (const auto& button : kToolButtons) {
         auto control = modPLCommandBar::AddToolButton(button.tag, button.caption, word::cbr::controlButton,

@@ -112,21 +112,10 @@ void clsPLRCtlEvents::Init(const word::COMAddIn& addInInst) {
 }
 
 void clsPLRCtlEvents::BuildMenu(const word::COMAddIn& addInInst) {
-    const auto tools = mApplication.CommandBars().Item(kToolsBar);
-    auto popup = tools->FindControl(kPopupTag);
-    if (!popup) {
-        popup = tools->Controls().Add(word::cbr::controlPopup, 0, false);
-        popup->SetCaption(std::string(kPopupCaption));
-        popup->SetTag(std::string(kPopupTag));
-    }
-    const auto popupBar = popup->CommandBar();
-    auto run = popupBar->FindControl(kRunTag);
-    if (!run) {
-        // The design-time submenu goes to position 1, so this one follows it.
-        run = popupBar->Controls().Add(word::cbr::controlPopup, 0, false);
-        run->SetCaption(std::string(kRunCaption));
-        run->SetTag(std::string(kRunTag));
-    }
+    const auto popup = modPLCommandBar::FindOrAddPopup(mApplication.CommandBars().Item(kToolsBar), kPopupTag,
+                                                       kPopupCaption, 0);
+    // The design-time submenu goes to position 1, so this one follows it.
+    const auto run = modPLCommandBar::FindOrAddPopup(popup->CommandBar(), kRunTag, kRunCaption, 0);
     for (const auto& button : kMenuButtons) {
         auto control = modPLCommandBar::AddMenuButton(button.tag, button.caption, button.position, run, addInInst,
                                                       button.beginGroup);
@@ -135,18 +124,7 @@ void clsPLRCtlEvents::BuildMenu(const word::COMAddIn& addInInst) {
 }
 
 void clsPLRCtlEvents::BuildToolbar(const word::COMAddIn& addInInst) {
-    std::shared_ptr<word::CommandBar> bar;
-    for (const auto& candidate : mApplication.CommandBars())
-        if (candidate->Name() == kToolbarName) {
-            bar = candidate;
-            break;
-        }
-    if (!bar) {
-        bar = mApplication.CommandBars().Add();
-        bar->SetPosition(word::cbr::barTop);
-        bar->SetVisible(true);
-        bar->SetName(std::string(kToolbarName));
-    }
+    const auto bar = modPLCommandBar::FindOrAddToolbar(mApplication.CommandBars(), kToolbarName);
     const modPLCommandBar::FaceSource faces{mApplication.Clipboard(), &run::LoadRunBitmap};
     for (const auto& button : kToolButtons) {
         auto control = modPLCommandBar::AddToolButton(button.tag, button.caption, word::cbr::controlButton,

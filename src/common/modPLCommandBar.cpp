@@ -18,6 +18,28 @@ long BeforeWithin(word::CommandBarControls& controls, long lngPosition) {
 
 }  // namespace
 
+std::shared_ptr<word::CommandBarControl> FindOrAddPopup(const std::shared_ptr<word::CommandBar>& bar,
+                                                        std::string_view strTag, std::string_view strCaption,
+                                                        long lngBefore) {
+    auto popup = bar->FindControl(strTag);
+    if (!popup) {
+        popup = bar->Controls().Add(word::cbr::controlPopup, lngBefore, false);
+        popup->SetCaption(std::string(strCaption));
+        popup->SetTag(std::string(strTag));
+    }
+    return popup;
+}
+
+std::shared_ptr<word::CommandBar> FindOrAddToolbar(word::CommandBars& bars, std::string_view strName) {
+    for (const auto& candidate : bars)
+        if (candidate->Name() == strName) return candidate;
+    auto bar = bars.Add();
+    bar->SetPosition(word::cbr::barTop);
+    bar->SetVisible(true);
+    bar->SetName(std::string(strName));
+    return bar;
+}
+
 std::string MakeOnAction(const word::COMAddIn& addInInst) { return "!<" + addInInst.ProgId() + ">"; }
 
 std::shared_ptr<word::CommandBarControl> AddMenuButton(std::string_view strTag, std::string_view strCaption,

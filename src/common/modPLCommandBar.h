@@ -16,6 +16,15 @@
 
 namespace paperloom::modPLCommandBar {
 
+// The popup tagged strTag on the bar, or a new one with that caption placed before 1-based
+// lngBefore (0: at the end): the shared "&Paperloom" popup and each add-in's submenu in it.
+std::shared_ptr<word::CommandBarControl> FindOrAddPopup(const std::shared_ptr<word::CommandBar>& bar,
+                                                        std::string_view strTag, std::string_view strCaption,
+                                                        long lngBefore);
+
+// The toolbar named strName, or a new visible one at the top with that name.
+std::shared_ptr<word::CommandBar> FindOrAddToolbar(word::CommandBars& bars, std::string_view strName);
+
 // "!<" + ProgID + ">": the action that connects the add-in (when needed) for its buttons.
 std::string MakeOnAction(const word::COMAddIn& addInInst);
 
