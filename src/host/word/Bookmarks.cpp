@@ -28,12 +28,29 @@ std::vector<detail::Story*> BookmarkStories(detail::DocumentState& doc) {
     return stories;
 }
 
+// A bookmark inside a text box belongs to the box's story, not to the story the box is
+// anchored in (which counts no position inside it). Null for one in a legacy copy of a box
+// saved in both forms: the drawing form is the live one.
+detail::Story* OwningStory(detail::DocumentState& doc, detail::Story& story, pugi::xml_node marker) {
+    for (auto n = marker.parent(); n && n != story.Root(); n = n.parent()) {
+        if (xml::Is(n, "mc:Fallback")) return nullptr;
+        if (xml::Is(n, "w:txbxContent")) {
+            for (auto outer = n.parent(); outer && outer != story.Root(); outer = outer.parent())
+                if (xml::Is(outer, "mc:Fallback")) return nullptr;
+            return &doc.TextBox(n, story.Part());
+        }
+    }
+    return &story;
+}
+
 std::optional<Located> Locate(detail::DocumentState& doc, std::string_view name) {
     const auto folded = detail::FoldCase(name);
-    for (auto* story : BookmarkStories(doc)) {
-        for (auto hit : story->Root().select_nodes(".//w:bookmarkStart")) {
+    for (auto* anchorStory : BookmarkStories(doc)) {
+        for (auto hit : anchorStory->Root().select_nodes(".//w:bookmarkStart")) {
             const auto start = hit.node();
             if (detail::FoldCase(start.attribute("w:name").value()) != folded) continue;
+            auto* story = OwningStory(doc, *anchorStory, start);
+            if (!story) continue;
             Located found{story, start, {}};
             const std::string id = start.attribute("w:id").value();
             for (auto end : story->Root().select_nodes(".//w:bookmarkEnd"))

@@ -80,6 +80,24 @@ TEST(Shapes, EditingABoxSavedInBothFormsUpdatesTheLegacyCopy) {
     EXPECT_EQ(reopened->Shapes().Item(1).GroupItems().Item(2).TextFrame().TextRange().Text(), "Changed\r");
 }
 
+// A bookmark over text in a text box (a detail table placed there, say) is found again by name,
+// in the box's own story, and follows the edits made there; the legacy copy never answers.
+TEST(Shapes, BookmarkInATextBoxIsFoundInTheBoxStory) {
+    auto doc = MakeDocument(ShapesBody());
+    auto box = doc->Shapes().Item(1).GroupItems().Item(2).TextFrame().TextRange();
+    auto two = box.Duplicate();
+    two.SetRange(4, 7);
+    doc->Bookmarks().Add("InBox", two);
+    box.InsertBefore("The ");
+    const auto found = doc->Bookmarks().Item("InBox").Range();
+    EXPECT_EQ(found.StoryType(), wdTextFrameStory);
+    EXPECT_EQ(found.Text(), "two");
+    EXPECT_EQ(found.Start(), 8);
+    doc->Bookmarks().Item("InBox").Delete();
+    EXPECT_FALSE(doc->Bookmarks().Exists("InBox"));
+    EXPECT_EQ(box.Text(), "The Box two\r");
+}
+
 TEST(Shapes, RemovedShapeInvalidatesItsText) {
     auto doc = MakeDocument(ShapesBody());
     auto box = doc->Shapes().Item(1).GroupItems().Item(1).TextFrame().TextRange();
