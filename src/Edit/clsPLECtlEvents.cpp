@@ -17,18 +17,9 @@ constexpr std::string_view kEditTag = "Edit";
 constexpr std::string_view kEditCaption = "開発(&E)";
 constexpr std::string_view kToolbarName = "Paperloom(開発)";
 
-// Runs one clean-up step; its failure does not stop the next one, and is only traced.
-template <typename Step>
-void IgnoringErrors(std::string_view where, Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-        debuglog::Swallowed(where);
-    }
-}
-
 }  // namespace
 
+using debuglog::IgnoringErrors;
 using C = clsPLECtlEvents;
 
 const C::MenuButton C::kMenuButtons[10] = {

@@ -17,18 +17,9 @@ constexpr std::string_view kRunTag = "Run";
 constexpr std::string_view kRunCaption = "実行(&R)";
 constexpr std::string_view kToolbarName = "Paperloom(実行)";
 
-// Runs one clean-up step; its failure does not stop the next one, and is only traced.
-template <typename Step>
-void IgnoringErrors(std::string_view where, Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-        debuglog::Swallowed(where);
-    }
-}
-
 }  // namespace
 
+using debuglog::IgnoringErrors;
 using C = clsPLRCtlEvents;
 
 // The print-all entry carries the tag "MenuDocAll" and the document-all entry "MenuPrintAll",

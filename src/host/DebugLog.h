@@ -75,4 +75,14 @@ inline DebugLog& Log() {
 
 inline void Swallowed(std::string_view where) noexcept { Log().Swallowed(where); }
 
+// Runs one clean-up step; its failure does not stop the next one, and is only traced.
+template <typename Step>
+void IgnoringErrors(std::string_view where, Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+        Swallowed(where);
+    }
+}
+
 }  // namespace paperloom::debuglog

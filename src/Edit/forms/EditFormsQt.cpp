@@ -15,23 +15,8 @@
 namespace paperloom::editforms {
 namespace {
 
-// Each window is made on first use over its model and kept (hidden) until Unload; a new model
-// object gets a new window. Windows belong to the host's window and go with it, so they are
-// watched, not owned.
-template <typename Form>
-void Destroy(QPointer<Form>& slot) {
-    delete slot.data();
-    slot.clear();
-}
-
-template <typename Form, typename Model>
-Form& FormFor(QPointer<Form>& slot, Model& model) {
-    if (!slot || slot->Model() != &model) {
-        Destroy(slot);
-        slot = new Form(model, ui::qt::DialogOwner());
-    }
-    return *slot;
-}
+using runforms::Destroy;
+using runforms::FormFor;
 
 class QtEditForms final : public edit::EditForms {
 public:

@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QPointer>
 #include <QString>
 
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "common/modPLConst.h"
 #include "host/ui/UiServices.h"
+#include "host/ui/qt/DialogPlacement.h"
 
 namespace paperloom::runforms {
 
@@ -42,6 +44,24 @@ inline void ShowMessage(const modPLConst::PLMessage& message) {
     case modPLConst::PLMessageIcon::Information: request.icon = ui::MessageIcon::Information; break;
     }
     ui::Messages().Show(request);
+}
+
+// Each window is made on first use over its model and kept (hidden) until Unload; a new model
+// object (the add-in connected again) gets a new window. Windows belong to the host's window
+// and go with it, so they are watched, not owned.
+template <typename Form>
+void Destroy(QPointer<Form>& slot) {
+    delete slot.data();
+    slot.clear();
+}
+
+template <typename Form, typename Model>
+Form& FormFor(QPointer<Form>& slot, Model& model) {
+    if (!slot || slot->Model() != &model) {
+        Destroy(slot);
+        slot = new Form(model, ui::qt::DialogOwner());
+    }
+    return *slot;
 }
 
 }  // namespace paperloom::runforms

@@ -1394,32 +1394,7 @@ void Story::Delete(long start, long end) {
 }
 
 void Story::SetHidden(long start, long end, bool hidden) {
-    const long length = Length();
-    start = std::max(0L, start);
-    end = std::min(end, length);
-    if (start >= end) return;
-    if (end < length) SplitAt(end);
-    SplitAt(start);
-    std::vector<pugi::xml_node> runs;
-    std::vector<pugi::xml_node> marks;
-    Visit(start, end, [&](const Atom& atom) {
-        if (atom.length == 0 || atom.start < start || atom.start >= end) return true;
-        switch (atom.kind) {
-        case AtomKind::ParagraphMark:
-        case AtomKind::CellEnd:
-            marks.push_back(atom.node);
-            break;
-        case AtomKind::RowEnd:
-        case AtomKind::Marker:
-            break;
-        default:
-            if (runs.empty() || runs.back() != atom.node.parent()) runs.push_back(atom.node.parent());
-        }
-        return true;
-    });
-    for (auto run : runs) xml::SetVanish(xml::RunProperties(run, true), hidden);
-    for (auto p : marks) xml::SetVanish(xml::MarkProperties(p, true), hidden);
-    edited_ = true;
+    FormatRuns(start, end, [hidden](pugi::xml_node properties) { xml::SetVanish(properties, hidden); });
 }
 
 void Story::FormatRuns(long start, long end, const std::function<void(pugi::xml_node)>& apply) {
