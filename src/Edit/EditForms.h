@@ -10,6 +10,14 @@
 namespace paperloom {
 class clsPLEBindForm;
 class frmPLEDetailInsert;
+class frmPLEHeadField;
+class frmPLEDetailProp;
+class frmPLEDetailColProp;
+class frmPLEBreak;
+class frmPLEStatistics;
+class frmPLECalculator;
+class frmPLEBookmark;
+struct frmPLAboutBox;
 }  // namespace paperloom
 
 namespace paperloom::edit {
@@ -24,6 +32,18 @@ public:
     virtual void ShowDBBind(clsPLEBindForm& form) = 0;
     // Page 2 of the detail insert wizard.
     virtual void ShowDetailInsert(frmPLEDetailInsert& form) = 0;
+    // The dialogs below close as cancelled unless the forms show them (forms made for one
+    // command, such as the command line's, answer only the dialogs that command opens).
+    // The header field, detail properties, column properties and row break dialogs.
+    virtual void ShowHeadField(frmPLEHeadField&) {}
+    virtual void ShowDetailProp(frmPLEDetailProp&) {}
+    virtual void ShowDetailColProp(frmPLEDetailColProp&) {}
+    virtual void ShowBreak(frmPLEBreak&) {}
+    // The statistics field dialog, the calculator and the bookmark manager; the about box.
+    virtual void ShowStatistics(frmPLEStatistics&) {}
+    virtual void ShowCalculator(frmPLECalculator&) {}
+    virtual void ShowBookmark(frmPLEBookmark&) {}
+    virtual void ShowAbout(const frmPLAboutBox&) {}
     // BeginModal has been called; OK and Cancel set the result through the model.
     virtual void ShowFilter(clsPLFilterEditor& form) = 0;
     virtual void ShowSort(clsPLSortEditor& form) = 0;

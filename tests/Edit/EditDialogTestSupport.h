@@ -24,12 +24,28 @@ struct ScriptedEditForms final : EditForms {
     std::function<void(clsPLSortEditor&)> sort;
     std::function<void(ConnectionEditor&)> connection;
     std::function<void(DataLinkEditor&)> dataLink;
+    std::function<void(frmPLEHeadField&)> headField;
+    std::function<void(frmPLEDetailProp&)> detailProp;
+    std::function<void(frmPLEDetailColProp&)> columnProp;
+    std::function<void(frmPLEBreak&)> rowBreak;
+    std::function<void(frmPLEStatistics&)> statistics;
+    std::function<void(frmPLECalculator&)> calculator;
+    std::function<void(frmPLEBookmark&)> bookmark;
+    std::function<void(const frmPLAboutBox&)> about;
     void ShowDBBind(clsPLEBindForm& f) override { if (bind) bind(f); }
     void ShowDetailInsert(frmPLEDetailInsert& f) override { if (detail) detail(f); }
     void ShowFilter(clsPLFilterEditor& f) override { if (filter) filter(f); }
     void ShowSort(clsPLSortEditor& f) override { if (sort) sort(f); }
     void ShowConnectionEditor(ConnectionEditor& e) override { if (connection) connection(e); }
     void ShowDataLinkEditor(DataLinkEditor& e) override { if (dataLink) dataLink(e); }
+    void ShowHeadField(frmPLEHeadField& f) override { if (headField) headField(f); }
+    void ShowDetailProp(frmPLEDetailProp& f) override { if (detailProp) detailProp(f); }
+    void ShowDetailColProp(frmPLEDetailColProp& f) override { if (columnProp) columnProp(f); }
+    void ShowBreak(frmPLEBreak& f) override { if (rowBreak) rowBreak(f); }
+    void ShowStatistics(frmPLEStatistics& f) override { if (statistics) statistics(f); }
+    void ShowCalculator(frmPLECalculator& f) override { if (calculator) calculator(f); }
+    void ShowBookmark(frmPLEBookmark& f) override { if (bookmark) bookmark(f); }
+    void ShowAbout(const frmPLAboutBox& f) override { if (about) about(f); }
     void Unload() override {}
 };
 
