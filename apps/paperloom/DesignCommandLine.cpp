@@ -2,6 +2,7 @@
 
 #include "CliError.h"
 #include "DesignCommands.h"
+#include "DesignSubcommand.h"
 
 #include <fmt/format.h>
 
@@ -55,6 +56,7 @@ struct DesignCommandLine::Options {
     CLI::Option* captionOption = nullptr;
     CLI::Option* user = nullptr;
     CLI::Option* password = nullptr;
+    DesignSubcommands more;
 };
 
 DesignCommandLine::DesignCommandLine(CLI::App& app) : options_(std::make_unique<Options>()) {
@@ -113,6 +115,8 @@ DesignCommandLine::DesignCommandLine(CLI::App& app) : options_(std::make_unique<
     o.fields->add_option("--data-source", f.dataSource, "The data source")->required();
     o.fields->add_option("--record-source-type", f.recordSourceType, "1, 2 or 4")->required();
     o.fields->add_option("--record-source", f.recordSource, "The table, procedure or statement")->required();
+
+    // Each file of commands adds its own below (one line each).
 }
 
 DesignCommandLine::~DesignCommandLine() = default;
@@ -145,6 +149,8 @@ int DesignCommandLine::Run() {
     }
     if (o.sources->parsed()) return RunDesignSources(std::cout);
     if (o.fields->parsed()) return cli::Run(o.fieldsCommand, std::cout);
+    for (const auto& command : o.more)
+        if (command->Parsed()) return command->Run(std::cout);
     return exitcode::failed;
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// One command of the "design" group that keeps its options and its run together, so each
+// designer command lives in a file of its own (DesignFieldCommands.cpp, ...). DesignCommandLine
+// makes one of each and runs the one the command line named.
+
+#include <CLI/CLI.hpp>
+
+#include <iosfwd>
+#include <memory>
+#include <vector>
+
+namespace paperloom::cli {
+
+class DesignSubcommand {
+public:
+    virtual ~DesignSubcommand() = default;
+    // Whether the command line named this command.
+    virtual bool Parsed() const = 0;
+    // Runs it; the exit status. Failures are CliError or HostError.
+    virtual int Run(std::ostream& out) = 0;
+};
+
+using DesignSubcommands = std::vector<std::unique_ptr<DesignSubcommand>>;
+
+// Each adds its commands to "design" (one line per file of commands; several people add here).
+void AddFieldCommands(CLI::App& design, DesignSubcommands& commands);        // field
+void AddTableCommands(CLI::App& design, DesignSubcommands& commands);        // detail, column
+void AddCalculationCommands(CLI::App& design, DesignSubcommands& commands);  // statistics, formula
+void AddBookmarkCommands(CLI::App& design, DesignSubcommands& commands);     // bookmark
+
+}  // namespace paperloom::cli
