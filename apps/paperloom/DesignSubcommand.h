@@ -1,6 +1,6 @@
 #pragma once
 // One command of the "design" group that keeps its options and its run together, so each
-// designer command lives in a file of its own (DesignFieldCommands.cpp, ...). DesignCommandLine
+// designer command lives in a file of its own (DesignFieldCommands.cpp, DesignDetailCommands.cpp, ...). DesignCommandLine
 // makes one of each and runs the one the command line named.
 
 #include <CLI/CLI.hpp>
@@ -24,7 +24,8 @@ using DesignSubcommands = std::vector<std::unique_ptr<DesignSubcommand>>;
 
 // Each adds its commands to "design" (one line per file of commands; several people add here).
 void AddFieldCommands(CLI::App& design, DesignSubcommands& commands);        // field
-void AddTableCommands(CLI::App& design, DesignSubcommands& commands);        // detail, column
+void AddDetailCommands(CLI::App& design, DesignSubcommands& commands);       // detail
+void AddColumnCommands(CLI::App& design, DesignSubcommands& commands);       // column
 void AddCalculationCommands(CLI::App& design, DesignSubcommands& commands);  // statistics, formula
 void AddBookmarkCommands(CLI::App& design, DesignSubcommands& commands);     // bookmark
 
