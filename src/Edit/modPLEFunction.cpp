@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/modPLFunction.h"
+#include "host/word/Constants.h"
 
 namespace paperloom::modPLEFunction {
 namespace {
@@ -64,6 +65,24 @@ std::optional<word::Field> GetDataFieldAtCursor(const word::Fields& fldsTarget, 
     const auto storyFields = word::FieldsOf(story);
     if (storyFields.Count() == 0) return std::nullopt;
     return FindDataFieldIn(storyFields, selTarget);
+}
+
+std::optional<word::Field> FindFieldInShapes(const word::Shapes& shpsTarget, const word::Selection& selTarget,
+                                             const FieldLookup& lookup) {
+    const auto inFrame = [&](const word::Shape& shape) -> std::optional<word::Field> {
+        const auto frame = shape.TextFrame();
+        if (!frame.HasText()) return std::nullopt;
+        return lookup(word::FieldsOf(frame.TextRange()), selTarget);
+    };
+    for (const auto& shape : shpsTarget) {
+        if (shape.Type() == word::msoGroup) {
+            for (const auto& item : shape.GroupItems())
+                if (auto found = inFrame(item)) return found;
+        } else if (auto found = inFrame(shape)) {
+            return found;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace paperloom::modPLEFunction

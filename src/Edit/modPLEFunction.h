@@ -2,9 +2,11 @@
 // The designer's lookup of a header data field: the field at (or selected by) the cursor,
 // searched in a field collection and then in the story that holds the selection.
 
+#include <functional>
 #include <optional>
 
 #include "host/word/Selection.h"
+#include "host/word/Shapes.h"
 #include "host/word/fields/Field.h"
 
 namespace paperloom::modPLEFunction {
@@ -22,5 +24,13 @@ std::optional<word::Field> FindDataFieldIn(const word::Fields& fldsTarget, const
 // FindDataFieldIn over the collection, then over every field of the selection's story (main
 // text, header, footer or text box).
 std::optional<word::Field> GetDataFieldAtCursor(const word::Fields& fldsTarget, const word::Selection& selTarget);
+
+// A lookup run on the fields of one text range, e.g. GetDataFieldAtCursor.
+using FieldLookup = std::function<std::optional<word::Field>(const word::Fields&, const word::Selection&)>;
+
+// The floating shapes in index order (a group's items in place of the group): the lookup runs
+// on the fields of each text frame that has text, and the first field it finds ends the search.
+std::optional<word::Field> FindFieldInShapes(const word::Shapes& shpsTarget, const word::Selection& selTarget,
+                                             const FieldLookup& lookup);
 
 }  // namespace paperloom::modPLEFunction
