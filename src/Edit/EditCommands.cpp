@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Edit/EditForms.h"
+#include "Edit/modPLEFunction.h"
 #include "common/clsPLProperty.h"
 #include "common/clsPLRange.h"
 #include "common/modPLConst.h"
@@ -139,6 +140,31 @@ void EditCommands::HeadBind() {
     }
     RefreshRunTime("RebindHeader");
     RefreshRunTime("UpdateView");
+}
+
+std::optional<word::Field> EditCommands::HeadField() {
+    const auto doc = ActiveDocument();
+    const auto selection = doc->Selection();
+    auto found = modPLEFunction::GetDataFieldAtCursor(word::FieldsOf(*doc), selection);
+    if (!found) found = modPLEFunction::FindFieldInShapes(doc->Shapes(), selection, modPLEFunction::GetDataFieldAtCursor);
+
+    auto& form = mDialogs.frmPLEHeadField;
+    const auto header = modPLFunction::ConnectHeaderDataSource(*doc);
+    form.Init();
+    form.AddDataFields(header, DocVariable(*doc, K::PROP_RECORD_SOURCE_TYPE), DocVariable(*doc, K::PROP_RECORD_SOURCE));
+    CloseQuietly(header);
+    form.SetFieldData(found);
+    if (!form.DoModal() || !form.IsDirty()) return std::nullopt;
+    // Nothing to write (no field name): the field found stays as it was.
+    const std::string code = form.MakeFieldCode();
+    if (code.empty()) return std::nullopt;
+
+    if (found) found->Delete();
+    const auto where = doc->Selection().Range();
+    auto field = word::FieldsOf(where).Add(where, word::wdFieldEmpty, code);
+    field.Update();
+    RefreshRunTime("UpdateHeader");
+    return field;
 }
 
 std::optional<word::Table> EditCommands::DetailInsert() {

@@ -11,6 +11,7 @@
 
 #include "Edit/EditDialogs.h"
 #include "host/word/Table.h"
+#include "host/word/fields/Field.h"
 
 namespace paperloom::word {
 class AddInHost;
@@ -33,6 +34,12 @@ public:
     // document when the template lets detail tables update. Returns the new table; nothing when
     // the wizard was cancelled or nothing changed.
     std::optional<word::Table> DetailInsert();
+    // The header field dialog over the header data field at the cursor (in the text, the
+    // selection's story, or a floating text box); on a confirmed change that field, if any, is
+    // deleted and a field with the dialog's code replaces the selection, and the run-time
+    // refills the header. Returns the new field; nothing when cancelled, unchanged, or when
+    // the dialog has nothing to write.
+    std::optional<word::Field> HeadField();
 
     // The late-bound controller call on the active document, made only while the run-time
     // add-in is connected (a run-time that is not even registered is not connected either).

@@ -4,12 +4,14 @@
 
 #include "Edit/clsPLEBindForm.h"
 #include "Edit/frmPLEDetailInsert.h"
+#include "Edit/frmPLEHeadField.h"
 
 namespace paperloom::edit {
 
 struct EditDialogs {
     clsPLEBindForm frmPLEDBBind;
     paperloom::frmPLEDetailInsert frmPLEDetailInsert;
+    paperloom::frmPLEHeadField frmPLEHeadField;
 
     // Takes every window of the designer off the screen (the forms library destroys them
     // together); errors are dropped.

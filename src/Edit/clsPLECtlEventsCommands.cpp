@@ -32,7 +32,9 @@ void C::mctlMenuHeadBindEvts_Click(const Control&, bool&) {
     RunCommand([](edit::EditCommands& commands) { commands.HeadBind(); });
 }
 
-void C::mctlMenuHeadFieldEvts_Click(const Control&, bool&) {}
+void C::mctlMenuHeadFieldEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.HeadField(); });
+}
 
 void C::mctlMenuDetailInsertEvts_Click(const Control&, bool&) {
     RunCommand([](edit::EditCommands& commands) { commands.DetailInsert(); });
