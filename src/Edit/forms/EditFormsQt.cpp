@@ -9,6 +9,7 @@
 #include "DetailInsertForm.h"
 #include "Edit/EditForms.h"
 #include "EditFormWidgets.h"
+#include "HeadFieldForm.h"
 #include "common/modPLConst.h"
 #include "host/ui/qt/DialogPlacement.h"
 
@@ -23,6 +24,7 @@ public:
     QtEditForms() { runforms::MessageTitle() = std::string(modPLConst::EDIT_APP_TITLE); }
     void ShowDBBind(clsPLEBindForm& form) override { FormFor(bind_, form).Run(); }
     void ShowDetailInsert(frmPLEDetailInsert& form) override { FormFor(detail_, form).Run(); }
+    void ShowHeadField(frmPLEHeadField& form) override { FormFor(headField_, form).Run(); }
     void ShowFilter(clsPLFilterEditor& form) override { FormFor(filter_, form).Run(); }
     void ShowSort(clsPLSortEditor& form) override { FormFor(sort_, form).Run(); }
     // The outside components are made for each use (their models are too).
@@ -37,6 +39,7 @@ public:
     void Unload() override {
         Destroy(bind_);
         Destroy(detail_);
+        Destroy(headField_);
         Destroy(filter_);
         Destroy(sort_);
     }
@@ -44,6 +47,7 @@ public:
 private:
     QPointer<BindForm> bind_;
     QPointer<DetailInsertForm> detail_;
+    QPointer<HeadFieldForm> headField_;
     QPointer<runforms::FilterForm> filter_;
     QPointer<runforms::SortForm> sort_;
 };
