@@ -1,6 +1,7 @@
 #include "Edit/EditCommands.h"
 
 #include <array>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,17 @@ DetailTableTexts MakeDetailTableTexts(const std::array<std::string, 8>& binding,
     return texts;
 }
 
+// A statistics field's code begins with "quote Statistics" in any letter case (blanks before it
+// are the word processor's own).
+bool IsStatisticsCode(std::string_view strCode) {
+    constexpr std::string_view kHead = "quote statistics";
+    const auto start = strCode.find_first_not_of(" \t");
+    if (start == std::string_view::npos || strCode.size() - start < kHead.size()) return false;
+    for (std::size_t i = 0; i < kHead.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(strCode[start + i])) != kHead[i]) return false;
+    return true;
+}
+
 }  // namespace
 
 void EditDialogs::Unload() noexcept {
@@ -165,6 +177,46 @@ std::optional<word::Field> EditCommands::HeadField() {
     field.Update();
     RefreshRunTime("UpdateHeader");
     return field;
+}
+
+std::optional<word::Field> EditCommands::Statistics() {
+    const auto doc = ActiveDocument();
+    const auto selection = doc->Selection();
+    auto found = modPLEFunction::GetCalcFieldAtCursor(word::FieldsOf(*doc), selection);
+    if (!found) found = modPLEFunction::FindFieldInShapes(doc->Shapes(), selection, modPLEFunction::GetCalcFieldAtCursor);
+    if (found && !IsStatisticsCode(modPLEFunction::FieldCodeText(*found))) {
+        modPLFunction::ShowCriticalMessage(K::MSG_NOT_STATISTICS_FIELD, K::EDIT_APP_TITLE);
+        return std::nullopt;
+    }
+
+    auto& form = mDialogs.frmPLEStatistics;
+    form.AddBookmarks(doc);
+    form.Init(found);
+    if (!form.DoModal() || !form.IsDirty()) return std::nullopt;
+
+    if (found) found->Delete();
+    const auto where = doc->Selection().Range();
+    auto field = word::FieldsOf(where).Add(where, word::wdFieldEmpty);
+    form.SetFieldCode(field);
+    field.Update();
+    RefreshRunTime("UpdateHeader");
+    return field;
+}
+
+bool EditCommands::Formula() {
+    const auto doc = ActiveDocument();
+    auto& form = mDialogs.frmPLECalculator;
+    form.DoModal(doc);
+    if (form.txtCalc.empty()) return false;
+    auto selection = doc->Selection();
+    // With the cursor inside the field the calculator showed, the new formula takes its place
+    // instead of going inside it.
+    if (auto loaded = form.LoadedField(); loaded && selection.Range().InRange(loaded->Range())) {
+        loaded->Select();
+        selection = doc->Selection();
+    }
+    word::InsertFormula(selection, form.txtCalc, form.cboFormat);
+    return true;
 }
 
 std::optional<word::Table> EditCommands::DetailInsert() {

@@ -40,6 +40,16 @@ public:
     // refills the header. Returns the new field; nothing when cancelled, unchanged, or when
     // the dialog has nothing to write.
     std::optional<word::Field> HeadField();
+    // The statistics field dialog over the statistics field at the cursor (in the text or a
+    // floating text box); another kind of field there is refused with an error message. On a
+    // confirmed change that field, if any, is replaced by one with the dialog's code, and the
+    // run-time refills the header. Returns the new field; nothing when refused, cancelled or
+    // unchanged.
+    std::optional<word::Field> Statistics();
+    // The calculator over the formula at the cursor; a formula left in it is inserted at the
+    // selection with the picture as its number format (in place of the field the calculator
+    // loaded when the cursor was inside it). Returns whether a formula was inserted.
+    bool Formula();
 
     // The late-bound controller call on the active document, made only while the run-time
     // add-in is connected (a run-time that is not even registered is not connected either).

@@ -5,6 +5,8 @@
 #include "Edit/clsPLEBindForm.h"
 #include "Edit/frmPLEDetailInsert.h"
 #include "Edit/frmPLEHeadField.h"
+#include "Edit/frmPLEStatistics.h"
+#include "Edit/frmPLECalculator.h"
 
 namespace paperloom::edit {
 
@@ -12,6 +14,8 @@ struct EditDialogs {
     clsPLEBindForm frmPLEDBBind;
     paperloom::frmPLEDetailInsert frmPLEDetailInsert;
     paperloom::frmPLEHeadField frmPLEHeadField;
+    paperloom::frmPLEStatistics frmPLEStatistics;
+    paperloom::frmPLECalculator frmPLECalculator;
 
     // Takes every window of the designer off the screen (the forms library destroys them
     // together); errors are dropped.

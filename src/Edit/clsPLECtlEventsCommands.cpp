@@ -13,6 +13,16 @@ namespace paperloom {
 
 using C = clsPLECtlEvents;
 
+namespace {
+
+// The formula and bookmark commands report an error by its description alone.
+void ShowErrorDescription() {
+    if (const auto error = modPLFunction::ErrorToReport(std::current_exception()))
+        modPLFunction::ShowCriticalMessage(error->Description(), modPLConst::EDIT_APP_TITLE);
+}
+
+}  // namespace
+
 template <typename Body>
 void C::RunCommand(Body&& body) noexcept {
     try {
@@ -44,11 +54,15 @@ void C::mctlMenuDetailPropEvts_Click(const Control&, bool&) {}
 
 void C::mctlMenuDetailColPropEvts_Click(const Control&, bool&) {}
 
-void C::mctlMenuStatisticsEvts_Click(const Control&, bool&) {}
+void C::mctlMenuStatisticsEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.Statistics(); });
+}
 
 void C::mctlMenuBookmarkEvts_Click(const Control&, bool&) {}
 
-void C::mctlMenuCalculatorEvts_Click(const Control&, bool&) {}
+void C::mctlMenuCalculatorEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlToolEditCalculatorEvts_Click(ctrl, cancelDefault);
+}
 
 void C::mctlMenuEditHelpEvts_Click(const Control&, bool&) {
     RunCommand([](edit::EditCommands&) { modPLFunction::ShowHelpFile(modPLConst::HELP_FILE); });
@@ -84,8 +98,14 @@ void C::mctlToolEditBookmarkEvts_Click(const Control& ctrl, bool& cancelDefault)
     mctlMenuBookmarkEvts_Click(ctrl, cancelDefault);
 }
 
-void C::mctlToolEditCalculatorEvts_Click(const Control& ctrl, bool& cancelDefault) {
-    mctlMenuCalculatorEvts_Click(ctrl, cancelDefault);
+void C::mctlToolEditCalculatorEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) {
+        try {
+            commands.Formula();
+        } catch (...) {
+            ShowErrorDescription();
+        }
+    });
 }
 
 void C::mctlToolEditHelpEvts_Click(const Control& ctrl, bool& cancelDefault) {

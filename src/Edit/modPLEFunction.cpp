@@ -14,12 +14,6 @@ namespace {
 constexpr std::array<std::string_view, 6> kHeaderKeywords = {"PictureField", "DataField",     "RecordIndex",
                                                              "SequenceIndex", "DetailPage", "DetailPageMax"};
 
-std::string CodeText(const word::Field& field) {
-    auto code = field.Code();
-    code.TextRetrievalMode().SetIncludeFieldCodes(true);
-    return code.Text();
-}
-
 // The range widened one position to the left, so it takes in the field's opening mark.
 word::Range WidenedLeft(const word::Range& range) {
     auto widened = range.Duplicate();
@@ -32,12 +26,23 @@ bool Overlaps(const word::Range& range, const word::Range& selection) {
     return selection.InRange(range) || range.InRange(selection);
 }
 
+bool IsCalcField(const word::Field& field) {
+    const long type = field.Type();
+    return type == word::wdFieldQuote || type == word::wdFieldFormula;
+}
+
 }  // namespace
+
+std::string FieldCodeText(const word::Field& fldTarget) {
+    auto code = fldTarget.Code();
+    code.TextRetrievalMode().SetIncludeFieldCodes(true);
+    return code.Text();
+}
 
 bool IsDataField(const word::Field& fldTarget) {
     if (fldTarget.Type() != word::wdFieldQuote) return false;
     std::vector<std::string> words;
-    if (modPLFunction::SplitTokens(CodeText(fldTarget), words, "") < 2) return false;
+    if (modPLFunction::SplitTokens(FieldCodeText(fldTarget), words, "") < 2) return false;
     for (const auto keyword : kHeaderKeywords)
         if (words[1] == keyword) return true;
     return false;
@@ -47,11 +52,11 @@ std::optional<word::Field> FindDataFieldIn(const word::Fields& fldsTarget, const
     const word::Range selection = selTarget.Range();
     std::optional<std::string> firstSelectedCode;
     if (const auto selected = word::FieldsOf(selection); selected.Count() > 0)
-        firstSelectedCode = CodeText(selected.Item(1));
+        firstSelectedCode = FieldCodeText(selected.Item(1));
 
     for (const auto& field : fldsTarget) {
         if (Overlaps(WidenedLeft(field.Result()), selection) && IsDataField(field)) return field;
-        if (firstSelectedCode && CodeText(field) == *firstSelectedCode) return field;
+        if (firstSelectedCode && FieldCodeText(field) == *firstSelectedCode) return field;
     }
     for (const auto& field : fldsTarget)
         if (Overlaps(WidenedLeft(field.Code()), selection) && IsDataField(field)) return field;
@@ -81,6 +86,18 @@ std::optional<word::Field> FindFieldInShapes(const word::Shapes& shpsTarget, con
         } else if (auto found = inFrame(shape)) {
             return found;
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<word::Field> GetCalcFieldAtCursor(const word::Fields& fldsTarget, const word::Selection& selTarget) {
+    const word::Range selection = selTarget.Range();
+    for (const auto& field : fldsTarget)
+        if (Overlaps(WidenedLeft(field.Result()), selection) && IsCalcField(field)) return field;
+    for (const auto& field : fldsTarget)
+        if (Overlaps(WidenedLeft(field.Code()), selection) && IsCalcField(field)) return field;
+    if (const auto selected = word::FieldsOf(selection); selected.Count() > 0) {
+        if (const auto first = selected.Item(1); IsCalcField(first)) return first;
     }
     return std::nullopt;
 }

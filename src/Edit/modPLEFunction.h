@@ -4,12 +4,16 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "host/word/Selection.h"
 #include "host/word/Shapes.h"
 #include "host/word/fields/Field.h"
 
 namespace paperloom::modPLEFunction {
+
+// The field's code as text (the codes of fields nested in it included).
+std::string FieldCodeText(const word::Field& fldTarget);
 
 // A QUOTE field whose second code word is one of the engine's header keywords
 // (PictureField, DataField, RecordIndex, SequenceIndex, DetailPage, DetailPageMax).
@@ -32,5 +36,10 @@ using FieldLookup = std::function<std::optional<word::Field>(const word::Fields&
 // on the fields of each text frame that has text, and the first field it finds ends the search.
 std::optional<word::Field> FindFieldInShapes(const word::Shapes& shpsTarget, const word::Selection& selTarget,
                                              const FieldLookup& lookup);
+
+// The statistics or formula field at the cursor: the first QUOTE or formula field whose result,
+// then (second pass) whose code, widened by its opening mark, holds the selection or lies inside
+// it; failing both, the selection's first field when it is one of those kinds.
+std::optional<word::Field> GetCalcFieldAtCursor(const word::Fields& fldsTarget, const word::Selection& selTarget);
 
 }  // namespace paperloom::modPLEFunction
