@@ -4,12 +4,14 @@
 #include <QPointer>
 
 #include "BindForm.h"
+#include "CalculatorForm.h"
 #include "ConditionForms.h"
 #include "ConnectionForms.h"
 #include "DetailInsertForm.h"
 #include "Edit/EditForms.h"
 #include "EditFormWidgets.h"
 #include "HeadFieldForm.h"
+#include "StatisticsForm.h"
 #include "common/modPLConst.h"
 #include "host/ui/qt/DialogPlacement.h"
 
@@ -25,6 +27,8 @@ public:
     void ShowDBBind(clsPLEBindForm& form) override { FormFor(bind_, form).Run(); }
     void ShowDetailInsert(frmPLEDetailInsert& form) override { FormFor(detail_, form).Run(); }
     void ShowHeadField(frmPLEHeadField& form) override { FormFor(headField_, form).Run(); }
+    void ShowStatistics(frmPLEStatistics& form) override { FormFor(statistics_, form).Run(); }
+    void ShowCalculator(frmPLECalculator& form) override { FormFor(calculator_, form).Run(); }
     void ShowFilter(clsPLFilterEditor& form) override { FormFor(filter_, form).Run(); }
     void ShowSort(clsPLSortEditor& form) override { FormFor(sort_, form).Run(); }
     // The outside components are made for each use (their models are too).
@@ -40,6 +44,8 @@ public:
         Destroy(bind_);
         Destroy(detail_);
         Destroy(headField_);
+        Destroy(statistics_);
+        Destroy(calculator_);
         Destroy(filter_);
         Destroy(sort_);
     }
@@ -48,6 +54,8 @@ private:
     QPointer<BindForm> bind_;
     QPointer<DetailInsertForm> detail_;
     QPointer<HeadFieldForm> headField_;
+    QPointer<StatisticsForm> statistics_;
+    QPointer<CalculatorForm> calculator_;
     QPointer<runforms::FilterForm> filter_;
     QPointer<runforms::SortForm> sort_;
 };
