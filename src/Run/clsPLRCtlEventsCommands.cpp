@@ -17,10 +17,6 @@
 #include "host/ado/Variant.h"
 #include "host/ui/UiServices.h"
 
-#ifndef PAPERLOOM_VERSION
-#define PAPERLOOM_VERSION "0.1"
-#endif
-
 namespace paperloom {
 namespace {
 
@@ -31,7 +27,6 @@ constexpr const char* kPrintQuestion = "印刷を開始します";
 constexpr const char* kDocumentQuestion = "印刷用文書を作成します";
 constexpr const char* kFilterCaption = "基本データ部の抽出";
 constexpr const char* kSortCaption = "基本データ部のソート";
-constexpr const char* kHelpFile = "OsPL2K.chm";
 constexpr const char* kAboutSubTitle = "Run time Add-in";
 constexpr const char* kAboutCaption = "About Ostrander/COM Paperloom 2000";
 
@@ -279,7 +274,7 @@ void C::mctlMenuOptionEvts_Click(const Control&, bool&) {
 }
 
 void C::mctlMenuRunHelpEvts_Click(const Control&, bool&) {
-    RunCommand(mState, [&] { modPLFunction::ShowHelpFile(kHelpFile); });
+    RunCommand(mState, [&] { modPLFunction::ShowHelpFile(modPLConst::HELP_FILE); });
 }
 
 void C::mctlMenuRunAboutEvts_Click(const Control&, bool&) {
@@ -287,7 +282,7 @@ void C::mctlMenuRunAboutEvts_Click(const Control&, bool&) {
         auto& about = Dialogs().frmPLAboutBox;
         about.lblSubTitle = kAboutSubTitle;
         about.strCaption = kAboutCaption;
-        about.Init(PAPERLOOM_VERSION);
+        about.Init();
         run::RunDialogs::ShowAbout(about);
     });
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/PaperloomVersion.h"
+
 namespace paperloom {
 
 struct frmPLAboutBox {
@@ -12,10 +14,11 @@ struct frmPLAboutBox {
     std::string lblProductName = "Paperloom";
     std::string lblVersion;
 
-    // The fixed labels; caption and subtitle stay as the caller set them.
-    void Init(std::string strVersion) {
+    // The fixed labels, the version being this build's; caption and subtitle stay as the
+    // caller set them.
+    void Init() {
         lblProductName = "Paperloom";
-        lblVersion = "Version " + std::move(strVersion);
+        lblVersion = "Version " + std::string(PAPERLOOM_BUILD_VERSION);
     }
 };
 

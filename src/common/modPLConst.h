@@ -92,7 +92,8 @@ inline constexpr std::string_view EDIT_PROGID = "OsPLEdit.conPLEdit";
 inline constexpr std::string_view RUN_PROGID = "OsPLRun.conPLRun";
 inline constexpr std::string_view EDIT_APP_TITLE = "Paperloom(開発)";
 inline constexpr std::string_view RUN_APP_TITLE = "Paperloom(実行)";
-inline constexpr std::string_view HELP_FILE = "OsPL2K.chm";
+// The manual both add-ins open at its table of contents, relative to the add-in's own folder.
+inline constexpr std::string_view HELP_FILE = "help/index.html";
 
 // Dialog captions of the filter and sort editors.
 inline constexpr std::string_view CAPTION_HEAD_FILTER = "基本データ部の抽出";

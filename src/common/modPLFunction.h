@@ -128,6 +128,10 @@ void ShowErrorMessage(std::string_view strTitle, std::exception_ptr error = std:
 // The error as the shared error box reports it; nothing for no error or number 0.
 std::optional<host::HostError> ErrorToReport(const std::exception_ptr& error);
 
+// Only the description of the error being handled, with the error icon (the commands and
+// dialogs whose errors are the user's to correct, such as a bad bookmark name). Nothing for no
+// error or number 0.
+void ShowErrorDescription(std::string_view strTitle, std::exception_ptr error = std::current_exception());
 // Message box with the error icon.
 void ShowCriticalMessage(std::string_view strText, std::string_view strTitle);
 // Message box with the information icon.

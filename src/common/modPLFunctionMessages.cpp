@@ -61,6 +61,10 @@ void ShowErrorMessage(std::string_view strTitle, std::exception_ptr error) {
     ui::Messages().Show(request);
 }
 
+void ShowErrorDescription(std::string_view strTitle, std::exception_ptr error) {
+    if (const auto report = ErrorToReport(error)) ShowCriticalMessage(report->Description(), strTitle);
+}
+
 void ShowCriticalMessage(std::string_view strText, std::string_view strTitle) {
     ShowBox(strText, strTitle, ui::MessageIcon::Critical);
 }

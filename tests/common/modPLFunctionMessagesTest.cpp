@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -81,14 +82,17 @@ TEST_F(Messages, CriticalAndInformationBoxes) {
 
 TEST_F(Messages, HelpOpensOnlyAnExistingFile) {
     const test::TempFolder folder;
-    std::ofstream(folder.Path() / "OsPL2K.chm") << "help";
+    const auto manual = folder.Path() / "help" / "index.html";
+    std::filesystem::create_directories(manual.parent_path());
+    std::ofstream(manual) << "<html></html>";
     ShowHelpFile(modPLConst::HELP_FILE, folder.Path().string());
-    ShowHelpFile("missing.chm", folder.Path().string());
+    ShowHelpFile("missing.html", folder.Path().string());
+    ShowHelpFile("help", folder.Path().string());  // a folder is not a help file
     ShowHelpFile("", folder.Path().string());
-    ShowHelpFile((folder.Path() / "OsPL2K.chm").string());  // a full path is used as it is
+    ShowHelpFile(manual.string());  // a full path is used as it is
     ASSERT_EQ(help_->Requests().size(), 2U);
-    EXPECT_EQ(help_->Requests()[0], folder.Path() / "OsPL2K.chm");
-    EXPECT_EQ(help_->Requests()[1], folder.Path() / "OsPL2K.chm");
+    EXPECT_EQ(help_->Requests()[0], manual);
+    EXPECT_EQ(help_->Requests()[1], manual);
 }
 
 TEST(AddInFolder, IsTheFolderOfTheBinaryHoldingTheCode) {

@@ -1,11 +1,10 @@
-// The windows of the move, find, options and about dialogs, and the forms library's entry
-// point. A window shows its model and passes every click on; the model decides.
+// The windows of the move, find and options dialogs, and the forms library's entry point
+// (the about box's window is shared with the designer). A window shows its model and passes
+// every click on; the model decides.
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "AboutForm.h"
 #include "ConditionForms.h"
 #include "FormWidgets.h"
 #include "Run/RunForms.h"
@@ -219,51 +219,6 @@ public:
 private:
     frmPLROption& model_;
     QCheckBox* boxes_[3];
-};
-
-class AboutForm final : public QDialog {
-public:
-    explicit AboutForm(QWidget* owner) : QDialog(owner) {
-        setObjectName("frmPLAboutBox");
-        product_ = Label("lblProductName");
-        QFont big = product_->font();
-        big.setPointSizeF(big.pointSizeF() * 1.6);
-        big.setBold(true);
-        product_->setFont(big);
-        subTitle_ = Label("lblSubTitle");
-        version_ = Label("lblVersion");
-        auto* ok = Button(this, "cmdOK", "OK");
-        ok->setDefault(true);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(product_);
-        layout->addWidget(subTitle_);
-        layout->addWidget(version_);
-        layout->addWidget(ok, 0, Qt::AlignRight);
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    }
-    void Run(const frmPLAboutBox& model) {
-        setWindowTitle(Q(model.strCaption));
-        product_->setText(Q(model.lblProductName));
-        subTitle_->setText(Q(model.lblSubTitle));
-        version_->setText(Q(model.lblVersion));
-        // Wide enough for its window title, which is longer than anything in the box and
-        // would otherwise be cut short by the title bar.
-        const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle());
-        setMinimumWidth(titleWidth + 120);
-        adjustSize();
-        ui::qt::CentreDialog(*this);
-        exec();
-    }
-
-private:
-    QLabel* Label(const char* name) {
-        auto* label = new QLabel(this);
-        label->setObjectName(name);
-        return label;
-    }
-    QLabel* product_;
-    QLabel* subTitle_;
-    QLabel* version_;
 };
 
 class QtRunForms final : public run::RunForms {
