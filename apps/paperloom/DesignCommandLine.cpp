@@ -117,6 +117,7 @@ DesignCommandLine::DesignCommandLine(CLI::App& app) : options_(std::make_unique<
     o.fields->add_option("--record-source", f.recordSource, "The table, procedure or statement")->required();
 
     // Each file of commands adds its own below (one line each).
+    AddColumnCommands(*o.design, o.more);
 }
 
 DesignCommandLine::~DesignCommandLine() = default;

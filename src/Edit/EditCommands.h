@@ -34,6 +34,16 @@ public:
     // document when the template lets detail tables update. Returns the new table; nothing when
     // the wizard was cancelled or nothing changed.
     std::optional<word::Table> DetailInsert();
+    // The column properties dialog on the column at the selection (an information message when
+    // the selection is in no table); on a confirmed change the column's caption, property text
+    // and break-row settings and the detail's sort are written back.
+    void DetailColProp();
+    // The detail properties dialog over the table at the selection, preset from the table's
+    // settings (the header's data source and credentials where the table has none); on a
+    // confirmed change the table's twelve keys are rewritten, other keys kept (or the twelve
+    // deleted when the dialog was emptied), a newly typed bookmark added over the table, and
+    // the run-time refills the document when the template lets detail tables update.
+    void DetailProp();
     // The header field dialog over the header data field at the cursor (in the text, the
     // selection's story, or a floating text box); on a confirmed change that field, if any, is
     // deleted and a field with the dialog's code replaces the selection, and the run-time
@@ -50,6 +60,10 @@ public:
     // selection with the picture as its number format (in place of the field the calculator
     // loaded when the cursor was inside it). Returns whether a formula was inserted.
     bool Formula();
+    // The bookmark manager on the active document; all its work happens inside it.
+    void Bookmarks();
+    // The about box with the designer's window title and this build's version.
+    void About();
 
     // The late-bound controller call on the active document, made only while the run-time
     // add-in is connected (a run-time that is not even registered is not connected either).

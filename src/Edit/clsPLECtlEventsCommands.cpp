@@ -50,15 +50,21 @@ void C::mctlMenuDetailInsertEvts_Click(const Control&, bool&) {
     RunCommand([](edit::EditCommands& commands) { commands.DetailInsert(); });
 }
 
-void C::mctlMenuDetailPropEvts_Click(const Control&, bool&) {}
+void C::mctlMenuDetailPropEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.DetailProp(); });
+}
 
-void C::mctlMenuDetailColPropEvts_Click(const Control&, bool&) {}
+void C::mctlMenuDetailColPropEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.DetailColProp(); });
+}
 
 void C::mctlMenuStatisticsEvts_Click(const Control&, bool&) {
     RunCommand([](edit::EditCommands& commands) { commands.Statistics(); });
 }
 
-void C::mctlMenuBookmarkEvts_Click(const Control&, bool&) {}
+void C::mctlMenuBookmarkEvts_Click(const Control& ctrl, bool& cancelDefault) {
+    mctlToolEditBookmarkEvts_Click(ctrl, cancelDefault);
+}
 
 void C::mctlMenuCalculatorEvts_Click(const Control& ctrl, bool& cancelDefault) {
     mctlToolEditCalculatorEvts_Click(ctrl, cancelDefault);
@@ -68,7 +74,9 @@ void C::mctlMenuEditHelpEvts_Click(const Control&, bool&) {
     RunCommand([](edit::EditCommands&) { modPLFunction::ShowHelpFile(modPLConst::HELP_FILE); });
 }
 
-void C::mctlMenuEditAboutEvts_Click(const Control&, bool&) {}
+void C::mctlMenuEditAboutEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) { commands.About(); });
+}
 
 void C::mctlToolHeadBindEvts_Click(const Control& ctrl, bool& cancelDefault) {
     mctlMenuHeadBindEvts_Click(ctrl, cancelDefault);
@@ -94,8 +102,14 @@ void C::mctlToolStatisticsEvts_Click(const Control& ctrl, bool& cancelDefault) {
     mctlMenuStatisticsEvts_Click(ctrl, cancelDefault);
 }
 
-void C::mctlToolEditBookmarkEvts_Click(const Control& ctrl, bool& cancelDefault) {
-    mctlMenuBookmarkEvts_Click(ctrl, cancelDefault);
+void C::mctlToolEditBookmarkEvts_Click(const Control&, bool&) {
+    RunCommand([](edit::EditCommands& commands) {
+        try {
+            commands.Bookmarks();
+        } catch (...) {
+            ShowErrorDescription();
+        }
+    });
 }
 
 void C::mctlToolEditCalculatorEvts_Click(const Control&, bool&) {
