@@ -4,8 +4,9 @@
 #   lib/paperloom/                         the add-ins, their forms libraries and the host layer's
 #                                          shared libraries: private to Paperloom, so outside the
 #                                          system's library path
+#   lib/paperloom/help/                    the user's manual (HTML), which the add-ins' help
+#                                          commands open from their own folder
 #   share/paperloom/examples/              the sample database, its pictures and the templates
-#   share/paperloom/help/                  the help manual, once there is one
 #   share/man/man1/paperloom.1.gz          the manual page
 #   share/applications/, share/icons/      the desktop entry and its icon, with the desktop host
 #   share/doc/paperloom/                   the README
@@ -73,8 +74,27 @@ if(TARGET paperloom_make_samples AND NOT PAPERLOOM_SANITIZE AND NOT PAPERLOOM_FU
   install(DIRECTORY ${sample_output}/ DESTINATION ${PAPERLOOM_INSTALL_DATADIR}/examples)
 endif()
 
-if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/help)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${PAPERLOOM_INSTALL_DATADIR}/help)
+# The manual goes beside the add-ins, whose help commands look for it in their own folder. In
+# the build tree each add-in's folder gets a copy, kept up to date, so a host running from the
+# build opens it the same way.
+file(GLOB_RECURSE paperloom_help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/help/*)
+if(paperloom_help_files)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${PAPERLOOM_INSTALL_LIBDIR}/help)
+  foreach(addin OsPLRun OsPLEdit)
+    if(TARGET ${addin})
+      get_target_property(addin_dir ${addin} BINARY_DIR)
+      set(stamp ${PROJECT_BINARY_DIR}/help-${addin}.stamp)
+      add_custom_command(OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${addin_dir}/help
+        COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/help ${addin_dir}/help
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS ${paperloom_help_files}
+        COMMENT "Copying the manual beside ${addin}"
+        VERBATIM)
+      add_custom_target(${addin}_help ALL DEPENDS ${stamp})
+      add_dependencies(${addin} ${addin}_help)
+    endif()
+  endforeach()
 endif()
 
 # Manual pages are installed compressed, as Debian's policy asks; -n keeps the archive free of

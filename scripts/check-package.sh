@@ -9,7 +9,7 @@
 #   2. The Debian package (scripts/package.sh): its control fields, and `dpkg-deb --contents`
 #      lists every file the install rules installed.
 #   3. The package unpacked into an empty root: paperloom and paperloom-register run from
-#      there, and the manual page in it formats.
+#      there, the manual page in it formats, and the HTML manual lies beside the add-ins.
 #
 #   bash scripts/check-package.sh BUILD_DIR      (KEEP=1 keeps its work folder for a look)
 set -euo pipefail
@@ -38,6 +38,7 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install failed"; }
 examples="$prefix/share/paperloom/examples"
 for f in bin/paperloom bin/paperloom-register lib/paperloom/libOsPLRun.so lib/paperloom/libOsPLEdit.so \
+         lib/paperloom/help/index.html \
          share/man/man1/paperloom.1.gz \
          share/paperloom/examples/sample.db share/paperloom/examples/invoice.docx \
          share/paperloom/examples/invoice-pages.docx; do
@@ -108,6 +109,8 @@ grep -q "library: $root/usr/lib/paperloom/libOsPLRun.so" "$work/register.log" ||
   { cat "$work/register.log" >&2; fail "paperloom-register did not register the packaged add-in"; }
 grep -q "library: $root/usr/lib/paperloom/libOsPLEdit.so" "$work/register.log" ||
   { cat "$work/register.log" >&2; fail "paperloom-register did not register the packaged design-time add-in"; }
+# The add-ins' help commands open the manual from their own folder.
+[ -f "$root/usr/lib/paperloom/help/index.html" ] || fail "the package has no manual beside the add-ins"
 MANWIDTH=100 man -l "$root/usr/share/man/man1/paperloom.1.gz" 2>"$work/man.log" | grep -q 'EXIT STATUS' ||
   { cat "$work/man.log" >&2; fail "the packaged manual page does not format"; }
 
