@@ -11,12 +11,10 @@
 #include <vector>
 
 #include "Edit/clsPLEFormatForm.h"
+#include "host/word/fields/Field.h"
 
 namespace paperloom::host::ado {
 class Connection;
-}
-namespace paperloom::word {
-class Field;
 }
 
 namespace paperloom {

@@ -9,6 +9,7 @@
 #include "Edit/EditForms.h"
 #include "Edit/clsPLEBindForm.h"
 #include "Edit/frmPLEDetailInsert.h"
+#include "Edit/frmPLEHeadField.h"
 
 namespace paperloom::edit::test {
 
@@ -20,6 +21,8 @@ public:
     std::function<void(frmPLEDetailInsert&)> detail;
     int bindShown = 0;
     int detailShown = 0;
+    std::function<void(frmPLEHeadField&)> headField;
+    int headFieldShown = 0;
 
     void ShowDBBind(clsPLEBindForm& form) override {
         ++bindShown;
@@ -28,6 +31,10 @@ public:
     void ShowDetailInsert(frmPLEDetailInsert& form) override {
         ++detailShown;
         if (detail) detail(form);
+    }
+    void ShowHeadField(frmPLEHeadField& form) override {
+        ++headFieldShown;
+        if (headField) headField(form);
     }
     void ShowFilter(clsPLFilterEditor&) override {}
     void ShowSort(clsPLSortEditor&) override {}
