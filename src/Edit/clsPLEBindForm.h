@@ -47,6 +47,9 @@ public:
     // Without windows (headless) it closes as cancelled.
     bool DoModal();
     bool IsDirty() const { return mblnDirty; }
+    // For a dialog that shows this one's controls inside its own window: its showing starts
+    // with them unchanged.
+    void ClearDirty() { mblnDirty = false; }
     // Everything empty: the selected data-source box, both credentials, the selected
     // record-source box, the held filter and sort.
     bool IsCleared() const;

@@ -1,14 +1,10 @@
 #include "BindForm.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "BindPanel.h"
 #include "EditFormWidgets.h"
 #include "host/ui/qt/DialogPlacement.h"
 
@@ -16,91 +12,7 @@ namespace paperloom::editforms {
 
 BindForm::BindForm(clsPLEBindForm& model, QWidget* owner) : QDialog(owner), model_(model) {
     setObjectName("frmPLEDBBind");
-
-    auto* fraCertification = new QGroupBox(Q("認証"), this);
-    fraCertification->setObjectName("fraCertification");
-    auto* lblUserName = new QLabel(Q("ユーザ名(&U):"), fraCertification);
-    lblUserName->setObjectName("lblUserName");
-    txtUserName_ = new QLineEdit(fraCertification);
-    txtUserName_->setObjectName("txtUserName");
-    lblUserName->setBuddy(txtUserName_);
-    auto* lblPassword = new QLabel(Q("パスワード(&P):"), fraCertification);
-    lblPassword->setObjectName("lblPassword");
-    txtPassword_ = new QLineEdit(fraCertification);
-    txtPassword_->setObjectName("txtPassword");
-    txtPassword_->setEchoMode(QLineEdit::Password);
-    lblPassword->setBuddy(txtPassword_);
-    auto* certification = new QGridLayout(fraCertification);
-    certification->addWidget(lblUserName, 0, 0);
-    certification->addWidget(txtUserName_, 0, 1);
-    certification->addWidget(lblPassword, 1, 0);
-    certification->addWidget(txtPassword_, 1, 1);
-
-    auto* fraDataSource = new QGroupBox(Q("接続のソース"), this);
-    fraDataSource->setObjectName("fraDataSource");
-    const char* dataCaptions[] = {"ODBC データ ソース(&D)", "接続文字列(&C)", "データ リンク ファイル(&L)"};
-    for (int i = 0; i < 3; ++i) {
-        optDataSource_[i] = new QRadioButton(Q(dataCaptions[i]), fraDataSource);
-        optDataSource_[i]->setObjectName(QStringLiteral("optDataSource_%1").arg(i));
-        connect(optDataSource_[i], &QRadioButton::clicked, this, [this, i] {
-            model_.optDataSource_Click(i);
-            ToControls();
-        });
-    }
-    cboDataSource_ = new DropDownCombo(fraDataSource, "cboDataSource", true);
-    txtConnection_ = new QLineEdit(fraDataSource);
-    txtConnection_->setObjectName("txtConnection");
-    cmdConnection_ = Button(fraDataSource, "cmdConnection", "作成(&R)...");
-    txtUDL_ = new QLineEdit(fraDataSource);
-    txtUDL_->setObjectName("txtUDL");
-    cmdUDL_ = Button(fraDataSource, "cmdUDL", "参照(&B)...");
-    auto* cmdTest = Button(fraDataSource, "cmdTest", "接続のテスト(&T)");
-    auto* dataGrid = new QGridLayout(fraDataSource);
-    dataGrid->addWidget(optDataSource_[0], 0, 0, 1, 2);
-    dataGrid->addWidget(cboDataSource_, 1, 1, 1, 2);
-    dataGrid->addWidget(optDataSource_[1], 2, 0, 1, 2);
-    dataGrid->addWidget(txtConnection_, 3, 1);
-    dataGrid->addWidget(cmdConnection_, 3, 2);
-    dataGrid->addWidget(optDataSource_[2], 4, 0, 1, 2);
-    dataGrid->addWidget(txtUDL_, 5, 1);
-    dataGrid->addWidget(cmdUDL_, 5, 2);
-    dataGrid->addWidget(cmdTest, 6, 2);
-    dataGrid->setColumnMinimumWidth(0, 16);
-    dataGrid->setColumnStretch(1, 1);
-
-    auto* fraRecordSource = new QGroupBox(Q("レコード ソース"), this);
-    fraRecordSource->setObjectName("fraRecordSource");
-    const char* recordCaptions[] = {"テーブル名(&E)", "プロシージャ名(&S)", "コマンド テキスト(S&QL)"};
-    for (int i = 0; i < 3; ++i) {
-        optRecordSource_[i] = new QRadioButton(Q(recordCaptions[i]), fraRecordSource);
-        optRecordSource_[i]->setObjectName(QStringLiteral("optRecordSource_%1").arg(i));
-        connect(optRecordSource_[i], &QRadioButton::clicked, this, [this, i] {
-            model_.optRecordSource_Click(i);
-            ToControls();
-        });
-    }
-    cboTable_ = new DropDownCombo(fraRecordSource, "cboTable", true);
-    cmdRSWhere_ = Button(fraRecordSource, "cmdRSWhere", "抽出条件(&W)...");
-    cmdRSOrder_ = Button(fraRecordSource, "cmdRSOrder", "ソート条件(&O)...");
-    cboProcedure_ = new DropDownCombo(fraRecordSource, "cboProcedure", true);
-    txtRecordSource_ = new QPlainTextEdit(fraRecordSource);
-    txtRecordSource_->setObjectName("txtRecordSource");
-    txtRecordSource_->setMinimumHeight(72);
-    txtRecordSource_->setTabChangesFocus(true);
-    auto* recordGrid = new QGridLayout(fraRecordSource);
-    auto* tableButtons = new QHBoxLayout;
-    tableButtons->addStretch();
-    tableButtons->addWidget(cmdRSWhere_);
-    tableButtons->addWidget(cmdRSOrder_);
-    recordGrid->addWidget(optRecordSource_[0], 0, 0, 1, 2);
-    recordGrid->addWidget(cboTable_, 1, 1);
-    recordGrid->addLayout(tableButtons, 2, 1);
-    recordGrid->addWidget(optRecordSource_[1], 3, 0, 1, 2);
-    recordGrid->addWidget(cboProcedure_, 4, 1);
-    recordGrid->addWidget(optRecordSource_[2], 5, 0, 1, 2);
-    recordGrid->addWidget(txtRecordSource_, 6, 1);
-    recordGrid->setColumnMinimumWidth(0, 16);
-    recordGrid->setColumnStretch(1, 1);
+    panel_ = new BindPanel(model_, *this);
 
     cmdOK_ = Button(this, "cmdOK", "OK");
     cmdOK_->setDefault(true);
@@ -111,59 +23,17 @@ BindForm::BindForm(clsPLEBindForm& model, QWidget* owner) : QDialog(owner), mode
     buttons->addWidget(cmdCancel);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(fraCertification);
-    layout->addWidget(fraDataSource);
-    layout->addWidget(fraRecordSource, 1);
+    layout->addWidget(panel_->fraCertification());
+    layout->addWidget(panel_->fraDataSource());
+    layout->addWidget(panel_->fraRecordSource(), 1);
     layout->addLayout(buttons);
     setMinimumWidth(560);
 
-    // Tab goes from each option to the boxes that go with it.
-    QWidget* const order[] = {txtUserName_, txtPassword_, optDataSource_[0], cboDataSource_, optDataSource_[1],
-                              txtConnection_, cmdConnection_, optDataSource_[2], txtUDL_, cmdUDL_, cmdTest,
-                              optRecordSource_[0], cboTable_, cmdRSWhere_, cmdRSOrder_, optRecordSource_[1],
-                              cboProcedure_, optRecordSource_[2], txtRecordSource_, cmdOK_, cmdCancel};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    std::vector<QWidget*> order = panel_->TabOrder();
+    order.push_back(cmdOK_);
+    order.push_back(cmdCancel);
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
-    // Typed text goes into the model as it changes; a change by the program is not the user's.
-    auto line = [this](QLineEdit* box, std::string clsPLEBindForm::*field) {
-        connect(box, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-            model_.*field = S(text);
-            Changed();
-        });
-    };
-    line(txtUserName_, &clsPLEBindForm::txtUserName);
-    line(txtPassword_, &clsPLEBindForm::txtPassword);
-    line(txtConnection_, &clsPLEBindForm::txtConnection);
-    line(txtUDL_, &clsPLEBindForm::txtUDL);
-    auto combo = [this, line](DropDownCombo* box, std::string clsPLEBindForm::*field,
-                        std::vector<std::string> clsPLEBindForm::*list, void (clsPLEBindForm::*dropDown)()) {
-        line(box->lineEdit(), field);
-        connect(box, &QComboBox::activated, this, [this, box, field] {
-            model_.*field = S(box->currentText());
-            Changed();
-        });
-        box->beforeDropDown = [this, box, field, list, dropDown] {
-            model_.*field = S(box->currentText());
-            (model_.*dropDown)();
-            SetComboList(*box, model_.*list, model_.*field);
-        };
-    };
-    combo(cboDataSource_, &clsPLEBindForm::cboDataSource, &clsPLEBindForm::cboDataSourceList,
-          &clsPLEBindForm::cboDataSource_DropDown);
-    combo(cboTable_, &clsPLEBindForm::cboTable, &clsPLEBindForm::cboTableList, &clsPLEBindForm::cboTable_DropDown);
-    combo(cboProcedure_, &clsPLEBindForm::cboProcedure, &clsPLEBindForm::cboProcedureList,
-          &clsPLEBindForm::cboProcedure_DropDown);
-    connect(txtRecordSource_, &QPlainTextEdit::textChanged, this, [this] {
-        if (filling_) return;
-        model_.txtRecordSource = ToCrLf(txtRecordSource_->toPlainText());
-        Changed();
-    });
-
-    connect(cmdConnection_, &QPushButton::clicked, this, [this] { Act(&clsPLEBindForm::cmdConnection_Click); });
-    connect(cmdUDL_, &QPushButton::clicked, this, [this] { Act(&clsPLEBindForm::cmdUDL_Click); });
-    connect(cmdRSWhere_, &QPushButton::clicked, this, [this] { Act(&clsPLEBindForm::cmdRSWhere_Click); });
-    connect(cmdRSOrder_, &QPushButton::clicked, this, [this] { Act(&clsPLEBindForm::cmdRSOrder_Click); });
-    connect(cmdTest, &QPushButton::clicked, this, [this] { Act(&clsPLEBindForm::cmdTest_Click); });
     connect(cmdOK_, &QPushButton::clicked, this, [this] {
         if (model_.cmdOK_Click()) accept();
     });
@@ -173,46 +43,10 @@ BindForm::BindForm(clsPLEBindForm& model, QWidget* owner) : QDialog(owner), mode
     });
 }
 
-void BindForm::Changed() { model_.Control_Change(); }
-
-void BindForm::Act(void (clsPLEBindForm::*action)()) {
-    (model_.*action)();
-    ToControls();
-}
-
 void BindForm::ToControls() {
-    filling_ = true;
     setWindowTitle(Q(model_.strCaption));
     cmdOK_->setText(Q(model_.cmdOKCaption));
-    txtUserName_->setText(Q(model_.txtUserName));
-    txtPassword_->setText(Q(model_.txtPassword));
-    for (int i = 0; i < 3; ++i) {
-        optDataSource_[i]->setChecked(model_.optDataSource == i);
-        optRecordSource_[i]->setChecked(model_.optRecordSource == i);
-    }
-    SetComboList(*cboDataSource_, model_.cboDataSourceList, model_.cboDataSource);
-    // Long strings and paths show from their start.
-    txtConnection_->setText(Q(model_.txtConnection));
-    txtConnection_->setCursorPosition(0);
-    txtUDL_->setText(Q(model_.txtUDL));
-    txtUDL_->setCursorPosition(0);
-    SetComboList(*cboTable_, model_.cboTableList, model_.cboTable);
-    SetComboList(*cboProcedure_, model_.cboProcedureList, model_.cboProcedure);
-    if (ToCrLf(txtRecordSource_->toPlainText()) != model_.txtRecordSource)
-        txtRecordSource_->setPlainText(FromCrLf(model_.txtRecordSource));
-
-    SetBoxEnabled(*cboDataSource_, model_.DataSourceBoxEnabled(clsPLEBindForm::OPT_DS_ODBC));
-    SetBoxEnabled(*txtConnection_, model_.DataSourceBoxEnabled(clsPLEBindForm::OPT_DS_CONNECTION));
-    cmdConnection_->setEnabled(model_.DataSourceBoxEnabled(clsPLEBindForm::OPT_DS_CONNECTION));
-    SetBoxEnabled(*txtUDL_, model_.DataSourceBoxEnabled(clsPLEBindForm::OPT_DS_UDL));
-    cmdUDL_->setEnabled(model_.DataSourceBoxEnabled(clsPLEBindForm::OPT_DS_UDL));
-    const bool table = model_.RecordSourceBoxEnabled(clsPLEBindForm::OPT_RS_TABLE);
-    SetBoxEnabled(*cboTable_, table);
-    cmdRSWhere_->setEnabled(table);
-    cmdRSOrder_->setEnabled(table);
-    SetBoxEnabled(*cboProcedure_, model_.RecordSourceBoxEnabled(clsPLEBindForm::OPT_RS_PROCEDURE));
-    SetBoxEnabled(*txtRecordSource_, model_.RecordSourceBoxEnabled(clsPLEBindForm::OPT_RS_SQL));
-    filling_ = false;
+    panel_->ToControls();
 }
 
 void BindForm::Run() {

@@ -6,14 +6,11 @@
 
 #include "Edit/clsPLEBindForm.h"
 
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace paperloom::editforms {
 
-class DropDownCombo;
+class BindPanel;
 
 class BindForm final : public QDialog {
 public:
@@ -23,26 +20,10 @@ public:
 
 private:
     void ToControls();
-    void Changed();
-    void Act(void (clsPLEBindForm::*action)());
 
     clsPLEBindForm& model_;
-    QLineEdit* txtUserName_;
-    QLineEdit* txtPassword_;
-    QRadioButton* optDataSource_[3];
-    DropDownCombo* cboDataSource_;
-    QLineEdit* txtConnection_;
-    QPushButton* cmdConnection_;
-    QLineEdit* txtUDL_;
-    QPushButton* cmdUDL_;
-    QRadioButton* optRecordSource_[3];
-    DropDownCombo* cboTable_;
-    QPushButton* cmdRSWhere_;
-    QPushButton* cmdRSOrder_;
-    DropDownCombo* cboProcedure_;
-    QPlainTextEdit* txtRecordSource_;
+    BindPanel* panel_;
     QPushButton* cmdOK_;
-    bool filling_ = false;
 };
 
 }  // namespace paperloom::editforms
