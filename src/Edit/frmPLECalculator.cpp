@@ -60,12 +60,9 @@ void frmPLECalculator::DoModal(const std::shared_ptr<word::Document>& docTarget)
                                                            modPLEFunction::GetCalcFieldAtCursor);
         if (mfldLoaded) LoadField(*mfldLoaded);
     }
-    edit::EditForms* forms = edit::CurrentEditForms();
-    if (forms) {
-        forms->ShowCalculator(*this);
-    } else {
-        cmdCancel_Click();
-    }
+    mblnResult = false;
+    if (edit::EditForms* forms = edit::CurrentEditForms()) forms->ShowCalculator(*this);
+    if (!mblnResult) cmdCancel_Click();
 }
 
 void frmPLECalculator::LoadField(const word::Field& fldTarget) {

@@ -59,8 +59,9 @@ public:
     virtual void cmdFunction_Click();
     // The selected bookmark's name at the caret, which goes after it.
     virtual void cmdBookmark_Click();
-    virtual void cmdOK_Click() {}
-    // Cancel empties the formula, which tells the command nothing is to be inserted.
+    virtual void cmdOK_Click() { mblnResult = true; }
+    // Cancel empties the formula, which tells the command nothing is to be inserted. A dialog
+    // closed any other way than OK counts as cancelled.
     virtual void cmdCancel_Click() { txtCalc.clear(); }
 
 private:
@@ -68,6 +69,7 @@ private:
     void FillBookmarks(const std::shared_ptr<word::Document>& docTarget);
 
     std::optional<word::Field> mfldLoaded;
+    bool mblnResult = false;
 };
 
 }  // namespace paperloom
