@@ -36,8 +36,21 @@ public:
         ++headFieldShown;
         if (headField) headField(form);
     }
+    std::function<void(frmPLEDetailColProp&)> columnProp;
+    std::function<void(frmPLEBreak&)> rowBreak;
+    std::function<void(clsPLSortEditor&)> sort;
+    int columnPropShown = 0;
+    void ShowDetailColProp(frmPLEDetailColProp& form) override {
+        ++columnPropShown;
+        if (columnProp) columnProp(form);
+    }
+    void ShowBreak(frmPLEBreak& form) override {
+        if (rowBreak) rowBreak(form);
+    }
     void ShowFilter(clsPLFilterEditor&) override {}
-    void ShowSort(clsPLSortEditor&) override {}
+    void ShowSort(clsPLSortEditor& form) override {
+        if (sort) sort(form);
+    }
     void ShowConnectionEditor(ConnectionEditor&) override {}
     void ShowDataLinkEditor(DataLinkEditor&) override {}
     void Unload() override { ++unloads; }
