@@ -118,6 +118,7 @@ DesignCommandLine::DesignCommandLine(CLI::App& app) : options_(std::make_unique<
 
     // Each file of commands adds its own below (one line each).
     AddColumnCommands(*o.design, o.more);
+    AddDetailCommands(*o.design, o.more);
     AddBookmarkCommands(*o.design, o.more);
     AddFieldCommands(*o.design, o.more);
 }
