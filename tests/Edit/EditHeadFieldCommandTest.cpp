@@ -102,6 +102,20 @@ TEST_F(HeadFieldCommandTest, TheFieldAtTheCursorIsReplacedNotDuplicated) {
     EXPECT_EQ(word::FieldsOf(*doc).Count(), 2);
 }
 
+TEST_F(HeadFieldCommandTest, APictureFieldAtTheCursorIsReadBackAndReplaced) {
+    const auto doc = Open(Para(FieldRuns("IncludePicture PictureField Photo", "photo") + word::test::TextRun(" x")),
+                          ShopSettings());
+    CaretIn(*doc, word::FieldsOf(*doc).Item(1));
+    forms.headField = [](frmPLEHeadField& form) {
+        EXPECT_EQ(form.cboDataField, "Photo");
+        EXPECT_TRUE(form.chkPictureData);
+        form.chkPictureData_Click(false);  // the same field shown as text
+        form.cmdOK_Click();
+    };
+    ASSERT_TRUE(HeadField());
+    EXPECT_EQ(Codes(word::FieldsOf(*doc)), (std::vector<std::string>{"quote DataField Photo"}));
+}
+
 TEST_F(HeadFieldCommandTest, AWholeFieldOfAnotherKindSelectedIsTheFieldReplaced) {
     const auto doc = Open(Para(word::test::TextRun("Page ") + FieldRuns("PAGE", "1") + word::test::TextRun(" end")),
                           ShopSettings());
