@@ -120,6 +120,7 @@ DesignCommandLine::DesignCommandLine(CLI::App& app) : options_(std::make_unique<
     AddColumnCommands(*o.design, o.more);
     AddDetailCommands(*o.design, o.more);
     AddBookmarkCommands(*o.design, o.more);
+    AddCalculationCommands(*o.design, o.more);
     AddFieldCommands(*o.design, o.more);
 }
 
