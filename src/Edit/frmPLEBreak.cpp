@@ -57,12 +57,7 @@ void frmPLEBreak::SetUpFormatTypeCombo(std::string_view strValue) {
                                                                      : static_cast<int>(found - cboFormatTypeList.begin()));
 }
 
-const std::string& frmPLEBreak::CalcText() const {
-    static const std::string none;
-    return cboCalcIndex >= 0 && cboCalcIndex < static_cast<int>(cboCalcList.size())
-               ? cboCalcList[static_cast<std::size_t>(cboCalcIndex)]
-               : none;
-}
+void frmPLEBreak::cboFormatType_Click(int intListIndex) { mclsFormatForm.SelectFormatType(intListIndex); }
 
 void frmPLEBreak::SetupFormatType(const BreakListItem& row) {
     if (row.strFieldType == K::BREAK_ROW_CAPTION) {

@@ -58,7 +58,12 @@ public:
     bool CaptionEnabled() const { return optFieldType == OPT_CAPTION; }
     bool CalcEnabled() const { return optFieldType == OPT_STATISTICS; }
     bool FormatTypeEnabled() const { return optFieldType != OPT_NONE; }
-    const std::string& CalcText() const;
+    // The selected function's name ("" when none is selected).
+    std::string CalcText() const {
+        return cboCalcIndex >= 0 && cboCalcIndex < static_cast<int>(cboCalcList.size())
+                   ? cboCalcList[static_cast<std::size_t>(cboCalcIndex)]
+                   : std::string();
+    }
 
     // Controls --------------------------------------------------------------------------------
     std::vector<BreakListItem> lstColCondition;
@@ -72,7 +77,7 @@ public:
     // User actions ----------------------------------------------------------------------------
     virtual void lstColCondition_Click(int intRow);
     virtual void optFieldType_Click(int intIndex);
-    virtual void cboFormatType_Click(int intListIndex) { mclsFormatForm.SelectFormatType(intListIndex); }
+    virtual void cboFormatType_Click(int intListIndex);
     virtual void cmdUpdate_Click();
     virtual void cmdClear_Click();
     virtual void cmdReset_Click();

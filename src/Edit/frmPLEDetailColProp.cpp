@@ -203,6 +203,12 @@ void frmPLEDetailColProp::optFieldType_Click(int intIndex) {
     mblnDirty = true;
 }
 
+std::string frmPLEDetailColProp::GetFormatType() const { return mclsFormatForm.GetFormatType(); }
+
+void frmPLEDetailColProp::SetFormatType(std::string_view strFormatType) { mclsFormatForm.SetFormatType(strFormatType); }
+
+void frmPLEDetailColProp::cboFormatType_Click(int intListIndex) { mclsFormatForm.SelectFormatType(intListIndex); }
+
 void frmPLEDetailColProp::chkBreak_Click() {
     cmdBreakEnabled = chkBreak;
     mblnDirty = true;

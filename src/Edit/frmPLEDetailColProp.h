@@ -59,8 +59,8 @@ public:
     // Selects the option of a FieldType code (a text that is not a number counts as "1") and
     // fills the box that goes with it. A code outside 0 to 4 (a damaged template) raises.
     void SetDataField(std::string_view strFieldType, std::string_view strDataField);
-    std::string GetFormatType() const { return mclsFormatForm.GetFormatType(); }
-    void SetFormatType(std::string_view strFormatType) { mclsFormatForm.SetFormatType(strFormatType); }
+    std::string GetFormatType() const;
+    void SetFormatType(std::string_view strFormatType);
     const std::string& GetRSOrder() const { return mstrRSOrder; }
     void SetRecordSource(std::string_view strDataSourceType, std::string_view strDataSource,
                          std::string_view strUserName, std::string_view strPassword,
@@ -100,7 +100,7 @@ public:
     virtual void optFieldType_Click(int intIndex);
     // Typed or picked text in the field, support, expression, caption or picture box.
     virtual void Control_Change() { mblnDirty = true; }
-    virtual void cboFormatType_Click(int intListIndex) { mclsFormatForm.SelectFormatType(intListIndex); }
+    virtual void cboFormatType_Click(int intListIndex);
     virtual void chkSkip_Click() { mblnDirty = true; }
     virtual void chkBreak_Click();
     // The sort editor over the detail's fields; a confirmed change is held.
