@@ -2,6 +2,7 @@
 
 #include "common/SettingTypes.h"
 #include "common/clsPLProperty.h"
+#include "common/modPLFieldCode.h"
 #include "common/modPLConst.h"
 #include "common/modPLFunction.h"
 #include "host/HostError.h"
@@ -65,6 +66,63 @@ SourceSettings DetailSettings(const std::string& properties) {
     return s;
 }
 
+std::optional<std::string> Stored(const std::string& properties, std::string_view key) {
+    // A value no key could hold marks the key's absence.
+    static constexpr std::string_view kAbsent = "\x01";
+    std::string value = clsPLProperty().GetPropertyFromText(properties, key, kAbsent);
+    if (value == kAbsent) return std::nullopt;
+    return value;
+}
+
+// The visible text of a header cell, without its end-of-cell mark.
+std::string Caption(const word::Table& table, long column) {
+    std::string text = table.Cell(1, column).Range().Text();
+    while (!text.empty() && (text.back() == '\a' || text.back() == '\r')) text.pop_back();
+    return OneLine(text);
+}
+
+// Each column's settings; a break column also carries the break row's cells, one group of keys
+// per table column.
+std::vector<ColumnReport> ColumnSettings(const word::Table& table, const std::vector<std::string>& texts) {
+    std::vector<ColumnReport> columns;
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        const std::string& text = texts[c];
+        ColumnReport column;
+        column.column = modPLFunction::ColumnLetters(static_cast<long>(c) + 1);
+        column.caption = Caption(table, static_cast<long>(c) + 1);
+        column.fieldType = Stored(text, key::PROP_FIELD_TYPE);
+        column.dataField = Stored(text, key::PROP_DATA_FIELD);
+        column.formatType = Stored(text, key::PROP_FORMAT_TYPE);
+        column.format = Stored(text, key::PROP_FORMAT);
+        column.skipSameValue = Stored(text, key::PROP_SKIP_SAME_VALUE);
+        column.breakOn = Stored(text, key::PROP_BREAK);
+        column.breakRowInfo = Stored(text, key::PROP_BREAK_ROW_INFO);
+        for (std::size_t cell = 0; cell < texts.size(); ++cell) {
+            const std::string letters = modPLFunction::ColumnLetters(static_cast<long>(cell) + 1);
+            const auto type = Stored(text, letters + std::string(key::PROP_BREAK_ROW_FIELD_TYPE));
+            const auto value = Stored(text, letters + std::string(key::PROP_BREAK_ROW_FIELD_VALUE));
+            const auto formatType = Stored(text, letters + std::string(key::PROP_BREAK_ROW_FORMAT_TYPE));
+            const auto format = Stored(text, letters + std::string(key::PROP_BREAK_ROW_FORMAT));
+            if (!type && !value && !formatType && !format) continue;
+            column.breakRow.push_back({letters, type.value_or(""), value.value_or(""), formatType.value_or(""),
+                                       format.value_or("")});
+        }
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+std::optional<HeaderFieldReport> HeaderFieldOf(const std::string& code) {
+    if (!modPLFieldCode::IsEngineFieldCode(code, true)) return std::nullopt;
+    modPLFieldCode::HeaderFieldSettings settings;
+    modPLFieldCode::ReadHeaderFieldCode(code, settings);
+    const bool support = settings.option == modPLFieldCode::HeaderFieldOption::SupportField;
+    if (support ? settings.strSupportCaption.empty() : settings.strDataField.empty()) return std::nullopt;
+    return HeaderFieldReport{support ? "SupportField" : settings.blnPictureData ? "PictureField" : "DataField",
+                             support ? settings.strSupportCaption : settings.strDataField, settings.strFormatType,
+                             settings.strFormat};
+}
+
 std::string Shown(const std::string& value, std::string_view fallback = "(none)") {
     return value.empty() ? std::string(fallback) : value;
 }
@@ -75,6 +133,26 @@ void PrintSource(const SourceSettings& s, std::ostream& out, std::string_view in
     out << indent << "record source: type " << Shown(s.recordSourceType) << ", " << Shown(s.recordSource) << "\n";
     if (!s.rsWhere.empty()) out << indent << "record source filter: " << s.rsWhere << "\n";
     if (!s.rsOrder.empty()) out << indent << "record source sort: " << s.rsOrder << "\n";
+}
+
+// One column's settings by name, the keys it stores and nothing else; its break row below it.
+void PrintColumn(const ColumnReport& column, std::ostream& out) {
+    out << "      " << column.column << " \"" << column.caption << "\":";
+    const std::pair<std::string_view, const std::optional<std::string>*> keys[] = {
+        {key::PROP_FIELD_TYPE, &column.fieldType},       {key::PROP_DATA_FIELD, &column.dataField},
+        {key::PROP_FORMAT_TYPE, &column.formatType},     {key::PROP_FORMAT, &column.format},
+        {key::PROP_SKIP_SAME_VALUE, &column.skipSameValue}, {key::PROP_BREAK, &column.breakOn},
+        {key::PROP_BREAK_ROW_INFO, &column.breakRowInfo}};
+    bool any = false;
+    for (const auto& [name, value] : keys) {
+        if (!*value) continue;
+        out << (any ? ", " : " ") << name << " \"" << OneLine(**value) << "\"";
+        any = true;
+    }
+    out << (any ? "" : " no settings") << "\n";
+    for (const auto& cell : column.breakRow)
+        out << "        break row " << cell.column << ": " << Shown(cell.fieldType) << " \"" << OneLine(cell.fieldValue)
+            << "\", format " << Shown(cell.formatType) << " \"" << OneLine(cell.format) << "\"\n";
 }
 
 void PrintCheck(const BindingCheck& check, std::ostream& out, std::string_view indent) {
@@ -164,7 +242,8 @@ TemplateReport InspectTemplate(const fs::path& path, bool checkBindings) {
     const word::Fields fields = word::FieldsOf(*document);
     for (long i = 1; i <= fields.Count(); ++i) {
         const word::Field field = fields.Item(i);
-        report.fields.push_back({i, OneLine(field.Code().Text()), OneLine(field.Result().Text())});
+        const std::string code = field.Code().Text();
+        report.fields.push_back({i, OneLine(code), OneLine(field.Result().Text()), HeaderFieldOf(code)});
     }
 
     const clsPLProperty property;
@@ -179,6 +258,9 @@ TemplateReport InspectTemplate(const fs::path& path, bool checkBindings) {
         detail.rows = table.Rows().Count();
         detail.tableProperties = properties;
         detail.columns = property.GetColumnProperties(table, *document, detail.columnProperties);
+        detail.brokenRows = Stored(properties, key::PROP_BROKEN_ROWS);
+        detail.effectiveRowCnt = Stored(properties, key::PROP_EFFECTIVE_ROW_CNT);
+        detail.columnSettings = ColumnSettings(table, detail.columnProperties);
         detail.source = DetailSettings(properties);
         detail.parentKey = property.GetPropertyFromText(properties, key::PROP_PARENT_KEY, "");
         detail.childKey = property.GetPropertyFromText(properties, key::PROP_CHILD_KEY, "");
@@ -213,8 +295,13 @@ void PrintReport(const TemplateReport& report, std::ostream& out) {
     option(key::PROP_COPY_PRIMARY_HEADER, report.copyPrimaryHeader, key::DEFAULT_COPY_PRIMARY);
     option(key::PROP_COPY_PRIMARY_FOOTER, report.copyPrimaryFooter, key::DEFAULT_COPY_PRIMARY);
     out << "fields: " << report.fields.size() << "\n";
-    for (const auto& field : report.fields)
+    for (const auto& field : report.fields) {
         out << "  " << field.index << ". {" << field.code << "} = \"" << field.result << "\"\n";
+        if (const auto& header = field.header)
+            out << "     " << header->kind << " " << header->name
+                << (header->formatType.empty() ? std::string() : ", format " + header->formatType + " \"" + header->format + "\"")
+                << "\n";
+    }
     out << "detail tables: " << report.details.size() << "\n";
     for (const auto& detail : report.details) {
         out << "  table " << detail.index << (detail.bookmark.empty() ? "" : " (bookmark " + detail.bookmark + ")")
@@ -223,12 +310,17 @@ void PrintReport(const TemplateReport& report, std::ostream& out) {
         out << "    link: " << Shown(detail.parentKey) << " = " << Shown(detail.childKey) << "\n";
         out << "    ColumnHeaders: " << detail.columnHeaders << ", AutoAdjustRowCount: " << detail.autoAdjustRowCount
             << "\n";
+        if (detail.brokenRows || detail.effectiveRowCnt)
+            out << "    last fill: BrokenRows " << Shown(detail.brokenRows.value_or("")) << ", EffectiveRowCnt "
+                << Shown(detail.effectiveRowCnt.value_or("")) << "\n";
         for (std::size_t c = 0; c < detail.columnProperties.size(); ++c) {
             // Cell 1,1 holds the table's keys before the first column's own.
             if (!detail.columnProperties[c].empty())
                 out << "    column " << modPLFunction::ColumnLetters(static_cast<long>(c) + 1) << ": "
-                    << OneLine(detail.columnProperties[c]) << "\n";
+                    << Masked(detail.source, OneLine(detail.columnProperties[c])) << "\n";
         }
+        if (!detail.columnSettings.empty()) out << "    columns:\n";
+        for (const auto& column : detail.columnSettings) PrintColumn(column, out);
         PrintCheck(detail.check, out, "    ");
     }
 }

@@ -53,10 +53,44 @@ std::string BookmarkOf(word::Document& document, const word::Table& table);
 // The header settings from the document variables.
 SourceSettings HeaderSettings(word::Document& document);
 
+// What a header field of the designer's shows, read from its code.
+struct HeaderFieldReport {
+    std::string kind;        // DataField, PictureField or SupportField
+    std::string name;        // the record-source field, or the support field's caption
+    std::string formatType;  // the switch, "" for none
+    std::string format;      // the picture
+};
+
 struct FieldReport {
     long index = 0;
     std::string code;
     std::string result;
+    std::optional<HeaderFieldReport> header;  // nullopt for other fields
+};
+
+// One cell of a column's break row, as the break column's property text stores it ("" where a
+// key is absent).
+struct BreakRowCellReport {
+    std::string column;  // letters of the table column the cell is in
+    std::string fieldType;
+    std::string fieldValue;
+    std::string formatType;
+    std::string format;
+};
+
+// A column's settings read from its property text (for column a, the text it shares with the
+// table); nullopt where the key is absent.
+struct ColumnReport {
+    std::string column;   // letters
+    std::string caption;  // visible text of the column's header cell
+    std::optional<std::string> fieldType;
+    std::optional<std::string> dataField;
+    std::optional<std::string> formatType;
+    std::optional<std::string> format;
+    std::optional<std::string> skipSameValue;
+    std::optional<std::string> breakOn;
+    std::optional<std::string> breakRowInfo;
+    std::vector<BreakRowCellReport> breakRow;
 };
 
 struct DetailReport {
@@ -71,6 +105,10 @@ struct DetailReport {
     std::string childKey;
     std::string columnHeaders;
     std::string autoAdjustRowCount;
+    // What the run-time's last fill wrote (nullopt when absent).
+    std::optional<std::string> brokenRows;
+    std::optional<std::string> effectiveRowCnt;
+    std::vector<ColumnReport> columnSettings;
     BindingCheck check;
 };
 

@@ -28,6 +28,29 @@ json Source(const SourceSettings& s) {
             {"order", TextOrNull(s.rsOrder)}};
 }
 
+json TextOrNull(const std::optional<std::string>& stored) { return stored ? json(*stored) : json(nullptr); }
+
+// A column's keys as stored (null where absent) and its break row's cells.
+json Column(const ColumnReport& column) {
+    json breakRow = json::array();
+    for (const auto& cell : column.breakRow)
+        breakRow.push_back({{"column", cell.column},
+                            {"fieldType", cell.fieldType},
+                            {"fieldValue", cell.fieldValue},
+                            {"formatType", cell.formatType},
+                            {"format", cell.format}});
+    return {{"column", column.column},
+            {"caption", column.caption},
+            {"fieldType", TextOrNull(column.fieldType)},
+            {"dataField", TextOrNull(column.dataField)},
+            {"formatType", TextOrNull(column.formatType)},
+            {"format", TextOrNull(column.format)},
+            {"skipSameValue", TextOrNull(column.skipSameValue)},
+            {"break", TextOrNull(column.breakOn)},
+            {"breakRowInfo", TextOrNull(column.breakRowInfo)},
+            {"breakRow", std::move(breakRow)}};
+}
+
 json Check(const BindingCheck& check) {
     return {{"configured", check.configured},
             {"opens", check.opens},
@@ -60,10 +83,19 @@ void PrintReportJson(const TemplateReport& report, std::ostream& out) {
     }
     json fields = json::array();
     for (const auto& field : report.fields)
-        fields.push_back({{"index", field.index}, {"code", field.code}, {"result", field.result}});
+        fields.push_back({{"index", field.index},
+                          {"code", field.code},
+                          {"result", field.result},
+                          {"header", field.header ? json{{"kind", field.header->kind},
+                                                         {"name", field.header->name},
+                                                         {"formatType", field.header->formatType},
+                                                         {"format", field.header->format}}
+                                                  : json(nullptr)}});
     json details = json::array();
     for (const auto& detail : report.details) {
         json columns = json::array();
+        json settings = json::array();
+        for (const auto& column : detail.columnSettings) settings.push_back(Column(column));
         for (std::size_t c = 0; c < detail.columnProperties.size(); ++c)
             // The first column's text begins with the table's own settings, password included.
             columns.push_back(
@@ -78,7 +110,10 @@ void PrintReportJson(const TemplateReport& report, std::ostream& out) {
                            {"childKey", TextOrNull(detail.childKey)},
                            {"columnHeaders", detail.columnHeaders},
                            {"autoAdjustRowCount", detail.autoAdjustRowCount},
+                           {"brokenRows", TextOrNull(detail.brokenRows)},
+                           {"effectiveRowCnt", TextOrNull(detail.effectiveRowCnt)},
                            {"columnProperties", std::move(columns)},
+                           {"columnSettings", std::move(settings)},
                            {"check", Check(detail.check)}});
     }
     const json document = {{"template", report.path.string()},

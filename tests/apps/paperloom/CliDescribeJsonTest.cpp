@@ -117,5 +117,78 @@ TEST_F(CliDescribeJson, BindingsThatDoNotOpenCarryTheReasonAndNoPasswordAppearsA
     EXPECT_TRUE(plain["details"].empty());
 }
 
+// Every setting the designer's commands write can be read back: header fields with their
+// formats, each column's keys with its break row, the run-time's last fill, in both forms, and
+// the detail's password in neither.
+TEST_F(CliDescribeJson, ColumnsBreakRowsAndHeaderFieldFormatsAreReadBackInBothForms) {
+    namespace kit = templatekit;
+    namespace sk = templatekit::skeleton;
+    const std::string secret = "detail-pw-77";
+    kit::TemplateWriter writer(
+        sk::MakeDocument(sk::Paragraph(sk::Run("[QTY] [SEQ]")) + sk::Paragraph(sk::Run("[LINES]")) + sk::Paragraph(),
+                         "settings.docx"));
+    kit::HeaderBinding header;
+    header.source = {"4", "shop.db", "", "", "2", "Orders", "", "Id"};
+    writer.WriteHeaderBinding(header);
+    writer.ReplaceMarker("[QTY]", kit::DataFieldCode("Qty", {"\\#", "#,##0"}));
+    writer.ReplaceMarker("[SEQ]", kit::SequenceIndexCode());
+    kit::DetailTable lines;
+    lines.source = {"4", "shop.db", "clerk", secret, "2", "Lines", "", "Item"};
+    lines.parentKey = "Id";
+    lines.childKey = "OrderId";
+    lines.dataRows = 2;
+    lines.columns = {{kit::ColumnKind::Data, "Item", {}, true, true, "品目"},
+                     {kit::ColumnKind::Data, "Price", {"\\#", "#,##0"}, false, false, "価格"},
+                     {kit::ColumnKind::None, "", {}, false, false, "メモ"}};
+    lines.breakRow = {{kit::BreakCellKind::Caption, "小計", {}}, {kit::BreakCellKind::Statistic, "SUM", {"\\#", "#,##0"}}};
+    writer.AddDetailTable(writer.FindMarker("[LINES]"), lines);
+    writer.SaveAs(scratch_ / "settings.docx");
+
+    const json report = Describe("settings.docx");
+    const json& qty = report["fields"][0]["header"];
+    EXPECT_EQ(qty["kind"], "DataField");
+    EXPECT_EQ(qty["name"], "Qty");
+    EXPECT_EQ(qty["formatType"], "\\#");
+    EXPECT_EQ(qty["format"], "#,##0");
+    EXPECT_EQ(report["fields"][1]["header"]["kind"], "SupportField");
+
+    ASSERT_EQ(report["details"].size(), 1U);
+    const json& columns = report["details"][0]["columnSettings"];
+    ASSERT_EQ(columns.size(), 3U);
+    EXPECT_EQ(columns[0]["caption"], "品目");
+    EXPECT_EQ(columns[0]["fieldType"], "1");
+    EXPECT_EQ(columns[0]["dataField"], "Item");
+    EXPECT_EQ(columns[0]["skipSameValue"], "True");
+    EXPECT_EQ(columns[0]["break"], "True");
+    ASSERT_EQ(columns[0]["breakRow"].size(), 2U);
+    EXPECT_EQ(columns[0]["breakRow"][0]["column"], "a");
+    EXPECT_EQ(columns[0]["breakRow"][0]["fieldValue"], "小計");
+    EXPECT_EQ(columns[0]["breakRow"][1]["column"], "b");
+    EXPECT_EQ(columns[0]["breakRow"][1]["fieldValue"], "SUM");
+    EXPECT_EQ(columns[0]["breakRow"][1]["format"], "#,##0");
+    EXPECT_EQ(columns[1]["formatType"], "\\#");
+    EXPECT_EQ(columns[1]["format"], "#,##0");
+    EXPECT_TRUE(columns[1]["breakRow"].empty());
+    EXPECT_TRUE(columns[2]["fieldType"].is_null()) << "a column without content stores no keys";
+    EXPECT_EQ(columns[2]["caption"], "メモ");
+    EXPECT_TRUE(report["details"][0]["brokenRows"].is_null());
+
+    // The run-time's fill writes what it did; both reports show it, and the text report every
+    // column key by name. The password stays out of both.
+    ASSERT_EQ(RunCli(scratch_.Path(), {"show", "settings.docx", "--record", "1", "-o", "filled.docx"}).exitCode, 0);
+    const json filled = Describe("filled.docx");
+    EXPECT_FALSE(filled["details"][0]["effectiveRowCnt"].is_null());
+    const CliResult text = RunCli(scratch_.Path(), {"describe", "filled.docx"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    for (const std::string expected :
+         {"     DataField Qty, format \\# \"#,##0\"", "      a \"品目\": FieldType \"1\", DataField \"Item\"",
+          "SkipSameValue \"True\", Break \"True\"", "        break row b: 統計演算 \"SUM\", format",
+          "      b \"価格\": FieldType \"1\", DataField \"Price\", FormatType \"\\#\", Format \"#,##0\"",
+          "      c \"メモ\": no settings", "    last fill: BrokenRows "})
+        EXPECT_NE(text.out.find(expected), std::string::npos) << expected << "\n" << text.out;
+    const CliResult json = RunCli(scratch_.Path(), {"describe", "filled.docx", "--json"});
+    for (const auto& out : {text.out, json.out}) EXPECT_EQ(out.find(secret), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace paperloom::cli::test
