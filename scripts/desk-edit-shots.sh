@@ -67,5 +67,16 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   xdotool key alt+c; xdotool type --delay 50 "InvoiceID"; sleep 1
   shot desk-edit-detail2
   xdotool key Escape; sleep 1
+
+  # The header field dialog: a date field with the date pictures dropped down (the era ones
+  # among them).
+  menu f
+  xdotool key alt+d Tab; sleep 0.3
+  xdotool type --delay 50 "IssueDate"; sleep 0.3
+  xdotool key alt+t Home Down; sleep 0.5
+  xdotool key alt+f alt+Down; sleep 0.5
+  xdotool key Down Down Down Down; sleep 1
+  shot desk-edit-head-field
+  xdotool key Escape Escape; sleep 1
 '
 echo "Screenshots: $shots/desk-edit-*.png"
