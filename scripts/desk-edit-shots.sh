@@ -78,5 +78,17 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   xdotool key Down Down Down Down; sleep 1
   shot desk-edit-head-field
   xdotool key Escape Escape; sleep 1
+
+  # The detail properties dialog with the caret in the lines table (ten lines down from the start of the
+  # sample): its first tab, then the second with the link keys, options and bookmark.
+  xdotool windowfocus --sync "$wid"; sleep 0.5
+  xdotool key ctrl+Home; sleep 0.3
+  for i in 1 2 3 4 5 6 7 8 9 10; do xdotool key Down; sleep 0.1; done
+  sleep 0.5
+  menu d
+  shot desk-edit-detail-prop
+  xdotool key ctrl+Tab; sleep 1
+  shot desk-edit-detail-prop-general
+  xdotool key Escape; sleep 1
 '
 echo "Screenshots: $shots/desk-edit-*.png"
