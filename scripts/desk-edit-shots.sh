@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the designer's dialogs over the sample invoice template, taken under Xvfb from
 # the menu's access keys (ツール → Paperloom → 開発): the data bind dialog with the connection
-# editor and the data link chooser opened from it, and both pages of the detail insert wizard.
+# editor and the data link chooser opened from it, both pages of the detail insert wizard, the
+# bookmark manager and the about box.
 # Called by desk.sh --screenshots; runs on any build folder that has the desktop host, the
 # add-ins and their forms libraries.
 #
@@ -90,5 +91,17 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   xdotool key ctrl+Tab; sleep 1
   shot desk-edit-detail-prop-general
   xdotool key Escape; sleep 1
+
+  # The bookmark manager (the seventh entry: its access key B is the data binding's too) with a
+  # bookmark added at the caret beside the one of the detail table, the list focused; then the
+  # about box.
+  menu Down Down Down Down Down Down Return
+  xdotool type --delay 50 "Title"; xdotool key Return; sleep 1
+  xdotool key alt+l; sleep 1
+  shot desk-edit-bookmark
+  xdotool key alt+c; sleep 1
+  menu a
+  shot desk-edit-about
+  xdotool key Return; sleep 1
 '
 echo "Screenshots: $shots/desk-edit-*.png"
