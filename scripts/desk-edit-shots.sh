@@ -2,7 +2,7 @@
 # Pictures of the designer's dialogs over the sample invoice template, taken under Xvfb from
 # the menu's access keys (ツール → Paperloom → 開発): the data bind dialog with the connection
 # editor and the data link chooser opened from it, both pages of the detail insert wizard, the
-# bookmark manager and the about box.
+# bookmark manager, the about box, the statistics field dialog and the calculator.
 # Called by desk.sh --screenshots; runs on any build folder that has the desktop host, the
 # add-ins and their forms libraries.
 #
@@ -79,6 +79,30 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   xdotool key Down Down Down Down; sleep 1
   shot desk-edit-head-field
   xdotool key Escape Escape; sleep 1
+
+  # The statistics field dialog: SUM over the detail table, its column list dropped down (the
+  # letters of the bookmarked table).
+  menu s
+  xdotool key alt+f; xdotool type --delay 50 "SUM"; sleep 0.3
+  xdotool key alt+b alt+Down; sleep 0.5
+  xdotool key Return; sleep 0.3
+  xdotool key alt+t Home; sleep 0.3
+  xdotool key alt+o Down; sleep 0.3
+  xdotool key alt+c alt+Down; sleep 1
+  shot desk-edit-statistics
+  xdotool key Escape Escape; sleep 1
+
+  # The calculator (the second &C entry): SUM from the function list, the bookmark of the table put
+  # between its parentheses, a column range typed, a number picture picked.
+  menu c c Return
+  xdotool key alt+u; xdotool type --delay 50 "SUM"; sleep 0.3
+  xdotool key alt+p; sleep 0.3
+  xdotool key alt+b Down; sleep 0.3
+  xdotool key alt+k; sleep 0.3
+  xdotool type --delay 50 " f:f"; sleep 0.3
+  xdotool key alt+n Down; sleep 1
+  shot desk-edit-calculator
+  xdotool key Escape; sleep 1
 
   # The detail properties dialog with the caret in the lines table (ten lines down from the start of the
   # sample): its first tab, then the second with the link keys, options and bookmark.
