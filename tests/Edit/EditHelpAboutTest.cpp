@@ -1,7 +1,8 @@
 // Help and about of both add-ins. The help buttons and menu entries of the built libraries,
 // copied into a folder of their own as an installation lays them out, open the manual in that
 // folder through the help service, and nothing when it is missing; the designer's about box
-// carries its window title and this build's version.
+// carries its window title and this build's version. The designer's bookmark button and menu
+// entry open the manager, and an error in it shows only its description.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,10 @@
 #include "EditDialogTestSupport.h"
 #include "EditTestSupport.h"
 #include "Edit/EditCommands.h"
+#include "Edit/conPLEdit.h"
 #include "common/frmPLAboutBox.h"
+#include "common/modPLConst.h"
+#include "host/HostError.h"
 
 namespace paperloom::edit::test {
 namespace {
@@ -86,6 +90,40 @@ TEST(EditAbout, ShowsTheDesignersTitleAndTheBuildsVersion) {
     EXPECT_EQ(version, std::string("Version ") + PAPERLOOM_PROJECT_VERSION);
     EXPECT_EQ(product, "Paperloom");
     EXPECT_TRUE(subTitle.empty());
+}
+
+TEST(EditBookmarkCommand, MenuAndToolbarOpenTheManagerAndAnErrorShowsItsDescriptionOnly) {
+    EditDialogHarness harness;
+    word::test::ScratchConfig config;
+    word::AddInHost host{std::make_shared<word::Application>(), config.Path()};
+    word::COMAddIn instance{host, EditRegistration()};
+    const auto edit = std::make_shared<conPLEdit>();
+    word::CustomArgs custom;
+    edit->OnConnection(host, word::ext_ConnectMode::ext_cm_AfterStartup, instance, custom);
+    const auto doc = host.Application().Documents().Add();
+    doc->Content().InsertAfter("Total");
+    doc->Bookmarks().Add("Total", doc->Range(0, 5));
+
+    std::vector<std::vector<std::string>> lists;
+    harness.forms.bookmark = [&](frmPLEBookmark& form) {
+        lists.push_back(form.lstBookmark);
+        if (lists.size() == 2) throw host::HostError(5941, "Paperloom.Forms", "ウィンドウを開けません");
+    };
+    EditMenu(host.CommandBars())->FindControl("MenuBookmark")->Execute();
+    BarNamed(host.CommandBars(), "Paperloom(開発)")->FindControl("ToolBookmark")->Execute();
+    ASSERT_EQ(lists.size(), 2U);
+    EXPECT_EQ(lists[0], std::vector<std::string>{"Total"});
+    const auto& shown = harness.messages->Shown();
+    ASSERT_EQ(shown.size(), 1U) << harness.log.str();
+    EXPECT_EQ(shown[0].request.strText, "ウィンドウを開けません");
+    EXPECT_EQ(shown[0].request.icon, ui::MessageIcon::Critical);
+    EXPECT_EQ(shown[0].request.strTitle, modPLConst::EDIT_APP_TITLE);
+
+    std::string caption;
+    harness.forms.about = [&](const frmPLAboutBox& about) { caption = about.strCaption; };
+    EditMenu(host.CommandBars())->FindControl("MenuEditAbout")->Execute();
+    EXPECT_EQ(caption, "About Ostrander/COM Paperloom 2000");
+    edit->OnDisconnection(word::ext_DisconnectMode::ext_dm_HostShutdown, custom);
 }
 
 }  // namespace
