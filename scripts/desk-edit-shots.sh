@@ -116,7 +116,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   shot desk-edit-detail-prop-general
   xdotool key Escape; sleep 1
 
-  # The bookmark manager (the seventh entry: its access key B is the data binding's too) with a
+  # The bookmark manager (the seventh entry: the data binding has its access key B too) with a
   # bookmark added at the caret beside the one of the detail table, the list focused; then the
   # about box.
   menu Down Down Down Down Down Down Return
