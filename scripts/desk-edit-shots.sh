@@ -80,6 +80,18 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   shot desk-edit-head-field
   xdotool key Escape Escape; sleep 1
 
+  # The bookmark manager (the seventh entry: the data binding has its access key B too) with a
+  # bookmark added at the caret beside the one of the detail table, the list focused; then the
+  # about box.
+  menu Down Down Down Down Down Down Return
+  xdotool type --delay 50 "Title"; xdotool key Return; sleep 1
+  xdotool key alt+l; sleep 1
+  shot desk-edit-bookmark
+  xdotool key alt+c; sleep 1
+  menu a
+  shot desk-edit-about
+  xdotool key Return; sleep 1
+
   # The statistics field dialog: SUM over the detail table, its column list dropped down (the
   # letters of the bookmarked table).
   menu s
@@ -116,16 +128,18 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   shot desk-edit-detail-prop-general
   xdotool key Escape; sleep 1
 
-  # The bookmark manager (the seventh entry: the data binding has its access key B too) with a
-  # bookmark added at the caret beside the one of the detail table, the list focused; then the
-  # about box.
-  menu Down Down Down Down Down Down Return
-  xdotool type --delay 50 "Title"; xdotool key Return; sleep 1
-  xdotool key alt+l; sleep 1
-  shot desk-edit-bookmark
-  xdotool key alt+c; sleep 1
-  menu a
-  shot desk-edit-about
-  xdotool key Return; sleep 1
+  # The column properties of the detail table'"'"'s first column (the caret ten lines down from the
+  # start, as above), then its row break settings with the sum of the amounts selected.
+  xdotool windowfocus --sync "$wid"; sleep 0.5
+  xdotool key ctrl+Home; sleep 0.3
+  for i in 1 2 3 4 5 6 7 8 9 10; do xdotool key Down; sleep 0.1; done
+  sleep 0.5
+  menu c Return
+  shot desk-edit-column-prop
+  xdotool key alt+g; sleep 2
+  xdotool mousemove 370 407 click 1; sleep 1
+  shot desk-edit-row-break
+  xdotool key Escape; sleep 1
+  xdotool key Escape; sleep 1
 '
 echo "Screenshots: $shots/desk-edit-*.png"
