@@ -105,32 +105,32 @@ std::pair<long, BreakCell> ParseBreakRow(const std::string& text, long columns) 
     if (column < 1 || column > columns)
         throw CliError(fmt::format("--break-row \"{}\": the table has columns 1 to {} (or a to {}).", text, columns,
                                    modPLFunction::ColumnLetters(columns)));
-    const std::string spec = text.substr(equals + 1);
+    const std::string what = text.substr(equals + 1);
     BreakCell cell;
-    if (spec == "none") return {column, cell};
-    if (spec.rfind("caption:", 0) == 0) {
+    if (what == "none") return {column, cell};
+    if (what.rfind("caption:", 0) == 0) {
         cell.kind = BreakCell::Kind::Caption;
-        cell.value = spec.substr(8);
+        cell.value = what.substr(8);
         CheckNoQuote(cell.value, "The break-row caption");
         return {column, cell};
     }
-    const auto colon = spec.find(':');
-    std::string function = spec.substr(0, colon);
+    const auto colon = what.find(':');
+    std::string function = what.substr(0, colon);
     std::transform(function.begin(), function.end(), function.begin(), [](unsigned char c) { return std::toupper(c); });
     const auto& functions = modPLFieldCode::GetStatisticsFunctions();
     if (std::find(functions.begin(), functions.end(), function) == functions.end())
         throw CliError(fmt::format("--break-row \"{}\": \"{}\" is not none, caption:TEXT or one of SUM, AVERAGE, COUNT, "
                                    "MAX, MIN, PRODUCT.",
-                                   text, spec.substr(0, colon)));
+                                   text, what.substr(0, colon)));
     cell.kind = BreakCell::Kind::Function;
     cell.value = function;
     if (colon != std::string::npos) {
-        const auto second = spec.find(':', colon + 1);
-        if (second == std::string::npos || second + 1 == spec.size())
+        const auto second = what.find(':', colon + 1);
+        if (second == std::string::npos || second + 1 == what.size())
             throw CliError(fmt::format("--break-row \"{}\": a format is SWITCH:PICTURE, such as {}:\\#:#,##0.", text,
                                        function));
-        cell.formatIndex = FormatIndexOf(spec.substr(colon + 1, second - colon - 1), "--break-row");
-        cell.picture = spec.substr(second + 1);
+        cell.formatIndex = FormatIndexOf(what.substr(colon + 1, second - colon - 1), "--break-row");
+        cell.picture = what.substr(second + 1);
         CheckNoQuote(cell.picture, "The break-row picture");
         if (cell.formatIndex == modPLFieldCode::FORMAT_TYPE_NONE) cell.picture.clear();
     }
