@@ -209,9 +209,10 @@ bool EditCommands::Formula() {
     form.DoModal(doc);
     if (form.txtCalc.empty()) return false;
     auto selection = doc->Selection();
-    // With the cursor inside the field the calculator showed, the new formula takes its place
-    // instead of going inside it.
-    if (auto loaded = form.LoadedField(); loaded && selection.Range().InRange(loaded->Range())) {
+    // With the cursor inside the formula field the calculator showed, the new formula takes its
+    // place instead of going inside it (a field of another kind stays).
+    if (auto loaded = form.LoadedField(); loaded && loaded->Type() == word::wdFieldFormula &&
+                                          selection.Range().InRange(loaded->Range())) {
         loaded->Select();
         selection = doc->Selection();
     }

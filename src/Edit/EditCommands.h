@@ -57,8 +57,8 @@ public:
     // unchanged.
     std::optional<word::Field> Statistics();
     // The calculator over the formula at the cursor; a formula left in it is inserted at the
-    // selection with the picture as its number format (in place of the field the calculator
-    // loaded when the cursor was inside it). Returns whether a formula was inserted.
+    // selection with the picture as its number format (in place of the formula field the
+    // calculator loaded when the cursor was inside it). Returns whether a formula was inserted.
     bool Formula();
     // The bookmark manager on the active document; all its work happens inside it.
     void Bookmarks();

@@ -42,13 +42,14 @@ protected:
         caret.SetRange(caret.Start() + 1, caret.Start() + 1);
         doc.Selection().Select(caret);
     }
-    static void Select(word::Document& doc, const std::string& text) {
+    static word::Range Find(word::Document& doc, const std::string& text) {
         auto range = doc.Content();
         auto find = range.Find();
         find.SetText(text);
-        ASSERT_TRUE(find.Execute()) << text;
-        doc.Selection().Select(range);
+        EXPECT_TRUE(find.Execute()) << text;
+        return range;
     }
+    static void Select(word::Document& doc, const std::string& text) { doc.Selection().Select(Find(doc, text)); }
     // The detail table "Lines" (Item, Price) in place of [LINES], made by the detail insert
     // command, with three data rows.
     void InsertLines(word::Document& doc) {
@@ -221,6 +222,17 @@ TEST_F(CalculationCommandsTest, AFormulaIsInsertedWithItsNumberFormatAndReplaces
     ASSERT_EQ(word::FieldsOf(*doc).Count(), 1);
     EXPECT_EQ(word::FieldsOf(*doc).Item(1).Result().Text(), "3,703.50");
     EXPECT_NE(doc->Content().Text().find("値 3,703.50 と [B]"), std::string::npos) << doc->Content().Text();
+
+    // Inside a field of another kind the calculator shows its code, and that field stays.
+    const auto quote = word::FieldsOf(*doc).Add(Find(*doc, "[B]"), word::wdFieldEmpty, "quote 12");
+    CaretIn(*doc, quote);
+    harness.forms.calculator = [](frmPLECalculator& form) {
+        EXPECT_EQ(form.txtCalc, "quote 12");
+        form.txtCalc_Change("=2", 2);
+        form.cmdOK_Click();
+    };
+    EXPECT_TRUE(Formula());
+    EXPECT_EQ(Codes(word::FieldsOf(*doc)).at(1), "quote 12");
 }
 
 }  // namespace
