@@ -86,6 +86,9 @@ public:
         measureOnly_ = true;
     }
     void SkipBefore(long position) { skipBefore_ = position; }
+    // Cells may be passed over by their cached lengths, like rows (only for nodes of the
+    // story: the cache is keyed by node, and scratch trees come and go).
+    void CachedCells() { cachedCells_ = true; }
     // Atoms ending before `position` (and markers before it) are neither made nor visited: the
     // caller's visitor would pass them over. Their hidden flags are so never worked out.
     void QuietBefore(long position) { quietBefore_ = position; }
@@ -147,13 +150,22 @@ private:
         return true;
     }
 
-    bool Cells(pugi::xml_node container, long& pos) {
+    bool Cells(pugi::xml_node container, long& pos, bool holdsTarget) {
         for (auto child : container.children()) {
             const std::string_view name = child.name();
             if (NameIs(name, "w:tc")) {
+                if (cachedCells_) {
+                    bool skip = measureOnly_ || (holdsTarget && !Holds(child));
+                    if (!skip && skipBefore_ >= 0 && pos < skipBefore_)
+                        skip = pos + story_.CellLength(child) <= skipBefore_;
+                    if (skip) {
+                        pos += story_.CellLength(child);
+                        continue;
+                    }
+                }
                 if (!Blocks(child, pos, LastParagraph(child))) return false;
             } else if (const auto content = WrappedContent(child, name)) {
-                if (!Cells(content, pos)) return false;
+                if (!Cells(content, pos, holdsTarget)) return false;
             } else if (IsBookmarkMarker(name)) {
                 if (!Marker(child, {}, pos, 0)) return false;
             }
@@ -166,7 +178,7 @@ private:
     }
 
     bool Row(pugi::xml_node row, long& pos) {
-        if (!Cells(row, pos)) return false;
+        if (!Cells(row, pos, Holds(row) && seekAncestors_.front() != row)) return false;
         if (Quiet(pos, 1)) {
             pos += 1;
             return true;
@@ -350,6 +362,7 @@ private:
     const std::function<bool(const Atom&)>& visit_;
     int depth_ = 0;
     bool lengthsOnly_ = false;
+    bool cachedCells_ = false;
     bool hiddenWanted_ = true;
     bool measureOnly_ = false;
     long quietBefore_ = -1;
@@ -460,29 +473,44 @@ bool Story::MarkHidden(pugi::xml_node paragraph) {
 }
 
 long Story::BlockLength(pugi::xml_node block) {
+    if (xml::Is(block, "w:tc")) return CellLength(block);
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
     walker.MeasureOnly();
+    walker.CachedCells();
     if (!xml::Is(block, "w:tr")) walker.SkipLengthsOnly();
     walker.Block(block, pos, {});
     return pos;
 }
 
 long Story::RowLength(pugi::xml_node row) {
-    if (const long* known = rowLengths_.Find(row)) return *known;
+    if (const long* known = lengths_.Find(row)) return *known;
     long pos = 0;
     const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
     Walker walker(*this, none);
     walker.MeasureOnly();
+    walker.CachedCells();
     walker.Block(row, pos, {});
-    rowLengths_.Store(row, pos);
+    lengths_.Store(row, pos);
+    return pos;
+}
+
+long Story::CellLength(pugi::xml_node cell) {
+    if (const long* known = lengths_.Find(cell)) return *known;
+    long pos = 0;
+    const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+    Walker walker(*this, none);
+    walker.MeasureOnly();
+    walker.CachedCells();
+    walker.Block(cell, pos, {});
+    lengths_.Store(cell, pos);
     return pos;
 }
 
 void Story::ForgetRowsAround(pugi::xml_node node) {
     for (auto n = node; n && n != root_; n = n.parent())
-        if (xml::Is(n, "w:tr")) rowLengths_.Forget(n);
+        if (xml::Is(n, "w:tr") || xml::Is(n, "w:tc")) lengths_.Forget(n);
 }
 
 bool Story::IsSplitTable(pugi::xml_node node) const {
@@ -638,6 +666,7 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
         return true;
     };
     Walker walker(*this, filter);
+    walker.CachedCells();
     walker.SkipBefore(start);
     if (end >= start) walker.QuietBefore(start);
     for (;; ++index) {
@@ -725,6 +754,7 @@ std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool sta
     };
     Walker walker(*this, visit);
     walker.WithoutHidden();  // only where the node is matters
+    walker.CachedCells();
     walker.SkipAround(node);
     long pos = index_.Start(*index);
     walker.Block(unit, pos, {});
@@ -836,7 +866,7 @@ void Story::RemoveBlock(pugi::xml_node node) {
     }
     host_.BeforeRemove(node);
     ForgetRowsAround(node.parent());
-    rowLengths_.NewGeneration();  // the storage of removed rows may be reused by new nodes
+    lengths_.NewGeneration();  // the storage of removed rows may be reused by new nodes
     if (xml::Is(node, "w:tr") && !node.select_node(".//w:tbl")) TableRowsChanged(node.parent(), node, false);
     else tableRows_.NewGeneration();
     node.parent().remove_child(node);
@@ -1313,7 +1343,7 @@ private:
     void RemoveTables(const std::vector<pugi::xml_node>& tables) {
         if (tables.empty()) return;
         // The storage of removed rows and tables may be reused by new nodes.
-        story_.rowLengths_.NewGeneration();
+        story_.lengths_.NewGeneration();
         story_.tableRows_.NewGeneration();
         for (auto table : tables) {
             story_.host_.BeforeRemove(table);
@@ -1449,7 +1479,7 @@ void Story::FormatParagraphs(long start, long end, const std::function<void(pugi
 void Story::Rebind(pugi::xml_node root) {
     root_ = root;
     index_.Clear();
-    rowLengths_.Clear();
+    lengths_.Clear();
     tableRows_.Clear();
     complete_ = false;
     edited_ = false;

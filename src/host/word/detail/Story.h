@@ -108,7 +108,7 @@ public:
     void Kill() {
         root_ = {};
         index_.Clear();
-        rowLengths_.Clear();
+        lengths_.Clear();
         tableRows_.Clear();
     }
     bool Edited() const { return edited_; }
@@ -170,6 +170,8 @@ public:
     long LengthOf(pugi::xml_node node) { return BlockLength(node); }
     // Length of a table row, remembered until an edit reaches into the row.
     long RowLength(pugi::xml_node row);
+    // Length of a table cell, remembered until an edit reaches into the cell.
+    long CellLength(pugi::xml_node cell);
 
     // Effective hidden flag of a run and of a paragraph mark.
     bool RunHidden(pugi::xml_node run);
@@ -228,9 +230,9 @@ private:
     pugi::xml_node root_;
     long storyType_;
     UnitIndex index_;
-    // Cached row lengths; dropped for a row an edit reaches, and all at once (a new
-    // generation) when rows or tables leave the tree.
-    NodeCache<long> rowLengths_;
+    // Cached lengths of table rows and cells; dropped for the rows and cells an edit reaches,
+    // and all at once (a new generation) when rows or tables leave the tree.
+    NodeCache<long> lengths_;
     // Rows by table; dropped with the table's rows as they change, all at once when tables leave.
     NodeCache<std::vector<pugi::xml_node>> tableRows_;
     bool complete_ = false;
