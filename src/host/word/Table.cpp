@@ -37,6 +37,13 @@ long GridColumns(pugi::xml_node table) {
 
 pugi::xml_node ResolveTable(const detail::RangeData& data) {
     auto& story = data.Live();
+    // A top-level table starts in a row the story's index holds: its table is the row's
+    // parent, found without walking the row (every cell a table fill reads or writes asks).
+    if (data.tableDepth == 1) {
+        const auto unit = story.UnitAt(data.span->start);
+        if (xml::Is(unit, "w:tr") && xml::Is(unit.parent(), "w:tbl") && unit.parent().parent() == story.Root())
+            return unit.parent();
+    }
     const auto atom = story.AtomAt(data.span->start);
     if (!atom) throw ObjectDeleted();
     std::vector<pugi::xml_node> tables;
@@ -98,24 +105,37 @@ void ResetCell(pugi::xml_node cell) {
 
 // --- Cell / Row -----------------------------------------------------------------------------
 
-Range Cell::Range() const {
-    auto table = ResolveTable(*table_);
-    const auto row = RowAt(table_->Live(), table, row_);
-    const auto cells = CellsOf(row);
-    if (column_ < 1) throw NoSuchMember();
-    if (column_ > static_cast<long>(cells.size())) {
-        if (column_ <= GridColumns(table))
+namespace {
+
+// The cell at (row, column), counted as the word processor counts; raises for a missing or
+// hidden cell.
+pugi::xml_node CellNode(const detail::RangeData& data, long rowIndex, long column) {
+    auto table = ResolveTable(data);
+    const auto row = RowAt(data.Live(), table, rowIndex);
+    if (column < 1) throw NoSuchMember();
+    pugi::xml_node cell;
+    long count = 0;
+    for (auto c : row.children("w:tc"))
+        if (++count == column) {
+            cell = c;
+            break;
+        }
+    if (!cell) {
+        if (column <= GridColumns(table))
             throw WordError(errnum::mergedCells, "The requested cell is hidden by merged cells.");
         throw NoSuchMember();
     }
-    const auto cell = cells[static_cast<std::size_t>(column_) - 1];
     if (auto vMerge = cell.child("w:tcPr").child("w:vMerge")) {
         const std::string_view val = vMerge.attribute("w:val").value();
         if (val != "restart")
             throw WordError(errnum::mergedCells, "The requested cell is hidden by merged cells.");
     }
-    return SpanRange(*table_, cell);
+    return cell;
 }
+
+}  // namespace
+
+Range Cell::Range() const { return SpanRange(*table_, CellNode(*table_, row_, column_)); }
 
 Range Row::Range() const { return SpanRange(*table_, RowAt(table_->Live(), ResolveTable(*table_), index_)); }
 
@@ -187,9 +207,8 @@ pugi::xml_node Table::Node() const { return ResolveTable(*data_); }
 Range Table::Range() const { return SpanRange(*data_, ResolveTable(*data_)); }
 
 Cell Table::Cell(long row, long column) const {
-    word::Cell cell(data_, row, column);
-    cell.Range();  // raises now for a missing or hidden cell
-    return cell;
+    CellNode(*data_, row, column);  // raises now for a missing or hidden cell
+    return word::Cell(data_, row, column);
 }
 
 void Table::Delete() {

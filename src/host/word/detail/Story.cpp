@@ -682,6 +682,11 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
     }
 }
 
+pugi::xml_node Story::UnitAt(long pos) {
+    if (pos < 0 || !EnsureBlock(pos)) return {};
+    return index_.Node(BlockIndex(pos));
+}
+
 std::optional<Atom> Story::AtomAt(long pos) {
     std::optional<Atom> found;
     Visit(pos, pos + 1, [&](const Atom& atom) {
@@ -1328,14 +1333,16 @@ private:
         }
     }
 
-    // The contents of the cells of a row that [a, b) reaches.
+    // The contents of the cells of a row that [a, b) reaches; the others are passed over by
+    // their lengths.
     void RowContents(pugi::xml_node row, long pos, long a, long b) {
         for (auto cell : row.children("w:tc")) {
-            std::vector<BlockSpan> blocks;
             const long cellStart = pos;
-            pos = story_.ChildBlocks(cell, cellStart, blocks);
+            pos += story_.CellLength(cell);
             const long cellMark = pos - 1;
             if (cellMark <= a || cellStart >= b) continue;
+            std::vector<BlockSpan> blocks;
+            story_.ChildBlocks(cell, cellStart, blocks);
             Blocks(blocks, std::max(a, cellStart), std::min(b, cellMark));
         }
     }

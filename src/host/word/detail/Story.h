@@ -121,6 +121,9 @@ public:
     void Visit(long start, long end, const std::function<bool(const Atom&)>& visit);
     // The atom holding position `pos` (length > 0), if any.
     std::optional<Atom> AtomAt(long pos);
+    // The unit of the index (top-level block, or row of a top-level table) holding `pos`, if
+    // any: found without walking.
+    pugi::xml_node UnitAt(long pos);
     // Start position of a node in the story (a marker, w:p, w:tbl, w:tr, w:tc).
     std::optional<long> PositionOf(pugi::xml_node node);
     // Start and end position of a block-level node (w:p, w:tbl, w:tr, w:tc) in this story.
