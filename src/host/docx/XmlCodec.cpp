@@ -104,7 +104,21 @@ public:
 
 void Xml10Writer::write(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < size; ++i) PutByte(bytes[i]);
+    std::size_t i = 0;
+    while (i < size) {
+        // Stretches of plain printable ASCII, nothing held back, go out as they are: saving a
+        // print document writes megabytes of them.
+        if (sequenceLength_ == 0 && held_.empty()) {
+            std::size_t plain = i;
+            while (plain < size && bytes[plain] >= 0x20 && bytes[plain] < 0x80 && bytes[plain] != '&') ++plain;
+            if (plain > i) {
+                out_.append(reinterpret_cast<const char*>(bytes + i), plain - i);
+                i = plain;
+                continue;
+            }
+        }
+        PutByte(bytes[i++]);
+    }
 }
 
 void Xml10Writer::Finish() {

@@ -65,6 +65,22 @@ TEST(Xml10Writer, SequencesCutBetweenTwoPiecesOfOutputAreMendedAlike) {
     }
 }
 
+// Plain text goes out in stretches: a stretch meeting a held reference, a sequence or a control
+// at either side of a cut still ends and resumes where the byte-by-byte writer would.
+TEST(Xml10Writer, PlainStretchesAroundHeldReferencesAndSequences) {
+    const std::string written = "ab&#12x cd&#1;ef&amp;\x7f gh\xE6\xBC\xA2ij&#9;kl\x01mn\rop&#";
+    const std::string wanted = "ab&#12x cdef&amp;\x7f gh\xE6\xBC\xA2ij&#9;klmn&#13;op&#";
+    EXPECT_EQ(Written(written), wanted);
+    for (std::size_t cut = 0; cut <= written.size(); ++cut) {
+        std::string out;
+        xml::Xml10Writer writer(out);
+        writer.write(written.data(), cut);
+        writer.write(written.data() + cut, written.size() - cut);
+        writer.Finish();
+        EXPECT_EQ(out, wanted) << "cut at " << cut;
+    }
+}
+
 TEST(Xml10Safe, TellsPartsThatCanBeWrittenAsTheyAre) {
     EXPECT_TRUE(xml::IsXml10Safe("<a b=\"&#9;\">\xE6\xBC\xA2 &#x1F600; &#65533;\t\r\n</a>"));
     EXPECT_FALSE(xml::IsXml10Safe("<a>\xFF</a>"));
