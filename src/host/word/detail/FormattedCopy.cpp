@@ -1,5 +1,6 @@
 #include "host/word/detail/FormattedCopy.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -93,9 +94,6 @@ pugi::xml_node StyleById(pugi::xml_node styles, const std::string& id) {
 }
 
 void CopyStyles(const std::vector<pugi::xml_node>& nodes, DocumentState& source, DocumentState& target) {
-    auto from = StylesRoot(source.Package());
-    auto to = StylesRoot(target.Package());
-    if (!from || !to) return;
     std::vector<std::string> wanted;
     for (auto node : nodes) {
         const std::string_view name = node.name();
@@ -103,6 +101,11 @@ void CopyStyles(const std::vector<pugi::xml_node>& nodes, DocumentState& source,
             name == "w:styleLink")
             wanted.emplace_back(node.attribute("w:val").value());
     }
+    // Finding the styles parts goes through the relationships: not for a copy without styles.
+    if (wanted.empty()) return;
+    auto from = StylesRoot(source.Package());
+    auto to = StylesRoot(target.Package());
+    if (!from || !to) return;
     std::set<std::string> done;
     while (!wanted.empty()) {
         const auto id = wanted.back();
@@ -219,17 +222,22 @@ void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& 
                        const std::string& sourcePart, DocumentState& target, const std::string& targetPart) {
     auto from = source.Package().Xml(sourcePart).document_element();
     auto to = target.Package().Xml(targetPart).document_element();
-    std::set<std::string> prefixes;
+    // A copy uses a handful of prefixes on thousands of names: they are gathered as views and
+    // put in order once.
+    std::vector<std::string_view> prefixes;
     auto note = [&](std::string_view name) {
         const std::string_view prefix = docx::xml::PrefixOf(name);
-        if (!prefix.empty() && prefix != "xmlns" && prefix != "xml") prefixes.emplace(prefix);
+        if (!prefix.empty() && prefix != "xmlns" && prefix != "xml" &&
+            std::find(prefixes.begin(), prefixes.end(), prefix) == prefixes.end())
+            prefixes.push_back(prefix);
     };
     for (auto node : nodes) {
         note(node.name());
         for (auto attr : node.attributes()) note(attr.name());
     }
-    for (const auto& prefix : prefixes) {
-        const std::string decl = "xmlns:" + prefix;
+    std::sort(prefixes.begin(), prefixes.end());
+    for (const auto prefix : prefixes) {
+        const std::string decl = "xmlns:" + std::string(prefix);
         if (to.attribute(decl.c_str())) continue;
         if (auto uri = from.attribute(decl.c_str())) to.append_attribute(decl.c_str()) = uri.value();
     }
