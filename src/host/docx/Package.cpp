@@ -209,6 +209,21 @@ struct Package::Impl {
         return out;
     }
 
+    // The target part of the first internal relationship of `type` from `source`, read
+    // straight from the relationships part: asked on every copy and field update, so no list
+    // of all relationships is made for it.
+    std::optional<std::string> RelatedPart(std::string_view source, std::string_view type) const {
+        const Part* part = Find(partname::RelationshipsPartOf(source));
+        if (!part) return std::nullopt;
+        for (pugi::xml_node node : Parsed(*part).document_element().children()) {
+            if (node.type() != pugi::node_element || xml::LocalName(node) != "Relationship") continue;
+            if (std::string_view(node.attribute("Type").value()) != type) continue;
+            if (text::EqualsNoCase(node.attribute("TargetMode").value(), "External")) continue;
+            return partname::Resolve(source, node.attribute("Target").value());
+        }
+        return std::nullopt;
+    }
+
     void Validate() const {
         if (!Find(kContentTypesPart)) {
             throw PackageError("The package has no [Content_Types].xml; it is not a .docx document.");
@@ -500,18 +515,12 @@ std::string Package::RelativeTarget(std::string_view sourcePart, std::string_vie
 }
 
 std::string Package::MainDocumentPart() const {
-    for (const Relationship& r : impl_->RelationshipsOf("")) {
-        if (r.type == reltype::officeDocument && !r.external) return partname::Resolve("", r.target);
-    }
+    if (auto main = impl_->RelatedPart("", reltype::officeDocument)) return std::move(*main);
     throw PackageError("The package names no main document part.");
 }
 
 std::optional<std::string> Package::MainRelatedPart(std::string_view type) const {
-    const std::string main = MainDocumentPart();
-    for (const Relationship& r : impl_->RelationshipsOf(main)) {
-        if (r.type == type && !r.external) return partname::Resolve(main, r.target);
-    }
-    return std::nullopt;
+    return impl_->RelatedPart(MainDocumentPart(), type);
 }
 
 }  // namespace paperloom::docx
