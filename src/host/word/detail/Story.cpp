@@ -92,6 +92,10 @@ public:
     // Atoms ending before `position` (and markers before it) are neither made nor visited: the
     // caller's visitor would pass them over. Their hidden flags are so never worked out.
     void QuietBefore(long position) { quietBefore_ = position; }
+    // The walk ends where it meets `node` (a child of a run); Stopped() tells whether it did,
+    // and the position then stands where the node starts.
+    void StopAt(pugi::xml_node node) { stopAt_ = node; }
+    bool Stopped() const { return stopped_; }
     void SkipAround(pugi::xml_node node) {
         for (auto n = node; n; n = n.parent()) seekAncestors_.push_back(n);
     }
@@ -284,6 +288,10 @@ private:
         int hidden = -1;
         for (auto child : run.children()) {
             if (child.type() != pugi::node_element) continue;
+            if (stopAt_ && child == stopAt_) {
+                stopped_ = true;
+                return false;
+            }
             const std::string_view cname = child.name();
             if (NameIs(cname, "w:rPr")) continue;  // the commonest child that holds no text
             bool go = true;
@@ -369,6 +377,8 @@ private:
     pugi::xml_node styledParagraph_;
     bool paragraphStyleHidden_ = false;
     long skipBefore_ = -1;
+    pugi::xml_node stopAt_;
+    bool stopped_ = false;
     std::vector<pugi::xml_node> seekAncestors_;
     pugi::xml_node paragraph_;
     long paragraphStart_ = 0;
@@ -745,6 +755,20 @@ std::optional<std::pair<long, long>> Story::Locate(pugi::xml_node node, bool sta
             return std::make_pair(start, start + length);
         }
     }
+    // A field mark in a paragraph the index holds (where fields are found by their marks): it
+    // starts where what stands before it in the paragraph ends, measured without atoms.
+    if (startOnly && xml::Is(unit, "w:p") && xml::Is(node, "w:fldChar")) {
+        const std::string_view type = node.attribute("w:fldCharType").value();
+        if (type == "begin" || type == "separate" || type == "end") {
+            const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+            Walker walker(*this, none);
+            walker.MeasureOnly();
+            walker.StopAt(node);
+            long pos = index_.Start(*index);
+            walker.Block(unit, pos, {});
+            if (walker.Stopped()) return std::make_pair(pos, pos + 1);
+        }
+    }
     std::optional<long> first;
     long last = 0;
     const std::function<bool(const Atom&)> visit = [&](const Atom& atom) {
@@ -966,8 +990,9 @@ InsertionPoint Story::SplitParagraph(pugi::xml_node paragraph, long offset) {
     return {paragraph, x};
 }
 
-InsertionPoint Story::SplitAt(long pos) {
-    const auto atom = AtomAt(pos);
+InsertionPoint Story::SplitAt(long pos) { return SplitAt(pos, AtomAt(pos)); }
+
+InsertionPoint Story::SplitAt(long pos, const std::optional<Atom>& atom) {
     if (!atom) {
         // An empty story still has its paragraph.
         for (auto p : root_.select_nodes(".//w:p")) return {p.node(), {}};
@@ -1014,14 +1039,13 @@ pugi::xml_node Story::SplitParagraphAt(long pos) {
     return p;
 }
 
-pugi::xml_node Story::ReferenceRun(long pos, pugi::xml_node& paragraphOut) {
-    const auto here = AtomAt(pos);
+pugi::xml_node Story::ReferenceRun(long pos, const std::optional<Atom>& here, const std::optional<Atom>& before,
+                                   pugi::xml_node& paragraphOut) {
     if (!here) return {};
     paragraphOut = here->paragraph;
     if (!paragraphOut && here->kind == AtomKind::RowEnd) return {};
     const long offset = here->paragraphOffset + (pos - here->start);
     if (offset > 0) {
-        const auto before = AtomAt(pos - 1);
         if (before && before->paragraph == paragraphOut && before->kind != AtomKind::ParagraphMark &&
             before->kind != AtomKind::CellEnd)
             return before->node.parent();
@@ -1044,17 +1068,20 @@ pugi::xml_node Story::FormattingAt(long pos) {
 long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProperties) {
     if (text.empty()) return 0;
     pos = ClampInsert(pos);
+    // The characters at and before the caret, asked for their look, whether the text goes into
+    // a field's code and (the first) where the paragraph splits.
+    const auto here = AtomAt(pos);
+    const auto before = pos > 0 ? AtomAt(pos - 1) : std::nullopt;
     pugi::xml_node paragraph;
-    const auto reference = ReferenceRun(pos, paragraph);
+    const auto reference = ReferenceRun(pos, here, before, paragraph);
     pugi::xml_node rPr = reference ? reference.child("w:rPr") : paragraph.child("w:pPr").child("w:rPr");
     if (runProperties) rPr = runProperties;
     // Text typed into a field's code is code: the field keeps it as its instruction. Text in
     // the result of a field nested in a code stays result text.
     bool code = false;
-    if (pos > 0)
-        if (const auto before = AtomAt(pos - 1))
-            code = before->kind == AtomKind::FieldBegin ||
-                   (before->kind == AtomKind::Text && before->fieldCode && before->codeDepth == before->fieldDepth);
+    if (before)
+        code = before->kind == AtomKind::FieldBegin ||
+               (before->kind == AtomKind::Text && before->fieldCode && before->codeDepth == before->fieldDepth);
 
     Fragment fragment;
     fragment.openTail = true;
@@ -1106,10 +1133,12 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
         pending.push_back(c);
     }
     flush();
-    return InsertFragment(pos, fragment);
+    return InsertFragment(pos, fragment, &here);
 }
 
-long Story::InsertFragment(long pos, Fragment& fragment) {
+long Story::InsertFragment(long pos, Fragment& fragment) { return InsertFragment(pos, fragment, nullptr); }
+
+long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Atom>* atPos) {
     std::vector<pugi::xml_node> blocks;
     for (auto child : fragment.root.children())
         if (child.type() == pugi::node_element) blocks.push_back(child);
@@ -1128,7 +1157,7 @@ long Story::InsertFragment(long pos, Fragment& fragment) {
     pos = ClampInsert(pos);
     const auto index = BlockIndex(pos);
     const auto after = NodeAfter(index);
-    const auto point = SplitAt(pos);
+    const auto point = atPos ? SplitAt(pos, *atPos) : SplitAt(pos);
     auto p = point.paragraph;
     auto insertRuns = [](pugi::xml_node into, pugi::xml_node from, pugi::xml_node before) {
         for (auto c : from.children()) {

@@ -219,9 +219,15 @@ private:
 
     long BlockLength(pugi::xml_node block);
     InsertionPoint SplitAt(long pos);
+    InsertionPoint SplitAt(long pos, const std::optional<Atom>& atom);  // `atom`: AtomAt(pos)
     std::optional<std::pair<long, long>> Locate(pugi::xml_node node, bool startOnly);
     InsertionPoint SplitParagraph(pugi::xml_node paragraph, long offset);
-    pugi::xml_node ReferenceRun(long pos, pugi::xml_node& paragraphOut);
+    // The run new text at `pos` takes its look from; `here` and `before` are the atoms at pos
+    // and pos - 1.
+    pugi::xml_node ReferenceRun(long pos, const std::optional<Atom>& here, const std::optional<Atom>& before,
+                                pugi::xml_node& paragraphOut);
+    // InsertFragment with the atom at `pos` known (the tree unchanged since it was found).
+    long InsertFragment(long pos, Fragment& fragment, const std::optional<Atom>* atPos);
     void DeleteInline(pugi::xml_node paragraph, long from, long to);
     // Text inserted at a range's start joins the range; blocks inserted there go before it.
     void ShiftInsert(long pos, long length, bool beforeRangesAtPos = false);

@@ -49,7 +49,14 @@ std::size_t Utf8Offset(std::string_view utf8, long units) {
     return i;
 }
 
-bool Is(pugi::xml_node node, std::string_view name) { return name == node.name(); }
+bool Is(pugi::xml_node node, std::string_view name) {
+    // Up to the first difference, without measuring the node's name first: asked of every
+    // node a copy or an edit passes.
+    const char* const own = node.name();
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (own[i] != name[i]) return false;
+    return own[name.size()] == '\0';
+}
 
 int OnOff(pugi::xml_node element) {
     if (!element) return -1;
