@@ -240,5 +240,60 @@ TEST(RandomEdits, LongTableRowsAgreeWithAFreshReading) {
     }
 }
 
+// Tables copied into another document again and again, as records go into a print document,
+// and cells written in the copies after: every table and cell stays where a fresh reading finds
+// it. Copies come in through scratch trees that are freed afterwards, so a later node of the
+// target can take the place of a scratch cell: no length may be remembered for one.
+void CopiedTablesAgree(std::uint32_t seed, int steps) {
+    const std::string nested = "</w:p>" + test::TableXml({{test::TextRun("n1"), test::TextRun("n2")}}) + "<w:p>";
+    auto source = test::MakeDocument(test::P("record") +
+                                         test::TableXml({{test::TextRun("a"), nested, test::TextRun("c")},
+                                                         {test::TextRun("d"), test::TextRun("e"), test::TextRun("f")}}) +
+                                         test::P("total"),
+                                     "Source");
+    auto target = test::MakeDocument(test::P("start"), "Target");
+    std::mt19937 random(seed);
+    auto pick = [&](long low, long high) { return std::uniform_int_distribution<long>(low, high)(random); };
+    const std::vector<std::string> texts = {"", "q", "two words", "日本語", "longer text of a line"};
+    auto write = [&](const Table& table) {
+        auto content = table.Cell(pick(1, table.Rows().Count()), pick(1, 3)).Range();
+        content.SetEnd(content.End() - 1);
+        content.SetText(texts[static_cast<std::size_t>(pick(0, 4))]);
+    };
+    for (int step = 0; step < steps; ++step) {
+        SCOPED_TRACE(step);
+        write(source->Tables().Item(1));
+        if (pick(0, 2) == 0) source->Tables().Item(1).Rows().Add();
+        auto end = target->Content();
+        end.Collapse(wdCollapseEnd);
+        end.SetFormattedText(source->Content());
+        const auto tables = target->Tables();
+        write(tables.Item(pick(1, tables.Count())));
+        write(tables.Item(tables.Count()));
+
+        auto fresh = Reread(target);
+        ASSERT_EQ(fresh->Content().Text(), target->Content().Text());
+        ASSERT_EQ(fresh->Tables().Count(), tables.Count());
+        for (long t = 1; t <= tables.Count(); ++t) {
+            const auto mine = tables.Item(t);
+            const auto theirs = fresh->Tables().Item(t);
+            ASSERT_EQ(mine.Range().Start(), theirs.Range().Start());
+            ASSERT_EQ(mine.Range().End(), theirs.Range().End());
+            const long r = pick(1, mine.Rows().Count());
+            const long c = pick(1, 3);
+            ASSERT_EQ(mine.Cell(r, c).Range().Start(), theirs.Cell(r, c).Range().Start());
+            ASSERT_EQ(mine.Cell(r, c).Range().Text(), theirs.Cell(r, c).Range().Text());
+        }
+    }
+}
+
+TEST(RandomEdits, TablesCopiedInAgainAndAgainAgreeWithAFreshReading) {
+    for (const auto seed : Seeds(1812)) {
+        SCOPED_TRACE(seed);
+        CopiedTablesAgree(seed, Edits(60));
+        if (HasFatalFailure()) return;
+    }
+}
+
 }  // namespace
 }  // namespace paperloom::word
