@@ -654,7 +654,7 @@ long Story::ClampInsert(long pos) {
     return std::max(0L, Length() - 1);
 }
 
-void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& visit) {
+void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& visit, bool withHidden) {
     if (!root_) throw ObjectDeleted();
     if (start < 0) start = 0;
     auto index = BlockIndex(start);
@@ -677,6 +677,7 @@ void Story::Visit(long start, long end, const std::function<bool(const Atom&)>& 
     };
     Walker walker(*this, filter);
     walker.CachedCells();
+    if (!withHidden) walker.WithoutHidden();
     walker.SkipBefore(start);
     if (end >= start) walker.QuietBefore(start);
     for (;; ++index) {
@@ -699,13 +700,16 @@ pugi::xml_node Story::UnitAt(long pos) {
 
 std::optional<Atom> Story::AtomAt(long pos) {
     std::optional<Atom> found;
-    Visit(pos, pos + 1, [&](const Atom& atom) {
-        if (atom.length > 0 && atom.start <= pos && pos < atom.start + atom.length) {
-            found = atom;
-            return false;
-        }
-        return true;
-    });
+    Visit(
+        pos, pos + 1,
+        [&](const Atom& atom) {
+            if (atom.length > 0 && atom.start <= pos && pos < atom.start + atom.length) {
+                found = atom;
+                return false;
+            }
+            return true;
+        },
+        false);
     return found;
 }
 

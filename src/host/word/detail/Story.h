@@ -117,9 +117,10 @@ public:
     long Length();
     std::string Text(long start, long end, TextOptions options);
     // Visits the atoms overlapping [start, end) (markers at the edges included) in order;
-    // the visitor returns false to stop.
-    void Visit(long start, long end, const std::function<bool(const Atom&)>& visit);
-    // The atom holding position `pos` (length > 0), if any.
+    // the visitor returns false to stop. Without `withHidden` the atoms' hidden flags are left
+    // false: working them out is much of a walk, and most visitors never read them.
+    void Visit(long start, long end, const std::function<bool(const Atom&)>& visit, bool withHidden = true);
+    // The atom holding position `pos` (length > 0), if any; its hidden flag is not worked out.
     std::optional<Atom> AtomAt(long pos);
     // The unit of the index (top-level block, or row of a top-level table) holding `pos`, if
     // any: found without walking.

@@ -36,7 +36,7 @@ std::vector<FieldMarks> FieldsStartingIn(word::detail::Story& story, long from, 
             return false;
         }
         return true;
-    });
+    }, false);  // marks only: whether text is hidden is not asked
     std::sort(found.begin(), found.end(), [](const FieldMarks& a, const FieldMarks& b) { return a.begin < b.begin; });
     return found;
 }
@@ -49,7 +49,7 @@ std::optional<FieldMarks> FirstFieldIn(word::detail::Story& story, long from, lo
             return false;
         }
         return true;
-    });
+    }, false);
     if (!first) return std::nullopt;
     auto fields = FieldsStartingIn(story, *first, *first + 1);
     if (fields.empty()) return std::nullopt;
