@@ -256,12 +256,14 @@ void PrepareFragment(Fragment& fragment, DocumentState& source, const std::strin
         CopyStyles(nodes, source, target);
         CopyNumbering(nodes, source, target);
     }
-    FitBookmarks(nodes, target);
-    nodes = Elements(fragment.root);
+    // Drawings are found before bookmarks that cannot come along leave the copy (their nodes
+    // are gone then): no second pass over the copy for them.
+    std::vector<pugi::xml_node> drawings;
     for (auto node : nodes)
-        if (xml::Is(node, "wp:docPr")) {
-            if (auto id = node.attribute("id")) id.set_value(target.NextDrawingId());
-        }
+        if (xml::Is(node, "wp:docPr")) drawings.push_back(node);
+    FitBookmarks(nodes, target);
+    for (auto node : drawings)
+        if (auto id = node.attribute("id")) id.set_value(target.NextDrawingId());
 }
 
 }  // namespace paperloom::word::detail
