@@ -937,6 +937,7 @@ InsertionPoint Story::SplitParagraph(pugi::xml_node paragraph, long offset) {
     };
     Walker walker(*this, visit);
     walker.WithoutHidden();  // only where the offset falls matters
+    walker.QuietBefore(offset);  // positions count from the paragraph's start here
     walker.Block(paragraph, pos, {});
     if (!target) return {paragraph, {}};
 
