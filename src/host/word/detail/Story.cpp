@@ -113,8 +113,10 @@ public:
         return true;
     }
 
+    // The walk's loops go from sibling to sibling: the XML library's child ranges cost several
+    // calls into it per child, and the walk passes every node of what it measures.
     bool Blocks(pugi::xml_node container, long& pos, pugi::xml_node cellLast) {
-        for (auto child : container.children())
+        for (auto child = container.first_child(); child; child = child.next_sibling())
             if (child.type() == pugi::node_element && !Block(child, pos, cellLast)) return false;
         return true;
     }
@@ -135,7 +137,7 @@ private:
     }
 
     bool Rows(pugi::xml_node container, long& pos, bool holdsTarget) {
-        for (auto child : container.children()) {
+        for (auto child = container.first_child(); child; child = child.next_sibling()) {
             const std::string_view name = child.name();
             if (NameIs(name, "w:tr")) {
                 bool skip = lengthsOnly_ || (holdsTarget && !Holds(child));
@@ -155,7 +157,7 @@ private:
     }
 
     bool Cells(pugi::xml_node container, long& pos, bool holdsTarget) {
-        for (auto child : container.children()) {
+        for (auto child = container.first_child(); child; child = child.next_sibling()) {
             const std::string_view name = child.name();
             if (NameIs(name, "w:tc")) {
                 if (cachedCells_) {
@@ -220,7 +222,7 @@ private:
 
     bool Inline(pugi::xml_node container, long& pos) {
         const DepthGuard guard(depth_);
-        for (auto child : container.children()) {
+        for (auto child = container.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
             const std::string_view name = child.name();
             if (NameIs(name, "w:pPr")) continue;  // the commonest child that holds no text
@@ -286,7 +288,7 @@ private:
 
     bool Run(pugi::xml_node run, long& pos) {
         int hidden = -1;
-        for (auto child : run.children()) {
+        for (auto child = run.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
             if (stopAt_ && child == stopAt_) {
                 stopped_ = true;
