@@ -326,7 +326,8 @@ void DocumentState::Forget(pugi::xml_node subtree, bool writtenOut) {
                 anchors_.erase(it);
             }
         }
-        for (auto child : node.children())
+        // Sibling to sibling: every node of every block written out passes here.
+        for (auto child = node.first_child(); child; child = child.next_sibling())
             if (child.type() == pugi::node_element) stack.push_back(child);
     }
 }

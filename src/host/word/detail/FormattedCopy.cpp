@@ -43,7 +43,7 @@ void CopyRelationships(const std::vector<pugi::xml_node>& nodes, DocumentState& 
     auto& to = target.Package();
     std::map<std::string, std::string> newIds;
     for (auto node : nodes) {
-        for (auto attr : node.attributes()) {
+        for (auto attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
             const std::string_view name = attr.name();
             if (!name.starts_with("r:")) continue;
             const std::string id = attr.value();
@@ -233,7 +233,7 @@ void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& 
     };
     for (auto node : nodes) {
         note(node.name());
-        for (auto attr : node.attributes()) note(attr.name());
+        for (auto attr = node.first_attribute(); attr; attr = attr.next_attribute()) note(attr.name());
     }
     std::sort(prefixes.begin(), prefixes.end());
     for (const auto prefix : prefixes) {
