@@ -115,7 +115,7 @@ pugi::xml_node CellNode(const detail::RangeData& data, long rowIndex, long colum
     if (column < 1) throw NoSuchMember();
     pugi::xml_node cell;
     long count = 0;
-    for (auto c : row.children("w:tc"))
+    for (auto c = row.child("w:tc"); c; c = c.next_sibling("w:tc"))
         if (++count == column) {
             cell = c;
             break;

@@ -413,7 +413,7 @@ void NormaliseSimpleFields(pugi::xml_node root) {
 }
 
 pugi::xml_node FirstContentChild(pugi::xml_node node) {
-    for (auto child : node.children())
+    for (auto child = node.first_child(); child; child = child.next_sibling())
         if (child.type() == pugi::node_element && !xml::IsPropertyElement(child)) return child;
     return {};
 }
@@ -527,7 +527,7 @@ void Story::ForgetRowsAround(pugi::xml_node node) {
 
 bool Story::IsSplitTable(pugi::xml_node node) const {
     if (!xml::Is(node, "w:tbl") || node.parent() != root_) return false;
-    for (auto child : node.children())
+    for (auto child = node.first_child(); child; child = child.next_sibling())
         if (child.type() == pugi::node_element) return true;
     return false;
 }
@@ -1227,7 +1227,7 @@ void Story::DeleteInline(pugi::xml_node paragraph, long from, long to) {
 // --- deleting ----------------------------------------------------------------------------
 
 long Story::ChildBlocks(pugi::xml_node container, long pos, std::vector<BlockSpan>& out) {
-    for (auto child : container.children()) {
+    for (auto child = container.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element) continue;
         if (const auto content = WrappedContent(child)) {
             pos = ChildBlocks(content, pos, out);
@@ -1372,7 +1372,7 @@ private:
     // The contents of the cells of a row that [a, b) reaches; the others are passed over by
     // their lengths.
     void RowContents(pugi::xml_node row, long pos, long a, long b) {
-        for (auto cell : row.children("w:tc")) {
+        for (auto cell = row.child("w:tc"); cell; cell = cell.next_sibling("w:tc")) {
             const long cellStart = pos;
             pos += story_.CellLength(cell);
             const long cellMark = pos - 1;
