@@ -288,9 +288,11 @@ void CopiedTablesAgree(std::uint32_t seed, int steps) {
 }
 
 TEST(RandomEdits, TablesCopiedInAgainAndAgainAgreeWithAFreshReading) {
-    for (const auto seed : Seeds(1812)) {
+    // With this seed, measuring the incoming copies through the remembered cell lengths went
+    // wrong within these steps (a scratch cell's address taken by a cell of the target).
+    for (const auto seed : Seeds(1813)) {
         SCOPED_TRACE(seed);
-        CopiedTablesAgree(seed, Edits(60));
+        CopiedTablesAgree(seed, Edits(100));
         if (HasFatalFailure()) return;
     }
 }
