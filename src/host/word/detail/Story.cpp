@@ -1152,15 +1152,6 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
     if (blocks.empty()) return 0;
     if (fragment.openTail && !xml::Is(blocks.back(), "w:p")) fragment.openTail = false;
 
-    long length = 0;
-    {
-        const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
-        Walker walker(*this, none);
-        walker.MeasureOnly();
-        walker.Blocks(fragment.root, length, {});
-        if (fragment.openTail) length -= 1;
-    }
-
     pos = ClampInsert(pos);
     const auto index = BlockIndex(pos);
     const auto after = NodeAfter(index);
@@ -1174,6 +1165,7 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
         }
     };
 
+    long splitMark = 0;
     if (blocks.size() == 1 && fragment.openTail) {
         insertRuns(p, blocks[0], point.before);
     } else {
@@ -1196,7 +1188,7 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
                 if (auto pPr = blocks[0].child("w:pPr")) left.prepend_copy(pPr);
                 first = 1;
             } else {
-                length += 1;  // the split leaves a paragraph mark before the table
+                splitMark = 1;  // the split leaves a paragraph mark before the table
             }
         }
         const std::size_t whole = blocks.size() - (fragment.openTail ? 1 : 0);
@@ -1204,7 +1196,22 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
         if (fragment.openTail) insertRuns(p, blocks.back(), FirstContentChild(p));
     }
     ForgetRowsAround(p);
+    const auto afterAt = after ? index_.Find(after) : std::nullopt;
+    const long afterStart = afterAt ? index_.Start(*afterAt) : 0;
     Reindex(index, after);
+    // What came in is what the units before `after` grew by, as measured again; only without
+    // such a unit is the copy (left as it was) measured on its own.
+    long length = 0;
+    if (const auto afterNow = afterAt ? index_.Find(after) : std::nullopt) {
+        length = index_.Start(*afterNow) - afterStart;
+    } else {
+        const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+        Walker walker(*this, none);
+        walker.MeasureOnly();
+        walker.Blocks(fragment.root, length, {});
+        if (fragment.openTail) length -= 1;
+        length += splitMark;
+    }
     ShiftInsert(pos, length);
     return length;
 }
