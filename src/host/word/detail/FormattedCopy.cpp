@@ -93,14 +93,33 @@ pugi::xml_node StyleById(pugi::xml_node styles, const std::string& id) {
     return {};
 }
 
-void CopyStyles(const std::vector<pugi::xml_node>& nodes, DocumentState& source, DocumentState& target) {
-    std::vector<std::string> wanted;
+// The nodes of a copy its preparation works on, gathered in one pass over the copy.
+struct CopyMarks {
+    std::vector<pugi::xml_node> styleReferences;  // w:pStyle, w:rStyle, w:tblStyle, w:numStyleLink, w:styleLink
+    std::vector<pugi::xml_node> numberings;       // w:numId inside w:numPr
+    std::vector<pugi::xml_node> bookmarkStarts;
+    std::vector<pugi::xml_node> bookmarkEnds;
+    std::vector<pugi::xml_node> drawings;  // wp:docPr
+};
+
+CopyMarks MarksOf(const std::vector<pugi::xml_node>& nodes) {
+    CopyMarks marks;
     for (auto node : nodes) {
         const std::string_view name = node.name();
         if (name == "w:pStyle" || name == "w:rStyle" || name == "w:tblStyle" || name == "w:numStyleLink" ||
             name == "w:styleLink")
-            wanted.emplace_back(node.attribute("w:val").value());
+            marks.styleReferences.push_back(node);
+        else if (name == "w:numId" && xml::Is(node.parent(), "w:numPr")) marks.numberings.push_back(node);
+        else if (name == "w:bookmarkStart") marks.bookmarkStarts.push_back(node);
+        else if (name == "w:bookmarkEnd") marks.bookmarkEnds.push_back(node);
+        else if (name == "wp:docPr") marks.drawings.push_back(node);
     }
+    return marks;
+}
+
+void CopyStyles(const std::vector<pugi::xml_node>& references, DocumentState& source, DocumentState& target) {
+    std::vector<std::string> wanted;
+    for (auto node : references) wanted.emplace_back(node.attribute("w:val").value());
     // Finding the styles parts goes through the relationships: not for a copy without styles.
     if (wanted.empty()) return;
     auto from = StylesRoot(source.Package());
@@ -137,10 +156,7 @@ pugi::xml_node NumberingRoot(docx::Package& package, bool create) {
     return root;
 }
 
-void CopyNumbering(const std::vector<pugi::xml_node>& nodes, DocumentState& source, DocumentState& target) {
-    std::vector<pugi::xml_node> uses;
-    for (auto node : nodes)
-        if (xml::Is(node, "w:numId") && xml::Is(node.parent(), "w:numPr")) uses.push_back(node);
+void CopyNumbering(const std::vector<pugi::xml_node>& uses, DocumentState& source, DocumentState& target) {
     if (uses.empty()) return;
     auto from = NumberingRoot(source.Package(), false);
     if (!from) return;
@@ -189,13 +205,11 @@ void CopyNumbering(const std::vector<pugi::xml_node>& nodes, DocumentState& sour
 }
 
 // Bookmarks whose name the target already has (or that lost one end) are dropped.
-void FitBookmarks(const std::vector<pugi::xml_node>& nodes, DocumentState& target) {
+void FitBookmarks(const CopyMarks& marks, DocumentState& target) {
     std::map<std::string, pugi::xml_node> starts;
     std::map<std::string, pugi::xml_node> ends;
-    for (auto node : nodes) {
-        if (xml::Is(node, "w:bookmarkStart")) starts[node.attribute("w:id").value()] = node;
-        if (xml::Is(node, "w:bookmarkEnd")) ends[node.attribute("w:id").value()] = node;
-    }
+    for (auto node : marks.bookmarkStarts) starts[node.attribute("w:id").value()] = node;
+    for (auto node : marks.bookmarkEnds) ends[node.attribute("w:id").value()] = node;
     for (auto& [id, start] : starts) {
         const auto end = ends.find(id);
         const auto folded = FoldCase(start.attribute("w:name").value());
@@ -247,22 +261,20 @@ void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& 
 
 void PrepareFragment(Fragment& fragment, DocumentState& source, const std::string& sourcePart,
                      DocumentState& target, const std::string& targetPart) {
-    auto nodes = Elements(fragment.root);
+    const auto nodes = Elements(fragment.root);
+    // Drawings among them are found before bookmarks that cannot come along leave the copy
+    // (their nodes are gone then): no second pass over the copy for them.
+    const auto marks = MarksOf(nodes);
     if (sourcePart != targetPart || &source != &target) {
         DeclareNamespaces(nodes, source, sourcePart, target, targetPart);
         CopyRelationships(nodes, source, sourcePart, target, targetPart);
     }
     if (&source != &target) {
-        CopyStyles(nodes, source, target);
-        CopyNumbering(nodes, source, target);
+        CopyStyles(marks.styleReferences, source, target);
+        CopyNumbering(marks.numberings, source, target);
     }
-    // Drawings are found before bookmarks that cannot come along leave the copy (their nodes
-    // are gone then): no second pass over the copy for them.
-    std::vector<pugi::xml_node> drawings;
-    for (auto node : nodes)
-        if (xml::Is(node, "wp:docPr")) drawings.push_back(node);
-    FitBookmarks(nodes, target);
-    for (auto node : drawings)
+    FitBookmarks(marks, target);
+    for (auto node : marks.drawings)
         if (auto id = node.attribute("id")) id.set_value(target.NextDrawingId());
 }
 
