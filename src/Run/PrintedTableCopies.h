@@ -6,10 +6,18 @@
 // shows now.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace paperloom::run {
+
+// The type the database's schema gives a detail table's child key column, kept by a print run
+// so that the schema is asked once per table and working copy, not for every record.
+struct ChildKeyTypeCache {
+    bool known = false;
+    std::optional<int> type;  // a host::ado::DataTypeEnum value; none when the schema tells none
+};
 
 // Print-run arguments and results of one SetDetailData call. On screen everything stays zero.
 struct DetailPrintContext {
@@ -29,6 +37,9 @@ struct DetailPrintContext {
     long lngBreakRowCount = 0;
     // Out: records this call showed (the print loop adds them to lngRecordsDone).
     long lngRecordsShown = 0;
+    // In and out: the print run's record of the child key's type for this table; null on
+    // screen, where the schema is asked each time.
+    ChildKeyTypeCache* childKeyType = nullptr;
 };
 
 // One printed copy of a detail table: its rows as they were appended.

@@ -615,7 +615,16 @@ void clsPLRDBBind::SetDetailData(word::Table tblTarget, long lngBaseRowCount, co
     if (connection && parentValue && !noParent && !failure) {
         std::optional<KeyKind> kind;
         try {
-            const auto type = ChildKeyType(*connection, settings);
+            std::optional<DataTypeEnum> type;
+            auto* const cache = context.childKeyType;
+            if (cache && cache->known) {
+                if (cache->type) type = static_cast<DataTypeEnum>(*cache->type);
+            } else {
+                // A schema that cannot be listed stays unlisted for the rest of the run.
+                if (cache) cache->known = true;
+                type = ChildKeyType(*connection, settings);
+                if (cache && type) cache->type = static_cast<int>(*type);
+            }
             // A column of no declared type holds any value: the value decides.
             if (type && *type != DataTypeEnum::adVariant && *type != DataTypeEnum::adEmpty) {
                 kind = run::KindOfType(*type);

@@ -47,6 +47,7 @@ void LoadDetailTables(clsPLRDBBind& binding, PrintDetailTables& tables) {
     GetDetailCapacities(tables.lngCapacities, tables.tblaryTarget, tables.straryDetailProp);
     tables.lngRecordsDone.assign(count, 0);
     tables.lngRowsNeeded.assign(count, 0);
+    tables.childKeyTypes.assign(count, {});
 }
 
 // Fills every table for one detail page; true when any table has records left for another.
@@ -57,6 +58,7 @@ bool FillDetailPage(PrintDetailTables& tables, long lngDetailIndex, clsPLRDBBind
         context.blnPrintRun = true;
         context.blnRecordStart = lngDetailIndex == 1;
         context.lngRecordsDone = lngDetailIndex == 1 ? 0 : tables.lngRecordsDone[t];
+        context.childKeyType = &tables.childKeyTypes[t];
         binding.SetDetailData(tables.tblaryTarget[t], tables.lngCapacities[t], tables.straryDetailProp[t],
                               tables.vararyColumnProp[t], true, lngDetailIndex, nullptr, context);
         if (lngDetailIndex == 1) {

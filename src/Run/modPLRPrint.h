@@ -38,6 +38,8 @@ struct PrintDetailTables {
     // its whole detail source needs (for CountDetailPages).
     std::vector<long> lngRecordsDone;
     std::vector<long> lngRowsNeeded;
+    // Per table: the child key's type once the schema has been asked.
+    std::vector<run::ChildKeyTypeCache> childKeyTypes;
 
     long Count() const { return static_cast<long>(tblaryTarget.size()); }
 };
