@@ -23,6 +23,7 @@ packages=(
   cups-daemon cups-client                         # the print tests start a private print server
   dpkg-dev desktop-file-utils strace man-db       # the package: dependencies, desktop entry, install check
   time                                            # peak memory in the benchmarks
+  python3                                         # the help manual check, the peer benchmark's verifier
 )
 
 missing=()
