@@ -181,8 +181,7 @@ public:
         list->excludes(add, remove, rename);
         add->excludes(remove, rename);
         remove->excludes(rename);
-        auto* in = command_->add_flag("--in-place", o.inPlace, "Change the template itself (saved atomically)");
-        command_->add_option("-o,--output", o.output, "Write the changed template here instead")->excludes(in);
+        AddWriteOptions(*command_, o.output, o.inPlace);
     }
     bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunBookmark(options_, out); }

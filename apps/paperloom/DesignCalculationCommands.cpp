@@ -241,8 +241,7 @@ public:
         command_->add_option("--column", o.column, "The column: its number from 1, or its letters (a, b, ...)")->required();
         command_->add_option("--format-type", o.formatType, "\\#, \\@ or \\* (aliases number, date, text)");
         command_->add_option("--format", o.format, "The picture, such as #,##0");
-        auto* in = command_->add_flag("--in-place", o.inPlace, "Change the template itself (saved atomically)");
-        command_->add_option("-o,--output", o.output, "Write the changed template here instead")->excludes(in);
+        AddWriteOptions(*command_, o.output, o.inPlace);
     }
     bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunStatistics(options_, out); }
@@ -265,8 +264,7 @@ public:
                              "The formula, such as \"=SUM(Lines c:c)*1.1\" (functions, numbers, bookmarks)")
             ->required();
         command_->add_option("--format", o.format, "The number picture, such as #,##0");
-        auto* in = command_->add_flag("--in-place", o.inPlace, "Change the template itself (saved atomically)");
-        command_->add_option("-o,--output", o.output, "Write the changed template here instead")->excludes(in);
+        AddWriteOptions(*command_, o.output, o.inPlace);
     }
     bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunFormula(options_, out); }

@@ -440,8 +440,7 @@ public:
             ->expected(1)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
         command_->add_flag("--clear-break-rows", o.clearBreakRows, "Empty every cell of the break row first");
-        auto* in = command_->add_flag("--in-place", o.inPlace, "Change the template itself (saved atomically)");
-        command_->add_option("-o,--output", o.output, "Write the changed template here instead")->excludes(in);
+        AddWriteOptions(*command_, o.output, o.inPlace);
     }
     bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunColumn(options_, out); }

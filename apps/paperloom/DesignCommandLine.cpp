@@ -33,11 +33,6 @@ CLI::Option* Repeated(CLI::App& command, const char* name, std::vector<std::stri
     return command.add_option(name, values, help)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
-void AddWriteOptions(CLI::App& command, std::filesystem::path& output, bool& inPlace) {
-    auto* in = command.add_flag("--in-place", inPlace, "Change the template itself (saved atomically)");
-    command.add_option("-o,--output", output, "Write the changed template here instead")->excludes(in);
-}
-
 }  // namespace
 
 struct DesignCommandLine::Options {

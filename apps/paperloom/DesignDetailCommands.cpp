@@ -278,8 +278,7 @@ public:
             command_->add_option("--auto-adjust", o.autoAdjust, "yes: the fill adjusts the table's row count")
                 ->check(yesNo)};
         for (auto* setting : settings) setting->excludes(clear);
-        auto* in = command_->add_flag("--in-place", o.inPlace, "Change the template itself (saved atomically)");
-        command_->add_option("-o,--output", o.output, "Write the changed template here instead")->excludes(in);
+        AddWriteOptions(*command_, o.output, o.inPlace);
     }
     bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunDetail(options_, out); }

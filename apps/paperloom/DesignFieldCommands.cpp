@@ -110,8 +110,7 @@ public:
                          "(DetailPage) or 明細ページ最大番号 (DetailPageMax)");
         app_->add_option("--format-type", o.formatType, "\\# (number), \\@ (date) or \\* (text)");
         app_->add_option("--format", o.format, "The picture, such as \"#,##0\", \"gge年M月d日\" or \"Upper\"");
-        auto* in = app_->add_flag("--in-place", o.inPlace, "Change the template itself (saved atomically)");
-        app_->add_option("-o,--output", o.output, "Write the changed template here instead")->excludes(in);
+        AddWriteOptions(*app_, o.output, o.inPlace);
     }
 
     bool Parsed() const override { return app_->parsed(); }

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iosfwd>
 #include <memory>
 #include <vector>
@@ -21,6 +22,13 @@ public:
 };
 
 using DesignSubcommands = std::vector<std::unique_ptr<DesignSubcommand>>;
+
+// -o OUT or --in-place, the two ways a design command may write (DesignSession checks that one
+// is given).
+inline void AddWriteOptions(CLI::App& command, std::filesystem::path& output, bool& inPlace) {
+    auto* in = command.add_flag("--in-place", inPlace, "Change the template itself (saved atomically)");
+    command.add_option("-o,--output", output, "Write the changed template here instead")->excludes(in);
+}
 
 // Each adds its commands to "design" (one line per file of commands; several people add here).
 void AddFieldCommands(CLI::App& design, DesignSubcommands& commands);        // field

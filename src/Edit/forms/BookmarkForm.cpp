@@ -16,13 +16,6 @@
 namespace paperloom::editforms {
 namespace {
 
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 // The model's key codes for the keys the dialog reacts to; 0 for others.
 int KeyCode(int qtKey) {
     switch (qtKey) {

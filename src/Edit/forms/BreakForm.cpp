@@ -17,19 +17,7 @@ namespace paperloom::editforms {
 namespace {
 
 QComboBox* Combo(QWidget* parent, const char* name, bool editable) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(editable);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(14);
-    return box;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
+    return NamedCombo(parent, name, editable, 14);
 }
 
 }  // namespace
@@ -149,15 +137,7 @@ void BreakForm::ToControls() {
     SetComboList(*cboCalc_, model_.cboCalcList, model_.CalcText());
     SetBoxEnabled(*txtCaption_, model_.CaptionEnabled());
     SetBoxEnabled(*cboCalc_, model_.CalcEnabled());
-    {
-        const QSignalBlocker quiet(*cboFormatType_);
-        cboFormatType_->clear();
-        for (const auto& type : model_.cboFormatTypeList) cboFormatType_->addItem(Q(type));
-        cboFormatType_->setCurrentIndex(model_.cboFormatTypeIndex);
-    }
-    SetBoxEnabled(*cboFormatType_, model_.FormatTypeEnabled());
-    SetComboList(*cboFormat_, model_.cboFormatList, model_.cboFormat);
-    SetBoxEnabled(*cboFormat_, model_.cboFormatEnabled);
+    ShowFormatBoxes(*cboFormatType_, *cboFormat_, model_, model_.FormatTypeEnabled());
 }
 
 void BreakForm::Run() {

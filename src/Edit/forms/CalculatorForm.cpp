@@ -13,13 +13,6 @@
 namespace paperloom::editforms {
 namespace {
 
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 QListWidget* List(QWidget* parent, const char* name) {
     auto* list = new QListWidget(parent);
     list->setObjectName(name);

@@ -16,19 +16,7 @@ namespace paperloom::editforms {
 namespace {
 
 QComboBox* Combo(QWidget* parent, const char* name, bool editable) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(editable);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(18);
-    return box;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
+    return NamedCombo(parent, name, editable, 18);
 }
 
 }  // namespace
@@ -177,15 +165,7 @@ void DetailColPropForm::ToControls() {
     SetBoxEnabled(*cboDataField_, model_.DataFieldEnabled());
     SetBoxEnabled(*cboSupportField_, model_.SupportFieldEnabled());
     SetBoxEnabled(*txtExpression_, model_.ExpressionEnabled());
-    {
-        const QSignalBlocker quiet(*cboFormatType_);
-        cboFormatType_->clear();
-        for (const auto& type : model_.cboFormatTypeList) cboFormatType_->addItem(Q(type));
-        cboFormatType_->setCurrentIndex(model_.cboFormatTypeIndex);
-    }
-    SetBoxEnabled(*cboFormatType_, model_.cboFormatTypeEnabled);
-    SetComboList(*cboFormat_, model_.cboFormatList, model_.cboFormat);
-    SetBoxEnabled(*cboFormat_, model_.cboFormatEnabled);
+    ShowFormatBoxes(*cboFormatType_, *cboFormat_, model_, model_.cboFormatTypeEnabled);
     chkSkip_->setChecked(model_.chkSkip);
     chkSkip_->setEnabled(model_.chkSkipEnabled);
     chkBreak_->setChecked(model_.chkBreak);

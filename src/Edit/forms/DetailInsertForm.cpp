@@ -16,13 +16,6 @@
 namespace paperloom::editforms {
 namespace {
 
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 QComboBox* Combo(QWidget* parent, const char* name) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);

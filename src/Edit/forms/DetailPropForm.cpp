@@ -16,13 +16,6 @@
 namespace paperloom::editforms {
 namespace {
 
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption) {
     auto* box = new QCheckBox(Q(caption), parent);
     box->setObjectName(name);

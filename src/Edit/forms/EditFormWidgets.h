@@ -4,6 +4,7 @@
 // it drops down, and the CR LF line breaks the models keep in multi-line text.
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 #include <QString>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Edit/clsPLEFormatForm.h"
 #include "FormWidgets.h"
 
 namespace paperloom::editforms {
@@ -32,6 +34,24 @@ inline QPushButton* Button(QWidget* parent, const char* name, const char* captio
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
+}
+
+inline QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
+    auto* label = new QLabel(Q(caption), parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+// A combo box named as its control, wide enough for `characters` characters; typed texts are
+// not added to its list.
+inline QComboBox* NamedCombo(QWidget* parent, const char* name, bool editable, int characters) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(editable);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(characters);
+    return box;
 }
 
 // Asks its owner for the list just before it shows it.
@@ -59,6 +79,20 @@ inline void SetComboList(QComboBox& box, const std::vector<std::string>& items, 
     } else {
         box.setCurrentIndex(box.findText(Q(text)));
     }
+}
+
+// The format type and picture boxes as the model's FormatBoxes hold them.
+inline void ShowFormatBoxes(QComboBox& cboFormatType, QComboBox& cboFormat, const FormatBoxes& boxes,
+                            bool blnTypeEnabled) {
+    {
+        const QSignalBlocker quiet(cboFormatType);
+        cboFormatType.clear();
+        for (const auto& caption : boxes.cboFormatTypeList) cboFormatType.addItem(Q(caption));
+        cboFormatType.setCurrentIndex(boxes.cboFormatTypeIndex);
+    }
+    SetBoxEnabled(cboFormatType, blnTypeEnabled);
+    SetComboList(cboFormat, boxes.cboFormatList, boxes.cboFormat);
+    SetBoxEnabled(cboFormat, boxes.cboFormatEnabled);
 }
 
 inline QString FromCrLf(const std::string& text) { return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }

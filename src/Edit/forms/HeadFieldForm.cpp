@@ -16,12 +16,7 @@ namespace paperloom::editforms {
 namespace {
 
 QComboBox* Combo(QWidget* parent, const char* name, bool editable) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(editable);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(18);
-    return box;
+    return NamedCombo(parent, name, editable, 18);
 }
 
 }  // namespace
@@ -130,14 +125,7 @@ void HeadFieldForm::ToControls() {
     SetBoxEnabled(*cboDataField_, model_.DataFieldEnabled());
     SetBoxEnabled(*cboSupportField_, model_.SupportFieldEnabled());
 
-    {
-        const QSignalBlocker quiet(*cboFormatType_);
-        cboFormatType_->clear();
-        for (const auto& caption : model_.cboFormatTypeList) cboFormatType_->addItem(Q(caption));
-        cboFormatType_->setCurrentIndex(model_.cboFormatTypeIndex);
-    }
-    SetComboList(*cboFormat_, model_.cboFormatList, model_.cboFormat);
-    SetBoxEnabled(*cboFormat_, model_.cboFormatEnabled);
+    ShowFormatBoxes(*cboFormatType_, *cboFormat_, model_, true);
 }
 
 void HeadFieldForm::Run() {

@@ -14,19 +14,7 @@ namespace paperloom::editforms {
 namespace {
 
 QComboBox* Combo(QWidget* parent, const char* name, bool editable) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(editable);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(16);
-    return box;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
-    auto* label = new QLabel(Q(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
+    return NamedCombo(parent, name, editable, 16);
 }
 
 }  // namespace
@@ -117,14 +105,7 @@ void StatisticsForm::ToControls() {
     }
     SetComboList(*cboBookmark_, model_.cboBookmarkList, model_.cboBookmark);
     SetComboList(*cboColumn_, model_.cboColumnList, model_.cboColumn);
-    {
-        const QSignalBlocker quiet(*cboFormatType_);
-        cboFormatType_->clear();
-        for (const auto& caption : model_.cboFormatTypeList) cboFormatType_->addItem(Q(caption));
-        cboFormatType_->setCurrentIndex(model_.cboFormatTypeIndex);
-    }
-    SetComboList(*cboFormat_, model_.cboFormatList, model_.cboFormat);
-    SetBoxEnabled(*cboFormat_, model_.cboFormatEnabled);
+    ShowFormatBoxes(*cboFormatType_, *cboFormat_, model_, true);
 }
 
 void StatisticsForm::Run() {
