@@ -76,13 +76,7 @@ BreakForm::BreakForm(frmPLEBreak& model, QWidget* owner) : QDialog(owner), model
     middle->addWidget(fraCondition, 1);
     middle->addLayout(rowButtons);
 
-    auto* cmdOK = Button(this, "cmdOK", "OK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = Button(this, "cmdCancel", "キャンセル");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [cmdOK, cmdCancel, buttons] = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstColCondition_, 1);

@@ -60,13 +60,7 @@ CalculatorForm::CalculatorForm(frmPLECalculator& model, QWidget* owner) : QDialo
     lists->addWidget(cmdFunction, 2, 0);
     lists->addWidget(cmdBookmark, 2, 1);
 
-    auto* cmdOK = Button(this, "cmdOK", "OK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = Button(this, "cmdCancel", "キャンセル");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [cmdOK, cmdCancel, buttons] = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label(this, "lblCalc", "計算式(&E):", txtCalc_));

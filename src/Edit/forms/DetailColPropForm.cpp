@@ -86,13 +86,7 @@ DetailColPropForm::DetailColPropForm(frmPLEDetailColProp& model, QWidget* owner)
     breaks->addWidget(cmdSort, 2, 0, 1, 2, Qt::AlignLeft);
     breaks->setColumnStretch(0, 1);
 
-    auto* cmdOK = Button(this, "cmdOK", "OK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = Button(this, "cmdCancel", "キャンセル");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [cmdOK, cmdCancel, buttons] = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraFieldType);

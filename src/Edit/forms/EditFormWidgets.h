@@ -4,6 +4,7 @@
 // it drops down, and the CR LF line breaks the models keep in multi-line text.
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -34,6 +35,21 @@ inline QPushButton* Button(QWidget* parent, const char* name, const char* captio
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
+}
+
+// The OK (default) and キャンセル buttons at the right of a row; the caller connects them.
+struct OkCancelRow {
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+    QHBoxLayout* row;
+};
+inline OkCancelRow OkCancelButtons(QWidget* dialog) {
+    OkCancelRow buttons{Button(dialog, "cmdOK", "OK"), Button(dialog, "cmdCancel", "キャンセル"), new QHBoxLayout};
+    buttons.cmdOK->setDefault(true);
+    buttons.row->addStretch();
+    buttons.row->addWidget(buttons.cmdOK);
+    buttons.row->addWidget(buttons.cmdCancel);
+    return buttons;
 }
 
 inline QLabel* Label(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {

@@ -66,13 +66,7 @@ HeadFieldForm::HeadFieldForm(frmPLEHeadField& model, QWidget* owner) : QDialog(o
     formats->addWidget(cboFormat_, 1, 1);
     formats->setColumnStretch(1, 1);
 
-    auto* cmdOK = Button(this, "cmdOK", "OK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = Button(this, "cmdCancel", "キャンセル");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [cmdOK, cmdCancel, buttons] = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraFieldType);

@@ -47,13 +47,7 @@ StatisticsForm::StatisticsForm(frmPLEStatistics& model, QWidget* owner) : QDialo
     formats->addWidget(cboFormat_, 1, 1);
     formats->setColumnStretch(1, 1);
 
-    auto* cmdOK = Button(this, "cmdOK", "OK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = Button(this, "cmdCancel", "キャンセル");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [cmdOK, cmdCancel, buttons] = OkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
