@@ -202,6 +202,8 @@ void CommandBarView::Rebuild() {
                 menu->setObjectName(builtIn ? QString::fromStdString(popup->Caption()) : ToQ(popup->Tag()));
                 FillMenu(*menu, *popup->CommandBar(), builtIn ? host->second.actions : QList<QAction*>{});
                 menu->setEnabled(bar->Enabled() && popup->Enabled());
+                if (builtIn && host->second.aboutToShow)
+                    QObject::connect(menu, &QMenu::aboutToShow, menu, host->second.aboutToShow);
                 if (!menu->actions().isEmpty()) window_.menuBar()->addMenu(menu);
             }
             continue;

@@ -38,6 +38,8 @@ namespace paperloom::desk {
 struct HostItems {
     QString caption;
     QList<QAction*> actions;
+    // Runs as the menu opens, so entries can show whether they apply now (undo, redo).
+    std::function<void()> aboutToShow = {};
 };
 
 class CommandBarView {

@@ -145,7 +145,13 @@ std::map<std::string, HostItems> DocumentWindow::HostMenus() {
         window.append(nullptr);
         window.append(windowList_);
     }
-    return {{"&File", {"ファイル(&F)", file}},   {"&Edit", {"編集(&E)", edit_}},
+    // Undo and redo are offered only when there is a step to take back or to do again.
+    const auto showUndo = [this] {
+        if (edit_.size() < 2) return;
+        edit_[0]->setEnabled(editor_ && editor_->CanUndo());
+        edit_[1]->setEnabled(editor_ && editor_->CanRedo());
+    };
+    return {{"&File", {"ファイル(&F)", file}},   {"&Edit", {"編集(&E)", edit_, showUndo}},
             {"&View", {"表示(&V)", view_}},      {"&Insert", {"挿入(&I)", insert_}},
             {"F&ormat", {"書式(&O)", editActions_->FormatMenu()}}, {"&Tools", {"ツール(&T)", tools_}},
             {"T&able", {"罫線(&A)", editActions_->TableMenu()}}, {"&Window", {"ウィンドウ(&W)", window}},

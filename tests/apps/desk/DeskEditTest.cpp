@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QTest>
 
 #include <fstream>
@@ -260,6 +261,40 @@ TEST_F(DeskEditTest, KeysAndInputMethodInTheViewEditLikeRange) {
     QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Body(document), beforeBackspace);
     EXPECT_TRUE(view.ShownText().contains("xy"));
+}
+
+TEST_F(DeskEditTest, UndoAndRedoAreOfferedOnlyWhenThereIsAStep) {
+    DeskApplication desk(folder_.Path());
+    auto document = desk.Open(MakeFile("undo.docx", ""));
+    ASSERT_NE(document, nullptr);
+    test::Settle();
+    DocumentWindow* window = desk.WindowOf(*document);
+    ASSERT_NE(window, nullptr);
+    auto* menu = window->findChild<QMenu*>("&Edit");
+    ASSERT_NE(menu, nullptr);
+    const auto entry = [menu](const char* caption) {
+        for (QAction* action : menu->actions())
+            if (action->text() == QString::fromUtf8(caption)) return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    QAction* undo = entry("元に戻す(&U)");
+    QAction* redo = entry("やり直し(&R)");
+    ASSERT_NE(undo, nullptr);
+    ASSERT_NE(redo, nullptr);
+    const auto open = [menu] { emit menu->aboutToShow(); };
+
+    open();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    window->View().setFocus();
+    QTest::keyClicks(&window->View(), "a");
+    open();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    undo->trigger();
+    open();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_TRUE(redo->isEnabled());
 }
 
 }  // namespace
