@@ -1145,6 +1145,26 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
 
 long Story::InsertFragment(long pos, Fragment& fragment) { return InsertFragment(pos, fragment, nullptr); }
 
+long Story::ReplaceNodeText(pugi::xml_node textNode, long pos, long length, std::string_view text) {
+    xml::SetText(textNode, text);
+    const long added = xml::Utf16Length(text);
+    edited_ = true;
+    ForgetRowsAround(textNode);
+    // Only the unit's length changes; the units after it move.
+    const auto unit = UnitOf(textNode);
+    const auto at = unit ? index_.Find(unit) : std::nullopt;
+    if (at && *at + 1 < index_.Size()) {
+        index_.Replace(*at, *at + 1, index_.Start(*at), {{unit, index_.Length(*at) - length + added}});
+    } else if (at) {
+        Invalidate(*at);
+    } else {
+        Invalidate(0);
+    }
+    ShiftDelete(pos, pos + length);
+    ShiftInsert(pos, added);
+    return added;
+}
+
 long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Atom>* atPos) {
     std::vector<pugi::xml_node> blocks;
     for (auto child : fragment.root.children())

@@ -136,6 +136,10 @@ public:
     // The run properties of the character at `pos` (a paragraph mark's own), if any.
     pugi::xml_node FormattingAt(long pos);
     long InsertFragment(long pos, Fragment& fragment);
+    // Gives the w:t or w:instrText node holding [pos, pos + length) new text, as deleting it
+    // and inserting the text there again would, without splitting or measuring its paragraph
+    // again; returns the new text's length.
+    long ReplaceNodeText(pugi::xml_node textNode, long pos, long length, std::string_view text);
     void Delete(long start, long end);
     void SetHidden(long start, long end, bool hidden);
     // Character formatting of [start, end): the runs are split at both ends and `apply` gets

@@ -71,9 +71,68 @@ FieldMarks EnsureSeparator(word::detail::Story& story, const FieldMarks& field) 
     return result;
 }
 
+namespace {
+
+bool SameXml(pugi::xml_node a, pugi::xml_node b) {
+    if (a.type() != b.type() || std::string_view(a.name()) != b.name() || std::string_view(a.value()) != b.value())
+        return false;
+    auto x = a.first_attribute();
+    auto y = b.first_attribute();
+    for (; x && y; x = x.next_attribute(), y = y.next_attribute())
+        if (std::string_view(x.name()) != y.name() || std::string_view(x.value()) != y.value()) return false;
+    if (x || y) return false;
+    auto c = a.first_child();
+    auto d = b.first_child();
+    for (; c && d; c = c.next_sibling(), d = d.next_sibling())
+        if (!SameXml(c, d)) return false;
+    return !c && !d;
+}
+
+pugi::xml_node NextElement(pugi::xml_node node) {
+    auto next = node.next_sibling();
+    while (next && next.type() != pugi::node_element) next = next.next_sibling();
+    return next;
+}
+
+// The w:instrText of a code that is one run exactly as WriteCode writes it with `look`, between
+// the begin mark's run and the run of the separator or end mark: such a code can take new text
+// in place. Codes are written again and again (set for a record, then put back), and the
+// paragraph need not be split and measured for that.
+pugi::xml_node WrittenCodeText(const FieldMarks& field, pugi::xml_node look) {
+    if (!field.beginMark || field.beginMark.next_sibling() || field.CodeEnd() <= field.CodeStart()) return {};
+    const auto run = NextElement(field.beginMark.parent());
+    if (!xml::Is(run, "w:r") || run.first_attribute()) return {};
+    auto child = run.first_child();
+    const auto rPr = xml::Is(child, "w:rPr") ? child : pugi::xml_node{};
+    if (static_cast<bool>(rPr) != static_cast<bool>(look) || (rPr && !SameXml(rPr, look))) return {};
+    const auto instr = rPr ? rPr.next_sibling() : child;
+    if (!xml::Is(instr, "w:instrText") || instr.next_sibling()) return {};
+    const auto space = instr.first_attribute();
+    if (!space || std::string_view(space.name()) != "xml:space" || std::string_view(space.value()) != "preserve" ||
+        space.next_attribute())
+        return {};
+    const auto text = instr.first_child();
+    if (!text || text.type() != pugi::node_pcdata || text.next_sibling()) return {};
+    if (xml::Utf16Length(text.value()) != field.CodeEnd() - field.CodeStart()) return {};
+    const auto after = NextElement(run);
+    if (!xml::Is(after, "w:r") || !after.child("w:fldChar")) return {};
+    return instr;
+}
+
+}  // namespace
+
 void WriteCode(word::detail::Story& story, const FieldMarks& field, std::string_view code) {
     pugi::xml_document holder;
     const auto look = CopyFormattingAt(story, field.begin, holder);
+    if (!code.empty()) {
+        if (const auto instr = WrittenCodeText(field, look)) {
+            std::string text(code);
+            for (auto& c : text)
+                if (c == '\r' || c == '\n' || c == '\a' || c == '\f' || c == '\v') c = ' ';
+            story.ReplaceNodeText(instr, field.CodeStart(), field.CodeEnd() - field.CodeStart(), text);
+            return;
+        }
+    }
     story.Delete(field.CodeStart(), field.CodeEnd());
     if (code.empty()) return;
     word::detail::Fragment fragment;

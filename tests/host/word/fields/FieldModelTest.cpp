@@ -1,6 +1,8 @@
 // Fields of a document: enumeration (complex, simple, nested), code and result ranges, adding,
 // deleting, selecting, and the write-back of a code after an update.
 
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "FieldTestSupport.h"
@@ -342,6 +344,63 @@ TEST(FieldModel, CollectionHandlesFollowEditsAndFailOnceTheirFieldGoes) {
     auto inTable = FieldsOf(*again).Item(1);
     again->Tables().Item(1).Delete();
     EXPECT_THROW(inTable.Result(), host::HostError);
+}
+
+}  // namespace
+}  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+std::string TableMarkup(const std::shared_ptr<Document>& doc) {
+    std::ostringstream out;
+    doc->State()->Main().Root().select_node(".//w:tbl").node().print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+// A code written over and over (a record's code, then the design-time one back) takes the
+// place of the last in its run: the positions after it, the cell and row lengths and the tree
+// must come out as writing the code once does.
+TEST(FieldModel, CodesWrittenAgainKeepTheStoryAndTreeInStep) {
+    const auto make = [](const std::string& fieldRuns) {
+        return test::MakeDocument(test::P("a") +
+                                  test::TableXml({{test::TextRun("x") + fieldRuns + test::TextRun("y"), test::TextRun("keep")},
+                                                  {test::TextRun("r2"), test::TextRun("c2")}}) +
+                                  test::P("tail"));
+    };
+    auto doc = make(test::FieldRuns("QUOTE a", "a"));
+    auto field = FieldsOf(*doc).Item(1);
+    const std::string initial = doc->Content().Text();
+    const auto shownAt = initial.find("xay");
+    ASSERT_NE(shownAt, std::string::npos);
+    const long tailStart = doc->Content().End() - 5;  // "tail" and the last paragraph mark
+    auto tail = doc->Range(tailStart, tailStart + 4);
+    const std::vector<std::pair<std::string, std::string>> codes{
+        {"QUOTE \"長い値です\"", "長い値です"}, {"=1", "1"}, {"QUOTE \"b\r\nc\"", "b  c"}, {"QUOTE \"\"", ""}, {"QUOTE a", "a"}};
+    for (const auto& [code, result] : codes) {
+        field.SetCode(code);
+        std::string shown = code;
+        for (auto& c : shown)
+            if (c == '\r' || c == '\n') c = ' ';
+        EXPECT_EQ(field.Code().Text(), shown);
+        EXPECT_TRUE(field.Update()) << code;
+        EXPECT_EQ(field.Result().Text(), result);
+        EXPECT_EQ(tail.Text(), "tail") << code;
+        auto table = doc->Tables().Item(1);
+        EXPECT_EQ(table.Cell(1, 1).Range().Text(), "x" + result + "y\r\a");
+        EXPECT_EQ(table.Cell(1, 2).Range().Text(), "keep\r\a");
+        EXPECT_EQ(table.Cell(2, 2).Range().Text(), "c2\r\a");
+        EXPECT_EQ(doc->Content().Text(), initial.substr(0, shownAt + 1) + result + initial.substr(shownAt + 2));
+        EXPECT_EQ(doc->State()->Main().Root().select_nodes(".//w:instrText").size(), 1u);
+    }
+    // A code in two runs is written the long way: the tree is the same.
+    auto once = make("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE </w:instrText></w:r>"
+                     "<w:r><w:instrText>b</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                     "<w:r><w:t>b</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>");
+    auto onceField = FieldsOf(*once).Item(1);
+    onceField.SetCode("QUOTE a");
+    EXPECT_TRUE(onceField.Update());
+    EXPECT_EQ(TableMarkup(once), TableMarkup(doc));
 }
 
 }  // namespace
