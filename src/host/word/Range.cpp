@@ -196,7 +196,15 @@ void Range::SetFormattedText(const Range& source) {
     auto& from = source.data_->Live();
     // Text boxes edited in the source go into the copy in both their forms alike.
     source.data_->doc->SyncTextBoxCopies();
-    auto fragment = from.Extract(source.data_->span->start, source.data_->span->end);
+    // Into another document the copy is made in the tree it goes into, and moved into place
+    // from there instead of copied a second time. That tree's bookmark names are gathered
+    // first: gathering them reads the whole tree, which must not see the copy on its way.
+    pugi::xml_node home;
+    if (source.data_->doc != data_->doc) {
+        data_->doc->BookmarkNameUsed({});
+        home = story.Root().root();
+    }
+    auto fragment = from.Extract(source.data_->span->start, source.data_->span->end, home);
     detail::PrepareFragment(fragment, *source.data_->doc, from.Part(), *data_->doc, story.Part());
     auto& span = *data_->span;
     story.Delete(span.start, span.end);

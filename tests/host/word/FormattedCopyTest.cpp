@@ -184,3 +184,50 @@ TEST(FormattedCopy, HeaderWithPictureIntoAnotherDocumentsHeader) {
 
 }  // namespace
 }  // namespace paperloom::word
+
+namespace paperloom::word {
+namespace {
+
+// Copies into another document are built in its tree and moved into place from there: nothing
+// of them stays beside the content, the source keeps its own, and copies into the middle of a
+// story (part of a paragraph, then blocks with a table) land where they are put with what
+// follows them in step.
+TEST(FormattedCopy, CopiesMovedIntoPlaceLeaveNothingBehind) {
+    auto source = MakeTemplate();
+    const std::string sourceText = source->Content().Text();
+    auto target = MakeDocument(P("head") + P("tail"));
+    // Text inserted at a range's start joins it: this one starts after the inserts.
+    auto tail = target->Range(6, 9);
+    ASSERT_EQ(tail.Text(), "ail");
+
+    auto into = target->Range(2, 2);
+    into.SetFormattedText(source->Range(0, 3));
+    EXPECT_EQ(into.Text(), "Rep");
+    EXPECT_EQ(target->Content().Text(), "heRepad\rtail\r");
+    EXPECT_EQ(tail.Text(), "ail");
+
+    auto before = target->Range(tail.Start() - 1, tail.Start() - 1);
+    before.SetFormattedText(source->Content());
+    EXPECT_EQ(tail.Text(), "ail");
+    EXPECT_EQ(target->Content().Text(), "heRepad\r" + sourceText + "tail\r");
+    EXPECT_EQ(target->Tables().Item(1).Cell(1, 2).Range().Text(), "name\r\a");
+    EXPECT_TRUE(target->Bookmarks().Exists("tblDetail"));
+    EXPECT_EQ(source->Content().Text(), sourceText);
+    EXPECT_EQ(source->State()->Main().Root().select_nodes(".//w:tbl").size(), 1u);
+
+    // The main part holds its document element and nothing else.
+    const auto& tree = target->Package().Xml("word/document.xml");
+    long elements = 0;
+    for (auto child = tree.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element) ++elements;
+    EXPECT_EQ(elements, 1);
+    EXPECT_TRUE(tree.select_nodes("//fragment").empty());
+
+    test::TempFolder folder;
+    const auto path = folder.Path() / "moved.docx";
+    target->SaveAs(path);
+    EXPECT_EQ(Document::Open(path)->Content().Text(), target->Content().Text());
+}
+
+}  // namespace
+}  // namespace paperloom::word

@@ -1177,11 +1177,27 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
     const auto after = NodeAfter(index);
     const auto point = atPos ? SplitAt(pos, *atPos) : SplitAt(pos);
     auto p = point.paragraph;
-    auto insertRuns = [](pugi::xml_node into, pugi::xml_node from, pugi::xml_node before) {
-        for (auto c : from.children()) {
-            if (xml::Is(c, "w:pPr")) continue;
-            if (before) into.insert_copy_before(c, before);
-            else into.append_copy(c);
+    // A fragment built in this story's tree is moved in: it is measured first, while it is
+    // still whole, in case the index cannot tell what came in.
+    const bool move = !fragment.tree && fragment.root.root() == root_.root();
+    std::optional<long> fragmentLength;
+    const auto measureFragment = [&] {
+        const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
+        Walker walker(*this, none);
+        walker.MeasureOnly();
+        long length = 0;
+        walker.Blocks(fragment.root, length, {});
+        return length;
+    };
+    if (move) fragmentLength = measureFragment();
+    auto insertRuns = [move](pugi::xml_node into, pugi::xml_node from, pugi::xml_node before) {
+        for (auto c = from.first_child(); c;) {
+            const auto next = c.next_sibling();
+            if (!xml::Is(c, "w:pPr")) {
+                if (move) before ? into.insert_move_before(c, before) : into.append_move(c);
+                else before ? into.insert_copy_before(c, before) : into.append_copy(c);
+            }
+            c = next;
         }
     };
 
@@ -1212,7 +1228,10 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
             }
         }
         const std::size_t whole = blocks.size() - (fragment.openTail ? 1 : 0);
-        for (std::size_t i = first; i < whole; ++i) parent.insert_copy_before(blocks[i], p);
+        for (std::size_t i = first; i < whole; ++i) {
+            if (move) parent.insert_move_before(blocks[i], p);
+            else parent.insert_copy_before(blocks[i], p);
+        }
         if (fragment.openTail) insertRuns(p, blocks.back(), FirstContentChild(p));
     }
     ForgetRowsAround(p);
@@ -1225,10 +1244,7 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
     if (const auto afterNow = afterAt ? index_.Find(after) : std::nullopt) {
         length = index_.Start(*afterNow) - afterStart;
     } else {
-        const std::function<bool(const Atom&)> none = [](const Atom&) { return true; };
-        Walker walker(*this, none);
-        walker.MeasureOnly();
-        walker.Blocks(fragment.root, length, {});
+        length = fragmentLength ? *fragmentLength : measureFragment();
         if (fragment.openTail) length -= 1;
         length += splitMark;
     }
@@ -1586,7 +1602,8 @@ pugi::xml_node Story::InsertMarker(long pos, std::string_view name) {
 // touched or, when the range lies inside one cell, that cell's paragraphs.
 class Story::Extraction {
 public:
-    Extraction(Story& story, long start, long end) : story_(story), start_(start), end_(end) {
+    Extraction(Story& story, long start, long end, pugi::xml_node home)
+        : story_(story), start_(start), end_(end), fragment_(home ? Fragment(home) : Fragment()) {
         assert(0 <= start && start < end);
     }
 
@@ -1731,12 +1748,12 @@ private:
     Fragment fragment_;
 };
 
-Fragment Story::Extract(long start, long end) {
+Fragment Story::Extract(long start, long end, pugi::xml_node home) {
     const long length = Length();
     start = std::max(0L, start);
     end = std::min(end, length);
-    if (start >= end) return {};
-    return Extraction(*this, start, end).Run();
+    if (start >= end) return home ? Fragment(home) : Fragment();
+    return Extraction(*this, start, end, home).Run();
 }
 
 }  // namespace paperloom::word::detail

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -75,11 +76,21 @@ public:
 // Content on its way into a story: blocks (w:p, w:tbl) in a scratch tree. With `openTail` the
 // last paragraph has no mark of its own: its runs join the paragraph they are inserted into.
 struct Fragment {
-    std::unique_ptr<pugi::xml_document> tree = std::make_unique<pugi::xml_document>();
+    std::unique_ptr<pugi::xml_document> tree;
     pugi::xml_node root;  // parent of the blocks
     bool openTail = false;
 
-    Fragment() { root = tree->append_child("fragment"); }
+    Fragment() : tree(std::make_unique<pugi::xml_document>()) { root = tree->append_child("fragment"); }
+    // Built beside the content of the tree it goes into (`document`: that tree's document
+    // node), so that its blocks are moved in rather than copied again; it leaves the tree with
+    // the fragment. Nothing may read that tree as a whole while it is there.
+    explicit Fragment(pugi::xml_node document) { root = document.append_child("fragment"); }
+    Fragment(Fragment&& other) noexcept
+        : tree(std::move(other.tree)), root(std::exchange(other.root, {})), openTail(other.openTail) {}
+    Fragment& operator=(Fragment&&) = delete;
+    ~Fragment() {
+        if (!tree && root) root.parent().remove_child(root);
+    }
 };
 
 // A point between paragraph-level children where content can be inserted.
@@ -168,8 +179,9 @@ public:
     // The rows of a table (w:tr children), remembered until rows come or go.
     const std::vector<pugi::xml_node>& TableRows(pugi::xml_node table);
 
-    // The formatted copy of [start, end) as a fragment.
-    Fragment Extract(long start, long end);
+    // The formatted copy of [start, end) as a fragment; with `home`, built in that document
+    // (see Fragment).
+    Fragment Extract(long start, long end, pugi::xml_node home = {});
 
     void Track(const std::shared_ptr<TrackedSpan>& span);
     // Where text asked for at `pos` goes: never after the story's last paragraph mark.
