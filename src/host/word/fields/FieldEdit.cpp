@@ -160,7 +160,54 @@ pugi::xml_node CopyFormattingAt(word::detail::Story& story, long pos, pugi::xml_
     return copy;
 }
 
+namespace {
+
+bool IsMarkRun(pugi::xml_node run, std::string_view type) {
+    if (!xml::Is(run, "w:r")) return false;
+    auto child = run.first_child();
+    if (xml::Is(child, "w:rPr")) child = child.next_sibling();
+    return xml::Is(child, "w:fldChar") && !child.next_sibling() && type == child.attribute("w:fldCharType").value();
+}
+
+// The w:t of a result that is one run exactly as WriteResult writes `text` with `look` (text
+// without breaks, tabs or marks), in a field whose code is one run: the result can take new
+// text in place. Header fields are updated for every record.
+pugi::xml_node WrittenResultText(const FieldMarks& field, std::string_view text, pugi::xml_node look) {
+    if (!look || text.empty() || text.find_first_of("\r\n\t\v\f\x0e\a") != std::string_view::npos) return {};
+    if (!field.beginMark || field.beginMark.next_sibling() || !field.separator) return {};
+    if (field.CodeEnd() <= field.CodeStart() || field.ResultEnd() <= field.ResultStart()) return {};
+    const auto codeRun = NextElement(field.beginMark.parent());
+    if (!xml::Is(codeRun, "w:r")) return {};
+    auto code = codeRun.first_child();
+    if (xml::Is(code, "w:rPr")) code = code.next_sibling();
+    if (!xml::Is(code, "w:instrText") || code.next_sibling() ||
+        xml::Utf16Length(code.text().get()) != field.CodeEnd() - field.CodeStart())
+        return {};
+    const auto separator = NextElement(codeRun);
+    const auto run = NextElement(separator);
+    if (!IsMarkRun(separator, "separate") || !xml::Is(run, "w:r") || run.first_attribute()) return {};
+    const auto rPr = run.first_child();
+    if (!xml::Is(rPr, "w:rPr") || !SameXml(rPr, look)) return {};
+    const auto t = rPr.next_sibling();
+    if (!xml::Is(t, "w:t") || t.next_sibling()) return {};
+    const auto space = t.first_attribute();
+    if (!space || std::string_view(space.name()) != "xml:space" || std::string_view(space.value()) != "preserve" ||
+        space.next_attribute())
+        return {};
+    const auto value = t.first_child();
+    if (!value || value.type() != pugi::node_pcdata || value.next_sibling()) return {};
+    if (xml::Utf16Length(value.value()) != field.ResultEnd() - field.ResultStart()) return {};
+    if (!IsMarkRun(NextElement(run), "end")) return {};
+    return t;
+}
+
+}  // namespace
+
 void WriteResult(word::detail::Story& story, const FieldMarks& field, std::string_view text, pugi::xml_node look) {
+    if (const auto t = WrittenResultText(field, text, look)) {
+        story.ReplaceNodeText(t, field.ResultStart(), field.ResultEnd() - field.ResultStart(), text);
+        return;
+    }
     story.Delete(field.ResultStart(), field.ResultEnd());
     if (text.empty()) return;
     story.InsertText(field.ResultStart(), text, look);

@@ -358,9 +358,9 @@ std::string TableMarkup(const std::shared_ptr<Document>& doc) {
     return out.str();
 }
 
-// A code written over and over (a record's code, then the design-time one back) takes the
-// place of the last in its run: the positions after it, the cell and row lengths and the tree
-// must come out as writing the code once does.
+// A code written over and over (a record's code, then the design-time one back) and the
+// result of every update take the place of the last in their runs: the positions after them,
+// the cell and row lengths and the tree must come out as writing them once does.
 TEST(FieldModel, CodesWrittenAgainKeepTheStoryAndTreeInStep) {
     const auto make = [](const std::string& fieldRuns) {
         return test::MakeDocument(test::P("a") +
@@ -368,7 +368,8 @@ TEST(FieldModel, CodesWrittenAgainKeepTheStoryAndTreeInStep) {
                                                   {test::TextRun("r2"), test::TextRun("c2")}}) +
                                   test::P("tail"));
     };
-    auto doc = make(test::FieldRuns("QUOTE a", "a"));
+    const std::string bold = "<w:rPr><w:b/></w:rPr>";
+    auto doc = make(test::FieldRuns("QUOTE a", "a", bold));
     auto field = FieldsOf(*doc).Item(1);
     const std::string initial = doc->Content().Text();
     const auto shownAt = initial.find("xay");
@@ -393,10 +394,12 @@ TEST(FieldModel, CodesWrittenAgainKeepTheStoryAndTreeInStep) {
         EXPECT_EQ(doc->Content().Text(), initial.substr(0, shownAt + 1) + result + initial.substr(shownAt + 2));
         EXPECT_EQ(doc->State()->Main().Root().select_nodes(".//w:instrText").size(), 1u);
     }
-    // A code in two runs is written the long way: the tree is the same.
-    auto once = make("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>QUOTE </w:instrText></w:r>"
-                     "<w:r><w:instrText>b</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
-                     "<w:r><w:t>b</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>");
+    // A code in two runs and a result without xml:space are written the long way: the tree is
+    // the same.
+    auto once = make("<w:r>" + bold + "<w:fldChar w:fldCharType=\"begin\"/></w:r><w:r>" + bold +
+                     "<w:instrText>QUOTE </w:instrText></w:r><w:r>" + bold + "<w:instrText>b</w:instrText></w:r><w:r>" +
+                     bold + "<w:fldChar w:fldCharType=\"separate\"/></w:r><w:r>" + bold + "<w:t>b</w:t></w:r><w:r>" +
+                     bold + "<w:fldChar w:fldCharType=\"end\"/></w:r>");
     auto onceField = FieldsOf(*once).Item(1);
     onceField.SetCode("QUOTE a");
     EXPECT_TRUE(onceField.Update());
