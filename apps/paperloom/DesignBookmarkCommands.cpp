@@ -183,11 +183,9 @@ public:
         remove->excludes(rename);
         AddWriteOptions(*command_, o.output, o.inPlace);
     }
-    bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunBookmark(options_, out); }
 
 private:
-    CLI::App* command_ = nullptr;
     BookmarkOptions options_;
 };
 

@@ -243,11 +243,9 @@ public:
         command_->add_option("--format", o.format, "The picture, such as #,##0");
         AddWriteOptions(*command_, o.output, o.inPlace);
     }
-    bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunStatistics(options_, out); }
 
 private:
-    CLI::App* command_ = nullptr;
     StatisticsOptions options_;
 };
 
@@ -266,11 +264,9 @@ public:
         command_->add_option("--format", o.format, "The number picture, such as #,##0");
         AddWriteOptions(*command_, o.output, o.inPlace);
     }
-    bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunFormula(options_, out); }
 
 private:
-    CLI::App* command_ = nullptr;
     FormulaOptions options_;
 };
 

@@ -442,11 +442,9 @@ public:
         command_->add_flag("--clear-break-rows", o.clearBreakRows, "Empty every cell of the break row first");
         AddWriteOptions(*command_, o.output, o.inPlace);
     }
-    bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunColumn(options_, out); }
 
 private:
-    CLI::App* command_ = nullptr;
     ColumnOptions options_;
 };
 

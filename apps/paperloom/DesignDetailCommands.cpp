@@ -280,11 +280,9 @@ public:
         for (auto* setting : settings) setting->excludes(clear);
         AddWriteOptions(*command_, o.output, o.inPlace);
     }
-    bool Parsed() const override { return command_->parsed(); }
     int Run(std::ostream& out) override { return RunDetail(options_, out); }
 
 private:
-    CLI::App* command_ = nullptr;
     DetailOptions options_;
 };
 

@@ -96,24 +96,23 @@ private:
 class DesignFieldCommand final : public DesignSubcommand {
 public:
     explicit DesignFieldCommand(CLI::App& design) {
-        app_ = design.add_subcommand("field", "Place a header field (a data field or a support field) in place of a "
+        command_ = design.add_subcommand("field", "Place a header field (a data field or a support field) in place of a "
                                               "text, or replace the header field that text lies in");
         auto& o = options_;
-        app_->add_option("TEMPLATE", o.templatePath, "The template (.docx)")->required();
-        app_->add_option("--at", o.at, "The text the field replaces (its first occurrence: main text, text boxes, "
+        command_->add_option("TEMPLATE", o.templatePath, "The template (.docx)")->required();
+        command_->add_option("--at", o.at, "The text the field replaces (its first occurrence: main text, text boxes, "
                                        "headers and footers); in a header field, that field is replaced")
             ->required();
-        app_->add_option("--data-field", o.dataField, "A field of the header's record source");
-        app_->add_flag("--picture", o.picture, "Show the data field as a picture (its value names the picture file)");
-        app_->add_option("--support", o.support,
+        command_->add_option("--data-field", o.dataField, "A field of the header's record source");
+        command_->add_flag("--picture", o.picture, "Show the data field as a picture (its value names the picture file)");
+        command_->add_option("--support", o.support,
                          "A support field: レコード番号 (RecordIndex), 抽出番号 (SequenceIndex), 明細ページ番号 "
                          "(DetailPage) or 明細ページ最大番号 (DetailPageMax)");
-        app_->add_option("--format-type", o.formatType, "\\# (number), \\@ (date) or \\* (text)");
-        app_->add_option("--format", o.format, "The picture, such as \"#,##0\", \"gge年M月d日\" or \"Upper\"");
-        AddWriteOptions(*app_, o.output, o.inPlace);
+        command_->add_option("--format-type", o.formatType, "\\# (number), \\@ (date) or \\* (text)");
+        command_->add_option("--format", o.format, "The picture, such as \"#,##0\", \"gge年M月d日\" or \"Upper\"");
+        AddWriteOptions(*command_, o.output, o.inPlace);
     }
 
-    bool Parsed() const override { return app_->parsed(); }
 
     int Run(std::ostream& out) override {
         const auto& o = options_;
@@ -166,7 +165,6 @@ public:
     }
 
 private:
-    CLI::App* app_ = nullptr;
     FieldOptions options_;
 };
 

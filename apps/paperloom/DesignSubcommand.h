@@ -16,9 +16,12 @@ class DesignSubcommand {
 public:
     virtual ~DesignSubcommand() = default;
     // Whether the command line named this command.
-    virtual bool Parsed() const = 0;
+    bool Parsed() const { return command_ != nullptr && command_->parsed(); }
     // Runs it; the exit status. Failures are CliError or HostError.
     virtual int Run(std::ostream& out) = 0;
+
+protected:
+    CLI::App* command_ = nullptr;  // set by the command as it adds itself to "design"
 };
 
 using DesignSubcommands = std::vector<std::unique_ptr<DesignSubcommand>>;
