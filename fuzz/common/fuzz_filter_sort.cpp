@@ -4,7 +4,9 @@
 #include "common/clsPLSortEditor.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using paperloom::fuzz::Check;
@@ -23,9 +25,15 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
     return parts;
 }
 
-// A field name as a user picks it from the list: no blanks, quotes or parentheses.
+bool IsWord(const std::string& text, std::string_view word) {
+    return std::equal(text.begin(), text.end(), word.begin(), word.end(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// A field name as a user picks it from the list: no blanks, quotes or parentheses, and not one
+// of the joining words, which the filter text reads in any case.
 bool IsUsableField(const std::string& field) {
-    return !field.empty() && field != "And" && field != "Or" &&
+    return !field.empty() && !IsWord(field, "and") && !IsWord(field, "or") &&
            field.find_first_of(" \t\r\n'\"()") == std::string::npos;
 }
 
