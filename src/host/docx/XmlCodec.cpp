@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -90,6 +91,23 @@ std::optional<char32_t> ReferenceAt(std::string_view bytes, std::size_t at) {
     return static_cast<char32_t>(value);
 }
 
+// Printable ASCII other than the ampersand: the writer passes it on as it is.
+constexpr bool IsPlain(unsigned char byte) { return byte >= 0x20 && byte < 0x80 && byte != '&'; }
+
+// IsPlain for the eight bytes at `p` at once, with the usual tests for a byte below a value and
+// a zero byte (exact once bytes with the top bit set are ruled out): the scan for plain text is
+// most of what saving a large document costs after the tree's own printing.
+bool IsPlainWord(const unsigned char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kTops = 0x8080808080808080u;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    const std::uint64_t belowSpace = (word - kOnes * 0x20) & ~word;
+    const std::uint64_t ampersands = word ^ (kOnes * '&');
+    const std::uint64_t isAmpersand = (ampersands - kOnes) & ~ampersands;
+    return ((word | belowSpace | isAmpersand) & kTops) == 0;
+}
+
 // Counts element depth on a walk the library makes without recursion.
 class DepthCheck : public pugi::xml_tree_walker {
 public:
@@ -110,7 +128,8 @@ void Xml10Writer::write(const void* data, std::size_t size) {
         // print document writes megabytes of them.
         if (sequenceLength_ == 0 && held_.empty()) {
             std::size_t plain = i;
-            while (plain < size && bytes[plain] >= 0x20 && bytes[plain] < 0x80 && bytes[plain] != '&') ++plain;
+            while (plain + 8 <= size && IsPlainWord(bytes + plain)) plain += 8;
+            while (plain < size && IsPlain(bytes[plain])) ++plain;
             if (plain > i) {
                 out_.append(reinterpret_cast<const char*>(bytes + i), plain - i);
                 i = plain;

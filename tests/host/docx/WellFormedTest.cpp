@@ -81,6 +81,28 @@ TEST(Xml10Writer, PlainStretchesAroundHeldReferencesAndSequences) {
     }
 }
 
+// Plain text is scanned eight bytes at a time: a byte that needs a look is found at every
+// offset within those eight, including the bytes at the edges of what counts as plain.
+TEST(Xml10Writer, EveryByteThatNeedsALookIsFoundAtAnyOffsetInLongPlainText) {
+    struct Case {
+        std::string inserted;
+        std::string wanted;
+    };
+    const std::vector<Case> cases = {
+        {"\x1f", ""},       {"\x01", ""},        {"\r", "&#13;"},         {"&#1;", ""},
+        {"&#9;", "&#9;"},   {"&amp;", "&amp;"}, {"\x80", Rep(1)},         {"\xFF", Rep(1)},
+        {"\xC3\xA9", "\xC3\xA9"}, {"\x7f", "\x7f"}, {" ", " "},         {"\xEF\xBF\xBE", Rep(1)},
+    };
+    const std::string plain = "abcdefghijklmnopqrstuvwx";
+    for (const Case& c : cases) {
+        for (std::size_t at = 0; at <= plain.size(); ++at) {
+            const std::string input = plain.substr(0, at) + c.inserted + plain.substr(at);
+            EXPECT_EQ(Written(input), plain.substr(0, at) + c.wanted + plain.substr(at))
+                << "byte " << static_cast<int>(static_cast<unsigned char>(c.inserted[0])) << " at " << at;
+        }
+    }
+}
+
 TEST(Xml10Safe, TellsPartsThatCanBeWrittenAsTheyAre) {
     EXPECT_TRUE(xml::IsXml10Safe("<a b=\"&#9;\">\xE6\xBC\xA2 &#x1F600; &#65533;\t\r\n</a>"));
     EXPECT_FALSE(xml::IsXml10Safe("<a>\xFF</a>"));
