@@ -43,18 +43,27 @@ public:
     // Deflates `data` with the given flush and hands every piece of output to `sink`.
     template <typename Sink>
     void Run(std::string_view data, int flush, Sink&& sink) {
-        z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-        z_.avail_in = static_cast<uInt>(data.size());
+        // zlib counts input in uInt: a text past 4 GiB went in cut to its length modulo 4 GiB,
+        // an entry whose size and checksum did not match its data. It goes in slices, the
+        // flush with the last one.
+        constexpr std::size_t kSlice = std::size_t{1} << 30;
         unsigned char out[1 << 16];
-        for (;;) {
-            z_.next_out = out;
-            z_.avail_out = sizeof out;
-            const int rc = deflate(&z_, flush);
-            if (rc == Z_STREAM_ERROR) throw PackageError("The compressor failed.");
-            const std::size_t made = sizeof out - z_.avail_out;
-            if (made > 0) sink(std::span<const unsigned char>(out, made));
-            if (z_.avail_out != 0 && z_.avail_in == 0 && (flush != Z_FINISH || rc == Z_STREAM_END)) break;
-        }
+        do {
+            const std::string_view slice = data.substr(0, kSlice);
+            data.remove_prefix(slice.size());
+            const int sliceFlush = data.empty() ? flush : Z_NO_FLUSH;
+            z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(slice.data()));
+            z_.avail_in = static_cast<uInt>(slice.size());
+            for (;;) {
+                z_.next_out = out;
+                z_.avail_out = sizeof out;
+                const int rc = deflate(&z_, sliceFlush);
+                if (rc == Z_STREAM_ERROR) throw PackageError("The compressor failed.");
+                const std::size_t made = sizeof out - z_.avail_out;
+                if (made > 0) sink(std::span<const unsigned char>(out, made));
+                if (z_.avail_out != 0 && z_.avail_in == 0 && (sliceFlush != Z_FINISH || rc == Z_STREAM_END)) break;
+            }
+        } while (!data.empty());
     }
 
 private:
