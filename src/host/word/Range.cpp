@@ -19,6 +19,44 @@ detail::TextOptions Options(const detail::RangeData& data) {
     return {data.includeHidden || data.doc->ShowHiddenText(), data.includeFieldCodes, data.enclosingFields};
 }
 
+// The w:t of a paragraph whose content is one run holding exactly `atom`, the run as inserting
+// text there would write it again (no attributes, the look the insert would give it): `text`
+// without breaks, tabs or marks can take the old text's place in that node, leaving the tree
+// as deleting the old text and inserting the new would. Every cell of a detail table is
+// written so for every record, and the long way splits and measures its paragraph twice.
+pugi::xml_node WholeParagraphText(const Atom& atom, std::string_view text) {
+    if (text.empty() || text.find_first_of("\r\n\t\v\f\x0e\a") != std::string_view::npos) return {};
+    if (atom.kind != AtomKind::Text || atom.fieldDepth != 0 || !xml::Is(atom.node, "w:t")) return {};
+    const auto t = atom.node;
+    const auto run = t.parent();
+    const auto paragraph = run.parent();
+    if (paragraph != atom.paragraph || !xml::Is(run, "w:r") || run.first_attribute()) return {};
+    // The paragraph: its properties, if any, and the run.
+    auto first = paragraph.first_child();
+    const auto pPr = xml::Is(first, "w:pPr") ? first : pugi::xml_node{};
+    if (pPr) first = first.next_sibling();
+    if (first != run || run.next_sibling()) return {};
+    // The run: its properties, if any, and the text. New text takes the run's look, or the
+    // paragraph mark's in a run without one; the insert leaves out revision marks.
+    auto inner = run.first_child();
+    if (xml::Is(inner, "w:rPr")) {
+        for (const char* revision : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"})
+            if (inner.child(revision)) return {};
+        inner = inner.next_sibling();
+    } else if (pPr.child("w:rPr")) {
+        return {};
+    }
+    if (inner != t || t.next_sibling()) return {};
+    const auto space = t.first_attribute();
+    if (!space || std::string_view(space.name()) != "xml:space" || std::string_view(space.value()) != "preserve" ||
+        space.next_attribute())
+        return {};
+    const auto value = t.first_child();
+    if (!value || value.type() != pugi::node_pcdata || value.next_sibling()) return {};
+    if (xml::Utf16Length(value.value()) != atom.length) return {};
+    return t;
+}
+
 }  // namespace
 
 // --- Font -------------------------------------------------------------------------------
@@ -180,8 +218,19 @@ void Range::SetText(std::string_view text) {
     // The new text looks like the first character it replaces.
     pugi::xml_document keep;
     pugi::xml_node look;
-    if (span.end > span.start)
-        if (auto rPr = story.FormattingAt(span.start)) look = keep.append_copy(rPr);
+    if (span.end > span.start) {
+        const auto atom = story.AtomAt(span.start);
+        if (atom && atom->start == span.start && atom->length == span.end - span.start)
+            if (const auto t = WholeParagraphText(*atom, text)) {
+                span.end = span.start + story.ReplaceNodeText(t, span.start, atom->length, text);
+                span.limit.reset();
+                data_->doc->Changed();
+                return;
+            }
+        const auto rPr = atom && atom->kind == AtomKind::Text ? atom->node.parent().child("w:rPr")
+                                                              : story.FormattingAt(span.start);
+        if (rPr) look = keep.append_copy(rPr);
+    }
     story.Delete(span.start, span.end);
     const long pos = story.ClampInsert(span.start);
     const long inserted = story.InsertText(pos, text, look);
