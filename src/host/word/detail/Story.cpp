@@ -1089,6 +1089,21 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
     if (before)
         code = before->kind == AtomKind::FieldBegin ||
                (before->kind == AtomKind::Text && before->fieldCode && before->codeDepth == before->fieldDepth);
+    // Plain text at a paragraph's end (an emptied cell of a new table row) is the run the
+    // fragment below would append there: made in place, the paragraph is neither split nor
+    // measured again.
+    if (here && (here->kind == AtomKind::ParagraphMark || here->kind == AtomKind::CellEnd) && here->start == pos &&
+        text.find_first_of("\r\n\t\v\f\x0e\a") == std::string_view::npos) {
+        auto run = paragraph.append_child("w:r");
+        if (rPr) {
+            auto copy = run.append_copy(rPr);
+            copy.set_name("w:rPr");
+            CleanRunProperties(copy);
+        }
+        auto t = xml::AppendText(run, {});
+        if (code) t.set_name("w:instrText");
+        return ReplaceNodeText(t, pos, 0, text);  // the text, and the positions after it moved
+    }
 
     Fragment fragment;
     fragment.openTail = true;
