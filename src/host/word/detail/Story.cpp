@@ -1164,14 +1164,22 @@ long Story::ReplaceNodeText(pugi::xml_node textNode, long pos, long length, std:
     xml::SetText(textNode, text);
     const long added = xml::Utf16Length(text);
     edited_ = true;
-    ForgetRowsAround(textNode);
+    // The rows and cells around the node change by what its text did: their remembered lengths
+    // move with it instead of being measured again for the next cell of the row.
+    const long change = added - length;
+    for (auto n = textNode.parent(); n && n != root_; n = n.parent())
+        if (xml::Is(n, "w:tr") || xml::Is(n, "w:tc"))
+            if (long* known = lengths_.Find(n)) *known += change;
     // Only the unit's length changes; the units after it move.
     const auto unit = UnitOf(textNode);
     const auto at = unit ? index_.Find(unit) : std::nullopt;
     if (at && *at + 1 < index_.Size()) {
-        index_.Replace(*at, *at + 1, index_.Start(*at), {{unit, index_.Length(*at) - length + added}});
+        index_.Replace(*at, *at + 1, index_.Start(*at), {{unit, index_.Length(*at) + change}});
     } else if (at) {
-        Invalidate(*at);
+        // The last unit indexed (the row a table fill is writing): indexed again as it is now.
+        const long now = index_.Length(*at) + change;
+        index_.Truncate(*at);
+        index_.Append(unit, now);
     } else {
         Invalidate(0);
     }
