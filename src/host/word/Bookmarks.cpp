@@ -177,6 +177,8 @@ Bookmarks RangeBookmarks(const std::shared_ptr<RangeData>& range) {
     const long end = range->span->end;
     std::vector<std::pair<long, std::string>> found;
     std::map<std::string, std::pair<long, std::string>> open;  // id -> start, name
+    // Only markers are read: the walk does not work out which text is hidden (a detail table's
+    // first bookmark is looked for in every record's fill).
     story.Visit(start, end, [&](const Atom& atom) {
         if (atom.kind != AtomKind::Marker) return true;
         if (xml::Is(atom.node, "w:bookmarkStart")) {
@@ -188,7 +190,7 @@ Bookmarks RangeBookmarks(const std::shared_ptr<RangeData>& range) {
             open.erase(it);
         }
         return true;
-    });
+    }, false);
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> names;
     for (auto& [pos, name] : found) names.push_back(std::move(name));
