@@ -67,38 +67,66 @@ Range SpanRange(const detail::RangeData& data, pugi::xml_node node) {
     return Range(detail::MakeRange(data.doc, story, span->first, span->second));
 }
 
-// A new row's cell: empty, with the paragraph look and the character look of the cell it copies.
-void ResetCell(pugi::xml_node cell) {
-    auto model = cell.child("w:p");
-    pugi::xml_node runProps;
-    for (auto run : model.select_nodes(".//w:r/w:rPr")) {
-        runProps = run.node();
-        if (xml::OnOff(runProps.child("w:vanish")) != 1) break;
+// The look a new row's cell takes for its text: the first shown run's properties in the model
+// paragraph (the last run's when all are hidden), else its mark's. Found in document order, as
+// the query ".//w:r/w:rPr" lists them.
+pugi::xml_node ModelRunProperties(pugi::xml_node model) {
+    pugi::xml_node found;
+    for (auto node = model.first_child(); node;) {
+        if (node.type() == pugi::node_element && xml::Is(node, "w:rPr") && xml::Is(node.parent(), "w:r")) {
+            found = node;
+            if (xml::OnOff(found.child("w:vanish")) != 1) return found;
+        }
+        // The next node in document order below `model`.
+        if (auto child = node.first_child()) {
+            node = child;
+            continue;
+        }
+        while (node != model && !node.next_sibling()) node = node.parent();
+        node = node == model ? pugi::xml_node{} : node.next_sibling();
     }
-    if (!runProps) runProps = model.child("w:pPr").child("w:rPr");
-    pugi::xml_document keep;
-    auto holder = keep.append_child("keep");
-    if (auto pPr = model.child("w:pPr")) holder.append_copy(pPr);
-    if (runProps) holder.append_copy(runProps).set_name("w:rPr");
-    for (auto child = cell.first_child(); child;) {
-        auto next = child.next_sibling();
-        if (!xml::Is(child, "w:tcPr")) cell.remove_child(child);
-        child = next;
-    }
+    return found ? found : model.child("w:pPr").child("w:rPr");
+}
+
+// A new row's cell, empty, made beside the model cell's copy it replaces: the model's
+// attributes and cell properties (no vertical merge), one paragraph with the model paragraph's
+// look and the character look of its first shown run. The model's content is never copied: a
+// table fill adds rows for every record.
+void AppendEmptyCell(pugi::xml_node row, pugi::xml_node modelCell) {
+    auto cell = row.append_child("w:tc");
+    for (auto attr : modelCell.attributes()) cell.append_attribute(attr.name()) = attr.value();
+    for (auto child = modelCell.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && xml::Is(child, "w:tcPr")) cell.append_copy(child);
     if (auto tcPr = cell.child("w:tcPr"))
         if (auto vMerge = tcPr.child("w:vMerge")) tcPr.remove_child(vMerge);
+    const auto model = modelCell.child("w:p");
+    const auto runProps = ModelRunProperties(model);
     auto p = cell.append_child("w:p");
-    if (auto pPr = holder.child("w:pPr")) {
+    if (auto pPr = model.child("w:pPr")) {
         auto copy = p.append_copy(pPr);
         for (const char* drop : {"w:sectPr", "w:pPrChange"})
             if (auto n = copy.child(drop)) copy.remove_child(n);
         if (auto old = copy.child("w:rPr")) copy.remove_child(old);
     }
-    if (auto rPr = holder.child("w:rPr")) {
+    if (runProps) {
         auto mark = xml::MarkProperties(p, true);
-        for (auto child : rPr.children())
+        for (auto child : runProps.children())
             if (!xml::Is(child, "w:vanish") && !xml::Is(child, "w:rPrChange")) mark.append_copy(child);
     }
+}
+
+// Makes `row`, just put beside `model`, a row like it: the model's attributes (not its
+// revision ids) and row-level elements, its cells emptied.
+pugi::xml_node InsertEmptyRow(pugi::xml_node model, pugi::xml_node row) {
+    for (auto attr : model.attributes()) {
+        const std::string_view name = attr.name();
+        if (name != "w14:paraId" && name != "w14:textId") row.append_attribute(attr.name()) = attr.value();
+    }
+    for (auto child = model.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && xml::Is(child, "w:tc")) AppendEmptyCell(row, child);
+        else row.append_copy(child);
+    }
+    return row;
 }
 
 }  // namespace
@@ -176,16 +204,13 @@ Row Rows::Add(std::optional<long> beforeRow) {
         const auto span = story.SpanOf(model);
         if (!span) throw ObjectDeleted();
         at = span->first;
-        row = table.insert_copy_before(model, model);
+        row = InsertEmptyRow(model, table.insert_child_before("w:tr", model));
     } else {
         const auto span = story.SpanOf(table);
         if (!span) throw ObjectDeleted();
         at = span->second;
-        row = table.insert_copy_after(model, model);
+        row = InsertEmptyRow(model, table.insert_child_after("w:tr", model));
     }
-    row.remove_attribute("w14:paraId");
-    row.remove_attribute("w14:textId");
-    for (auto cell : row.children("w:tc")) ResetCell(cell);
     story.BlockInserted(row, at);
     table_->doc->Changed();
     return Row(table_, beforeRow ? *beforeRow : count + 1);
