@@ -1,5 +1,6 @@
 // Positions, text and the way ranges follow edits.
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 
 using test::MakeDocument;
 using test::P;
+using test::TextRun;
 
 TEST(RangeText, PositionsCountUtf16UnitsAndMarks) {
     // "日本" is two positions, the emoji (outside the BMP) two, each paragraph mark one.
@@ -278,6 +280,64 @@ TEST(RangeText, FindTextAcrossRuns) {
     ASSERT_TRUE(range.Find().Execute());
     EXPECT_EQ(range.Start(), 10);
     EXPECT_FALSE(range.Find().Execute());
+}
+
+std::string TableMarkup(const std::shared_ptr<Document>& doc) {
+    std::ostringstream out;
+    doc->State()->Main().Root().select_node(".//w:tbl").node().print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+// What writing `texts` one after another over the first `length` characters of a table's
+// first cell (holding `content`) leaves: the table's markup, the story's text, and what the
+// ranges and cells after the write read.
+std::vector<std::string> WrittenOver(const std::string& content, long length, const std::vector<std::string>& texts) {
+    auto doc = MakeDocument(test::TableXml({{content, TextRun("keep")}, {TextRun("r2"), TextRun("c2")}}) + P("tail"));
+    const long tailStart = doc->Content().End() - 5;
+    auto tail = doc->Range(tailStart, tailStart + 4);
+    auto table = doc->Tables().Item(1);
+    std::vector<std::string> seen;
+    for (const auto& text : texts) {
+        const long start = table.Cell(1, 1).Range().Start();
+        auto range = doc->Range(start, start + length);
+        range.SetText(text);
+        length = range.End() - range.Start();
+        seen.push_back(TableMarkup(doc));
+        seen.push_back(doc->Content().Text());
+        seen.push_back(tail.Text() + "|" + table.Cell(1, 2).Range().Text() + "|" + table.Rows().Item(2).Range().Text());
+    }
+    return seen;
+}
+
+// Text written over a paragraph's first run takes the run's place when the run is as an
+// insert would write it, and plain text at a paragraph's end is appended as a run of its own:
+// the tree, the positions after it and the remembered cell and row lengths must come out as
+// deleting and inserting leaves them. A run with an attribute, and text carrying a cell mark
+// (which is dropped), take the long way.
+TEST(RangeText, TextWrittenInPlaceLeavesWhatTheLongWayLeaves) {
+    const std::string old = "<w:t xml:space=\"preserve\">old</w:t>";
+    const auto run = [&](const std::string& properties) { return "<w:r>" + properties + old + "</w:r>"; };
+    const std::vector<std::string> contents{
+        run("<w:rPr><w:b/></w:rPr>"),
+        run(""),
+        "<w:pPr><w:rPr><w:i/></w:rPr></w:pPr>" + run(""),  // the new text takes the mark's look
+        run("<w:rPr><w:vanish/></w:rPr>") + TextRun("shown"),
+        run("") + "<w:r><w:rPr><w:b/></w:rPr><w:t>next</w:t></w:r>",  // and here the next run's
+        // New text goes before the bookmark that starts where it goes.
+        "<w:bookmarkStart w:id=\"1\" w:name=\"m\"/>" + run("") + TextRun("next") + "<w:bookmarkEnd w:id=\"1\"/>",
+        run("<w:rPr><w:b/><w:rPrChange w:id=\"2\" w:author=\"a\"><w:rPr/></w:rPrChange></w:rPr>"),
+        run("") + "<w:r><w:tab/></w:r>",
+    };
+    const std::vector<std::string> texts{"新しい値", "2", "third"};
+    for (const auto& content : contents) {
+        std::string longWay = content;
+        longWay.replace(longWay.find("<w:r>"), 5, "<w:r w:rsidR=\"00A1\">");
+        EXPECT_EQ(WrittenOver(content, 3, texts), WrittenOver(longWay, 3, texts)) << content;
+    }
+    // Into an empty paragraph, whose mark's look (without its revision marks) the text takes.
+    const std::string empty = "<w:pPr><w:rPr><w:b/><w:ins w:id=\"3\" w:author=\"a\"/></w:rPr></w:pPr>";
+    EXPECT_EQ(WrittenOver(empty, 0, {"new", "2"}), WrittenOver(empty, 0, {"n\aew", "2"}));
+    EXPECT_EQ(WrittenOver("", 0, {"new", "2"}), WrittenOver("", 0, {"n\aew", "2"}));
 }
 
 }  // namespace
