@@ -5,6 +5,7 @@
 
 #include "Run/FieldFormat.h"
 #include "common/clsPLProperty.h"
+#include "host/word/CellText.h"
 #include "host/word/fields/Field.h"
 
 namespace paperloom::run {
@@ -67,6 +68,13 @@ void WriteCellText(const word::Cell& cell, std::string_view text) {
     // what precedes it, which may be the hidden property text.
     visible.SetText(ShownText(text));
     if (afterHidden) visible.Font().SetHidden(false);
+}
+
+void WriteCellText(const word::Table& table, long row, long column, std::string_view text) {
+    // A cell of one plain run (as the last record left it) holds no fields and, past the first
+    // row, no property text: the new text takes the old one's place in that run.
+    if (row != 1 && word::ReplaceLoneRunText(table, row, column, ShownText(text))) return;
+    WriteCellText(table.Cell(row, column), text);
 }
 
 void WriteCellField(const word::Cell& cell, std::string_view code) {

@@ -14,6 +14,9 @@ void ClearCellContent(const word::Cell& cell);
 
 // Replaces the visible content by plain text (a NUL in it is written as U+FFFD).
 void WriteCellText(const word::Cell& cell, std::string_view text);
+// The same for the cell at (row, column) of the table; a table fill writes every cell again
+// for every record.
+void WriteCellText(const word::Table& table, long row, long column, std::string_view text);
 
 // Replaces the visible content by one field with the code, computed at once (a NUL in the code,
 // from a value, is written as U+FFFD).

@@ -378,11 +378,10 @@ private:
             if (!column.Fills()) continue;
             const std::string value = RawValue(column, row);
             auto& previous = previousValues_[c - 1];
-            const auto cell = table_.Cell(row, c);
             if (column.blnSkipSameValue && previous && *previous == value) {
-                run::ClearCellContent(cell);
+                run::ClearCellContent(table_.Cell(row, c));
             } else {
-                WriteValue(cell, column, value);
+                WriteValue(row, c, column, value);
             }
             previous = value;
         }
@@ -403,22 +402,24 @@ private:
         return {};
     }
 
-    void WriteValue(const word::Cell& cell, const ColumnSetting& column, const std::string& value) const {
+    void WriteValue(long row, long c, const ColumnSetting& column, const std::string& value) const {
         // Nothing to show: no empty picture path, no switch applied to no value.
         if (value.empty()) {
-            run::ClearCellContent(cell);
+            run::ClearCellContent(table_.Cell(row, c));
             return;
         }
         if (column.strFormatType.empty()) {
             if (column.fieldType == ColumnFieldType::Picture) {
+                const auto cell = table_.Cell(row, c);
                 run::WriteCellField(cell, modPLRPictureField::MakePictureFieldCode(value, pictureFolder_));
             } else if (column.fieldType == ColumnFieldType::Expression) {
-                run::WriteCellField(cell, "=" + value);
+                run::WriteCellField(table_.Cell(row, c), "=" + value);
             } else {
-                run::WriteCellText(cell, value);
+                run::WriteCellText(table_, row, c, value);  // the cell found once, not made first
             }
             return;
         }
+        const auto cell = table_.Cell(row, c);
         const std::string code = run::GetFormatTypeHeadCode(column.strFormatType, Variant(value), column.fieldType);
         if (code == modPLFieldCode::QUOTE_WORD) {
             run::ClearCellContent(cell);

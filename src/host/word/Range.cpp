@@ -19,54 +19,15 @@ detail::TextOptions Options(const detail::RangeData& data) {
     return {data.includeHidden || data.doc->ShowHiddenText(), data.includeFieldCodes, data.enclosingFields};
 }
 
-// A run after the one text is written over that starts with text: the insert would go in
-// again right before it.
-bool StartsWithText(pugi::xml_node run) {
-    if (!xml::Is(run, "w:r")) return false;
-    auto child = run.first_child();
-    if (xml::Is(child, "w:rPr")) child = child.next_sibling();
-    return xml::Is(child, "w:t") && *child.child_value() != '\0';
-}
-
-// The w:t of a paragraph's first run holding exactly `atom`, the run as inserting text there
-// would write it again (no attributes, the look the insert would give it) and followed by the
-// paragraph's end or by a run starting with text: `text` without breaks, tabs or marks can
-// take the old text's place in that node, leaving the tree as deleting the old text and
-// inserting the new would. Every cell of a detail table is written so for every record (and
-// the hidden settings before a cell's text), and the long way splits and measures its
-// paragraph twice.
+// The w:t of a paragraph's first run holding exactly `atom`, as xml::TextReplaceableInPlace
+// says: every cell of a detail table is written so for every record (and the hidden settings
+// before a cell's text), and the long way splits and measures its paragraph twice.
 pugi::xml_node FirstRunText(const Atom& atom, std::string_view text) {
-    if (text.empty() || text.find_first_of("\r\n\t\v\f\x0e\a") != std::string_view::npos) return {};
     if (atom.kind != AtomKind::Text || atom.fieldDepth != 0 || !xml::Is(atom.node, "w:t")) return {};
     const auto t = atom.node;
-    const auto run = t.parent();
-    const auto paragraph = run.parent();
-    if (paragraph != atom.paragraph || !xml::Is(run, "w:r") || run.first_attribute()) return {};
-    // The paragraph: its properties, if any, the run, and the paragraph's end or a run of text.
-    auto first = paragraph.first_child();
-    const auto pPr = xml::Is(first, "w:pPr") ? first : pugi::xml_node{};
-    if (pPr) first = first.next_sibling();
-    const auto next = run.next_sibling();
-    if (first != run || (next && !StartsWithText(next))) return {};
-    // The run: its properties, if any, and the text. New text takes the run's look, or else
-    // the look of what follows it (the next run, the paragraph mark); the insert leaves out
-    // revision marks.
-    auto inner = run.first_child();
-    if (xml::Is(inner, "w:rPr")) {
-        for (const char* revision : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"})
-            if (inner.child(revision)) return {};
-        inner = inner.next_sibling();
-    } else if (next ? next.child("w:rPr") : pPr.child("w:rPr")) {
+    if (t.parent().parent() != atom.paragraph || !xml::TextReplaceableInPlace(t, text) ||
+        xml::Utf16Length(t.child_value()) != atom.length)
         return {};
-    }
-    if (inner != t || t.next_sibling()) return {};
-    const auto space = t.first_attribute();
-    if (!space || std::string_view(space.name()) != "xml:space" || std::string_view(space.value()) != "preserve" ||
-        space.next_attribute())
-        return {};
-    const auto value = t.first_child();
-    if (!value || value.type() != pugi::node_pcdata || value.next_sibling()) return {};
-    if (xml::Utf16Length(value.value()) != atom.length) return {};
     return t;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "host/word/CellText.h"
 #include "host/word/detail/DocumentState.h"
 #include "host/word/detail/RangeAccess.h"
 #include "host/word/WordError.h"
@@ -164,6 +165,7 @@ pugi::xml_node CellNode(const detail::RangeData& data, long rowIndex, long colum
 }  // namespace
 
 Range Cell::Range() const { return SpanRange(*table_, CellNode(*table_, row_, column_)); }
+
 
 Range Row::Range() const { return SpanRange(*table_, RowAt(table_->Live(), ResolveTable(*table_), index_)); }
 
@@ -354,5 +356,27 @@ std::vector<Table> TablesIn(const std::shared_ptr<RangeData>& range) {
 }  // namespace detail
 
 Tables Range::Tables() const { return word::Tables(data_, detail::TablesIn(data_)); }
+
+bool ReplaceLoneRunText(const Table& table, long row, long column, std::string_view text) {
+    const auto& data = detail::RangeAccess::Of(table);
+    const auto cell = CellNode(*data, row, column);
+    // The cell's content: its properties, then one paragraph of one run (the run checked below).
+    auto paragraph = cell.first_child();
+    while (paragraph && paragraph.type() == pugi::node_element && xml::Is(paragraph, "w:tcPr"))
+        paragraph = paragraph.next_sibling();
+    if (!xml::Is(paragraph, "w:p") || paragraph.next_sibling()) return false;
+    auto run = paragraph.first_child();
+    if (xml::Is(run, "w:pPr")) run = run.next_sibling();
+    if (!xml::Is(run, "w:r") || run.next_sibling()) return false;
+    auto t = run.first_child();
+    if (xml::Is(t, "w:rPr")) t = t.next_sibling();
+    if (!xml::TextReplaceableInPlace(t, text)) return false;
+    auto& story = data->Live();
+    const auto start = story.PositionOf(cell);
+    if (!start) throw ObjectDeleted();
+    story.ReplaceNodeText(t, *start, xml::Utf16Length(t.child_value()), text);
+    data->doc->Changed();
+    return true;
+}
 
 }  // namespace paperloom::word

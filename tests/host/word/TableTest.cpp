@@ -1,9 +1,13 @@
 // Tables: adding, rows that copy the last row's look, deleting rows, cell ranges, columns,
 // and cells that merged cells hide.
 
+#include <sstream>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "WordTestSupport.h"
+#include "host/word/CellText.h"
 #include "host/HostError.h"
 #include <filesystem>
 
@@ -193,6 +197,46 @@ TEST(Tables, RememberedRowLengthsFollowEdits) {
     const long at = table.Cell(3, 2).Range().Start();
     EXPECT_EQ(doc->Range(at, at + 3).Text(), "new");
     EXPECT_EQ(doc->Range(0, at).Text(), "bb\rsecond\r\a\r\a\r\ac\r\a\r\a\r\a\r\a");
+}
+
+// A cell of one plain run takes new text in that run; the table, the story and the ranges
+// after it come out as writing the cell's range does. Any other cell or text is left alone.
+TEST(Tables, LoneRunTextWrittenInPlaceAsThroughTheCellsRange) {
+    const std::string old = "<w:t xml:space=\"preserve\">old</w:t>";
+    const auto make = [](const std::string& content) {
+        return MakeDocument(TableXml({{TextRun("h"), TextRun("h2")}, {content, TextRun("keep")}}) + P("tail"));
+    };
+    const auto markup = [](const std::shared_ptr<Document>& doc) {
+        std::ostringstream out;
+        doc->State()->Main().Root().select_node(".//w:tbl").node().print(out, "", pugi::format_raw);
+        return out.str() + doc->Content().Text();
+    };
+    for (const std::string& content : std::vector<std::string>{
+             "<w:r><w:rPr><w:b/></w:rPr>" + old + "</w:r>", "<w:pPr><w:jc w:val=\"right\"/></w:pPr><w:r>" + old + "</w:r>"}) {
+        auto inPlace = make(content);
+        auto throughRange = make(content);
+        auto tail = inPlace->Range(inPlace->Content().End() - 5, inPlace->Content().End() - 1);
+        for (const std::string_view text : {"新しい", "x", "longer text"}) {
+            EXPECT_TRUE(ReplaceLoneRunText(inPlace->Tables().Item(1), 2, 1, text));
+            auto range = throughRange->Tables().Item(1).Cell(2, 1).Range();
+            range.SetEnd(range.End() - 1);
+            range.SetText(text);
+            EXPECT_EQ(markup(inPlace), markup(throughRange)) << content;
+            EXPECT_EQ(tail.Text(), "tail");
+            EXPECT_EQ(inPlace->Tables().Item(1).Cell(2, 2).Range().Text(), "keep\r\a");
+        }
+    }
+    for (const std::string& content : std::vector<std::string>{
+             std::string(), "<w:r>" + old + "</w:r>" + TextRun("more"), "<w:pPr><w:rPr><w:b/></w:rPr></w:pPr><w:r>" + old + "</w:r>",
+          "<w:r w:rsidR=\"00A1\">" + old + "</w:r>", "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"}) {
+        auto doc = make(content);
+        const std::string before = markup(doc);
+        EXPECT_FALSE(ReplaceLoneRunText(doc->Tables().Item(1), 2, 1, "new")) << content;
+        EXPECT_EQ(markup(doc), before);
+    }
+    auto doc = make("<w:r>" + old + "</w:r>");
+    EXPECT_FALSE(ReplaceLoneRunText(doc->Tables().Item(1), 2, 1, "two\rlines"));
+    EXPECT_FALSE(ReplaceLoneRunText(doc->Tables().Item(1), 2, 1, ""));
 }
 
 }  // namespace

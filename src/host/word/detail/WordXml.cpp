@@ -152,4 +152,46 @@ bool IsPropertyElement(pugi::xml_node node) {
     return n.size() > 2 && n.substr(n.size() - 2) == "Pr" && n.starts_with("w:");
 }
 
+namespace {
+
+bool StartsWithText(pugi::xml_node run) {
+    if (!Is(run, "w:r")) return false;
+    auto child = run.first_child();
+    if (Is(child, "w:rPr")) child = child.next_sibling();
+    return Is(child, "w:t") && *child.child_value() != '\0';
+}
+
+}  // namespace
+
+bool TextReplaceableInPlace(pugi::xml_node t, std::string_view text) {
+    if (text.empty() || text.find_first_of("\r\n\t\v\f\x0e\a") != std::string_view::npos) return false;
+    const auto run = t.parent();
+    const auto paragraph = run.parent();
+    if (!Is(t, "w:t") || !Is(run, "w:r") || run.first_attribute() || !Is(paragraph, "w:p")) return false;
+    // The paragraph: its properties, if any, the run, and the paragraph's end or a run of text.
+    auto first = paragraph.first_child();
+    const auto pPr = Is(first, "w:pPr") ? first : pugi::xml_node{};
+    if (pPr) first = first.next_sibling();
+    const auto next = run.next_sibling();
+    if (first != run || (next && !StartsWithText(next))) return false;
+    // The run: its properties, if any, and the text. New text takes the run's look, or else
+    // the look of what follows it (the next run, the paragraph mark); the insert leaves out
+    // revision marks.
+    auto inner = run.first_child();
+    if (Is(inner, "w:rPr")) {
+        for (const char* revision : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"})
+            if (inner.child(revision)) return false;
+        inner = inner.next_sibling();
+    } else if (next ? next.child("w:rPr") : pPr.child("w:rPr")) {
+        return false;
+    }
+    if (inner != t || t.next_sibling()) return false;
+    const auto space = t.first_attribute();
+    if (!space || std::string_view(space.name()) != "xml:space" || std::string_view(space.value()) != "preserve" ||
+        space.next_attribute())
+        return false;
+    const auto value = t.first_child();
+    return value && value.type() == pugi::node_pcdata && !value.next_sibling();
+}
+
 }  // namespace paperloom::word::xml

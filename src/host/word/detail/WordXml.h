@@ -41,4 +41,11 @@ pugi::xml_node AppendText(pugi::xml_node run, std::string_view text);
 // True for the elements that carry an element's own properties (w:rPr, w:pPr, w:sdtPr ...).
 bool IsPropertyElement(pugi::xml_node node);
 
+// Whether `text` (without breaks, tabs or marks) can take the place of the text of `t`, a w:t
+// that is all of its paragraph's first run, in that node, leaving the tree as deleting the old
+// text and inserting the new would: the run as the insert would write it again (no
+// attributes, the look the insert would give it), followed by the paragraph's end or by a run
+// starting with text (the insert would go in again right before it).
+bool TextReplaceableInPlace(pugi::xml_node t, std::string_view text);
+
 }  // namespace paperloom::word::xml
