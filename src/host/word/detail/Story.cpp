@@ -1168,7 +1168,7 @@ long Story::ReplaceNodeText(pugi::xml_node textNode, long pos, long length, std:
     // move with it instead of being measured again for the next cell of the row.
     const long change = added - length;
     for (auto n = textNode.parent(); n && n != root_; n = n.parent())
-        if (xml::Is(n, "w:tr") || xml::Is(n, "w:tc"))
+        if (const std::string_view name = n.name(); NameIs(name, "w:tr") || NameIs(name, "w:tc"))
             if (long* known = lengths_.Find(n)) *known += change;
     // Only the unit's length changes; the units after it move.
     const auto unit = UnitOf(textNode);

@@ -65,7 +65,11 @@ void UnitIndex::Replace(std::size_t first, std::size_t last, long start,
     MoveShift(last);
     shiftBy_ += added - removed;
 
-    for (std::size_t i = first; i < last; ++i) indexOf_.erase(units_[i].node.internal_object());
+    // Units measured again in place (a text edit inside them) keep their entries in the map.
+    bool same = units.size() == last - first;
+    for (std::size_t i = 0; same && i < units.size(); ++i) same = units[i].first == units_[first + i].node;
+    if (!same)
+        for (std::size_t i = first; i < last; ++i) indexOf_.erase(units_[i].node.internal_object());
     std::vector<Unit> fresh;
     fresh.reserve(units.size());
     long pos = start;
@@ -81,7 +85,8 @@ void UnitIndex::Replace(std::size_t first, std::size_t last, long start,
     else units_.erase(end, units_.begin() + static_cast<std::ptrdiff_t>(last));
     const bool moved = fresh.size() != last - first;
     shiftFrom_ = first + fresh.size();
-    for (std::size_t i = first; i < shiftFrom_; ++i) indexOf_[units_[i].node.internal_object()] = i;
+    if (!same)
+        for (std::size_t i = first; i < shiftFrom_; ++i) indexOf_[units_[i].node.internal_object()] = i;
     if (moved)
         for (std::size_t i = shiftFrom_; i < units_.size(); ++i) indexOf_[units_[i].node.internal_object()] = i;
 }
