@@ -615,12 +615,14 @@ void Story::EnsureAll() {
 }
 
 void Story::Invalidate(std::size_t index) {
+    ++editStamp_;
     index_.Truncate(index);
     complete_ = false;
 }
 
 void Story::Reindex(std::size_t first, pugi::xml_node after) {
     edited_ = true;
+    ++editStamp_;
     first = std::min(first, index_.Size());
     const auto last = after ? index_.Find(after) : std::nullopt;
     if (!last || *last < first) {
@@ -820,6 +822,7 @@ void Story::Track(const std::shared_ptr<TrackedSpan>& span) {
 }
 
 void Story::ShiftInsert(long pos, long length, bool beforeRangesAtPos) {
+    ++editStamp_;
     if (length == 0) return;
     std::erase_if(spans_, [](const auto& w) { return w.expired(); });
     for (auto& weak : spans_) {
@@ -832,6 +835,7 @@ void Story::ShiftInsert(long pos, long length, bool beforeRangesAtPos) {
 }
 
 void Story::ShiftDelete(long start, long end) {
+    ++editStamp_;
     if (end <= start) return;
     const auto map = [&](long x) { return x <= start ? x : (x >= end ? x - (end - start) : start); };
     std::erase_if(spans_, [](const auto& w) { return w.expired(); });
@@ -1563,6 +1567,7 @@ void Story::FormatRuns(long start, long end, const std::function<void(pugi::xml_
     for (auto run : runs) apply(xml::RunProperties(run, true));
     for (auto p : marks) apply(xml::MarkProperties(p, true));
     edited_ = true;
+    ++editStamp_;
 }
 
 std::vector<pugi::xml_node> Story::ParagraphsIn(long start, long end) {
@@ -1583,9 +1588,11 @@ std::vector<pugi::xml_node> Story::ParagraphsIn(long start, long end) {
 void Story::FormatParagraphs(long start, long end, const std::function<void(pugi::xml_node)>& apply) {
     for (auto p : ParagraphsIn(start, end)) apply(xml::ParagraphProperties(p, true));
     edited_ = true;
+    ++editStamp_;
 }
 
 void Story::Rebind(pugi::xml_node root) {
+    ++editStamp_;
     root_ = root;
     index_.Clear();
     lengths_.Clear();

@@ -124,6 +124,9 @@ public:
     }
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
+    // Moves on with every edit (positions, content or formatting): what was found in the story
+    // at one stamp, such as where a field's marks stand, still holds while the stamp is the same.
+    unsigned long EditStamp() const { return editStamp_; }
 
     long Length();
     std::string Text(long start, long end, TextOptions options);
@@ -263,6 +266,7 @@ private:
     NodeCache<std::vector<pugi::xml_node>> tableRows_;
     bool complete_ = false;
     bool edited_ = false;
+    unsigned long editStamp_ = 0;
     std::vector<std::weak_ptr<TrackedSpan>> spans_;
 };
 

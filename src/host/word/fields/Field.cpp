@@ -48,7 +48,39 @@ word::Range PartRange(const detail::RangeData& within, long start, long end, boo
 
 // --- Field ----------------------------------------------------------------------------------
 
+struct Field::FoundMarks {
+    std::optional<FieldMarks> marks;
+    const detail::Story* story = nullptr;
+    unsigned long stamp = 0;
+};
+
+Field::Field(std::shared_ptr<detail::RangeData> span)
+    : span_(std::move(span)), found_(std::make_shared<FoundMarks>()) {}
+
+Field::Field(std::shared_ptr<detail::RangeData> where, std::shared_ptr<detail::MarkAnchor> begin,
+             const FieldMarks& found)
+    : span_(std::move(where)), begin_(std::move(begin)), found_(std::make_shared<FoundMarks>()) {
+    found_->marks = found;
+    found_->marks->depth = 0;
+    found_->story = span_->story;
+    found_->stamp = span_->story->EditStamp();
+}
+
 FieldMarks Field::Find() const {
+    auto& story = span_->Live();
+    // An anchored mark that left the tree is gone, whatever was found before.
+    if (begin_ && !begin_->alive) throw ObjectDeleted();
+    auto& found = *found_;
+    if (found.marks && found.story == &story && found.stamp == story.EditStamp() &&
+        (!begin_ || found.marks->beginMark == begin_->node))
+        return *found.marks;
+    found.marks = Walk();
+    found.story = &story;
+    found.stamp = story.EditStamp();
+    return *found.marks;
+}
+
+FieldMarks Field::Walk() const {
     if (!begin_) return fields::Locate(*span_);
     auto& story = span_->Live();
     if (!begin_->alive) throw ObjectDeleted();
@@ -113,8 +145,7 @@ void Field::SetResult(std::string_view text) {
 bool Field::Update() {
     span_->doc->CheckOpen();
     if (!begin_) return fields::FieldUpdater(span_->doc).Update(*span_);
-    const auto field = Find();
-    return fields::FieldUpdater(span_->doc).Update(span_->Live(), field.begin);
+    return fields::FieldUpdater(span_->doc).Update(span_->Live(), Find());
 }
 
 void Field::Delete() {
@@ -215,7 +246,7 @@ Fields FieldsOf(const word::Range& range) {
         where->story = &story;
         where->span->start = one.begin;
         where->span->end = one.end + 1;
-        return Field(std::move(where), data->doc->Anchor(one.beginMark));
+        return Field(std::move(where), data->doc->Anchor(one.beginMark), one);
     };
     for (const auto& found : marks) {
         // A collapsed range reads as the point it stands at: only a field starting there.

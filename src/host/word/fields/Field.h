@@ -43,7 +43,7 @@ enum WdFieldType : long {
 
 class Field {
 public:
-    explicit Field(std::shared_ptr<detail::RangeData> span) : span_(std::move(span)) {}
+    explicit Field(std::shared_ptr<detail::RangeData> span);
 
     // The type number from the code's first word (wdFieldEmpty for an empty code).
     long Type() const;
@@ -68,15 +68,23 @@ private:
     const std::shared_ptr<detail::RangeData>& Data() const;
 
     friend Fields FieldsOf(const word::Range& range);
-    // A field found by its begin mark: `where` gives the document and story.
-    Field(std::shared_ptr<detail::RangeData> where, std::shared_ptr<detail::MarkAnchor> begin)
-        : span_(std::move(where)), begin_(std::move(begin)) {}
+    // Where the marks stood when the story last had the stamp kept with them; shared by the
+    // copies of a handle.
+    struct FoundMarks;
+    // A field found by its begin mark: `where` gives the document and story; `found`, where
+    // its marks stand now.
+    Field(std::shared_ptr<detail::RangeData> where, std::shared_ptr<detail::MarkAnchor> begin,
+          const fields::FieldMarks& found);
     fields::FieldMarks Find() const;
+    fields::FieldMarks Walk() const;
 
     std::shared_ptr<detail::RangeData> span_;
     // Collections hold many fields: each is found by its begin mark rather than kept as a live
     // span, which every edit would have to move.
     std::shared_ptr<detail::MarkAnchor> begin_;
+    // Every step (reading the code, the result, setting them) needs the marks: walking to
+    // them again is only needed after the story changed.
+    std::shared_ptr<FoundMarks> found_;
 };
 
 class Fields {

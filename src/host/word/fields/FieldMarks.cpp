@@ -76,14 +76,15 @@ std::vector<FieldMarks> ChildFields(word::detail::Story& story, long from, long 
     return children;
 }
 
-void NormaliseCodeRuns(word::detail::Story& story, const FieldMarks& field) {
+bool NormaliseCodeRuns(word::detail::Story& story, const FieldMarks& field) {
     std::vector<pugi::xml_node> texts;
+    bool nested = false;
     int depth = 0;
     std::vector<bool> inCode{true};
     story.Visit(field.CodeStart(), field.CodeEnd(), [&](const Atom& atom) {
         if (atom.start < field.CodeStart() || atom.start >= field.CodeEnd() || atom.length == 0) return true;
         switch (atom.kind) {
-            case AtomKind::FieldBegin: ++depth; inCode.push_back(true); break;
+            case AtomKind::FieldBegin: ++depth; inCode.push_back(true); nested = true; break;
             case AtomKind::FieldSeparator: if (depth > 0) inCode.back() = false; break;
             case AtomKind::FieldEnd: if (depth > 0) { --depth; inCode.pop_back(); } break;
             case AtomKind::Text:
@@ -94,6 +95,7 @@ void NormaliseCodeRuns(word::detail::Story& story, const FieldMarks& field) {
         return true;
     });
     for (auto node : texts) node.set_name("w:instrText");
+    return nested;
 }
 
 }  // namespace paperloom::word::fields

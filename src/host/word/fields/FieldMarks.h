@@ -38,7 +38,8 @@ std::optional<FieldMarks> FieldAround(word::detail::Story& story, long pos);
 std::vector<FieldMarks> ChildFields(word::detail::Story& story, long from, long to);
 
 // Code text written as ordinary text runs (w:t) inside a code becomes w:instrText, which is
-// how the file format stores codes; positions do not change.
-void NormaliseCodeRuns(word::detail::Story& story, const FieldMarks& field);
+// how the file format stores codes; positions do not change. True when fields are nested in
+// the code.
+bool NormaliseCodeRuns(word::detail::Story& story, const FieldMarks& field);
 
 }  // namespace paperloom::word::fields

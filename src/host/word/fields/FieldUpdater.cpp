@@ -1,5 +1,6 @@
 #include "host/word/fields/FieldUpdater.h"
 
+#include <optional>
 #include <variant>
 
 #include "host/word/fields/DocumentFormulaContext.h"
@@ -40,16 +41,29 @@ bool FieldUpdater::UpdateNested(word::detail::Story& story, const std::shared_pt
 
 bool FieldUpdater::UpdateAt(word::detail::Story& story, long begin, int depth) {
     if (depth > kMaxDepth) return true;
-    auto field = FirstFieldIn(story, begin, begin + 1);
+    const auto field = FirstFieldIn(story, begin, begin + 1);
     if (!field) return true;
+    return UpdateAt(story, *field, depth);
+}
+
+bool FieldUpdater::UpdateAt(word::detail::Story& story, FieldMarks found, int depth) {
+    if (depth > kMaxDepth) return true;
+    std::optional<FieldMarks> field = found;
     const auto tracked = word::detail::MakeRange(doc_, story, field->begin, field->end + 1);
-    NormaliseCodeRuns(story, *field);
+    bool ok = true;
+    // Renaming code runs moves nothing: without fields nested in the code the marks stand.
+    if (NormaliseCodeRuns(story, *field)) {
+        ok = UpdateNested(story, tracked->span, true, depth);
+        field = Locate(*tracked);
+    }
 
-    bool ok = UpdateNested(story, tracked->span, true, depth);
-    field = Locate(*tracked);
-
-    const auto beginAtom = story.AtomAt(field->begin);
-    const DocumentFormulaContext context(doc_, story, beginAtom ? beginAtom->node : pugi::xml_node());
+    // The atom at the begin is the begin mark itself.
+    pugi::xml_node beginNode = field->beginMark;
+    if (!beginNode) {
+        const auto beginAtom = story.AtomAt(field->begin);
+        if (beginAtom) beginNode = beginAtom->node;
+    }
+    const DocumentFormulaContext context(doc_, story, beginNode);
     const auto result = computer_.Compute(EffectiveCode(story, *field), context);
     if (result.kind == fieldcalc::FieldResult::Kind::Keep) {
         // The result stays; fields shown in it are brought up to date.

@@ -261,6 +261,28 @@ TEST(FieldModel, HandlesFollowEditsBeforeTheField) {
     EXPECT_EQ(doc->Content().Text(), "123abfirstmoved!\r");
 }
 
+// A handle keeps where its marks stood until the story changes: edits made through ranges,
+// not through the handle, inside the field or before it, must be seen by its next step.
+TEST(FieldModel, HandlesSeeRangeEditsInsideAndBeforeTheField) {
+    auto doc = MakeDocument("<w:p>" + TextRun("ab") + FieldRuns("QUOTE x", "x") + TextRun("c") + "</w:p>");
+    auto field = FieldsOf(*doc).Item(1);
+    auto copy = field;  // copies of a handle see the same field
+    EXPECT_EQ(field.Result().Text(), "x");
+    const auto result = field.Result();
+    doc->Range(result.End(), result.End()).InsertBefore("yz");
+    EXPECT_EQ(copy.Result().Text(), "xyz");
+    EXPECT_EQ(field.Range().End(), 2 + 1 + 7 + 1 + 3 + 1);
+    doc->Range(field.Code().Start(), field.Code().Start() + 6).Delete();
+    EXPECT_EQ(copy.Code().Text(), "x");
+    doc->Range(0, 2).Delete();
+    EXPECT_EQ(field.Range().Start(), 0);
+    EXPECT_EQ(field.Result().Text(), "xyz");
+    doc->Range(field.Range().Start(), field.Range().End()).Font().SetBold(true);
+    field.SetCode("QUOTE \"new\"");
+    EXPECT_TRUE(copy.Update());
+    EXPECT_EQ(doc->Content().Text(), "newc\r");
+}
+
 TEST(FieldModel, FieldsInHeadersAndTextBoxes) {
     auto doc = MakeDocument(P("body") +
                             "<w:p><w:r><w:drawing><wp:anchor><wp:docPr id=\"1\" name=\"Box\"/><a:graphic><a:graphicData "
