@@ -123,7 +123,7 @@ pugi::xml_node WrittenCodeText(const FieldMarks& field, pugi::xml_node look) {
 
 void WriteCode(word::detail::Story& story, const FieldMarks& field, std::string_view code) {
     pugi::xml_document holder;
-    const auto look = CopyFormattingAt(story, field.begin, holder);
+    const auto look = CopyFormattingOfBegin(story, field, holder);
     if (!code.empty()) {
         if (const auto instr = WrittenCodeText(field, look)) {
             std::string text(code);
@@ -149,8 +149,9 @@ void WriteCode(word::detail::Story& story, const FieldMarks& field, std::string_
     story.InsertFragment(field.CodeStart(), fragment);
 }
 
-pugi::xml_node CopyFormattingAt(word::detail::Story& story, long pos, pugi::xml_document& holder) {
-    const auto rPr = story.FormattingAt(pos);
+namespace {
+
+pugi::xml_node CopyFormatting(pugi::xml_node rPr, pugi::xml_document& holder) {
     if (!rPr) return {};
     auto copy = holder.append_copy(rPr);
     copy.set_name("w:rPr");
@@ -158,6 +159,37 @@ pugi::xml_node CopyFormattingAt(word::detail::Story& story, long pos, pugi::xml_
     for (const char* name : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"})
         while (auto n = copy.child(name)) copy.remove_child(n);
     return copy;
+}
+
+// The run of the code's first character when the code starts with the run right after the
+// begin mark's (the mark the last child of its run): the atom there is its instruction text.
+pugi::xml_node FirstCodeRun(const FieldMarks& field) {
+    if (!field.beginMark || field.CodeEnd() <= field.CodeStart()) return {};
+    for (auto after = field.beginMark.next_sibling(); after; after = after.next_sibling())
+        if (after.type() == pugi::node_element) return {};
+    const auto run = NextElement(field.beginMark.parent());
+    if (!xml::Is(run, "w:r")) return {};
+    auto child = run.first_child();
+    while (child && (child.type() != pugi::node_element || xml::Is(child, "w:rPr"))) child = child.next_sibling();
+    if (!xml::Is(child, "w:instrText") || *child.text().get() == '\0') return {};
+    return run;
+}
+
+}  // namespace
+
+pugi::xml_node CopyFormattingAt(word::detail::Story& story, long pos, pugi::xml_document& holder) {
+    return CopyFormatting(story.FormattingAt(pos), holder);
+}
+
+// The atom at a field's begin is its begin mark: its run's properties are those there.
+pugi::xml_node CopyFormattingOfBegin(word::detail::Story& story, const FieldMarks& field, pugi::xml_document& holder) {
+    if (!field.beginMark) return CopyFormattingAt(story, field.begin, holder);
+    return CopyFormatting(field.beginMark.parent().child("w:rPr"), holder);
+}
+
+pugi::xml_node CopyFormattingOfCode(word::detail::Story& story, const FieldMarks& field, pugi::xml_document& holder) {
+    if (const auto run = FirstCodeRun(field)) return CopyFormatting(run.child("w:rPr"), holder);
+    return CopyFormattingAt(story, field.CodeStart(), holder);
 }
 
 namespace {

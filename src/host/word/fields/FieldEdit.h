@@ -28,6 +28,9 @@ void WriteCode(word::detail::Story& story, const FieldMarks& field, std::string_
 
 // A copy of the run properties at a position, kept in `holder` (edits may remove the source).
 pugi::xml_node CopyFormattingAt(word::detail::Story& story, long pos, pugi::xml_document& holder);
+// The same for the begin mark of a field and for the first character of its code.
+pugi::xml_node CopyFormattingOfBegin(word::detail::Story& story, const FieldMarks& field, pugi::xml_document& holder);
+pugi::xml_node CopyFormattingOfCode(word::detail::Story& story, const FieldMarks& field, pugi::xml_document& holder);
 
 // Replaces the result by text with the given run properties (none: like the separator).
 void WriteResult(word::detail::Story& story, const FieldMarks& field, std::string_view text, pugi::xml_node look);

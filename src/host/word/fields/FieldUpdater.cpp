@@ -78,9 +78,9 @@ bool FieldUpdater::UpdateAt(word::detail::Story& story, FieldMarks found, int de
     if (result.mergeFormat && field->ResultEnd() > field->ResultStart())
         look = CopyFormattingAt(story, field->ResultStart(), holder);
     else if (field->CodeEnd() > field->CodeStart())
-        look = CopyFormattingAt(story, field->CodeStart(), holder);
+        look = CopyFormattingOfCode(story, *field, holder);
     else
-        look = CopyFormattingAt(story, field->begin, holder);
+        look = CopyFormattingOfBegin(story, *field, holder);
 
     std::string text = result.text;
     bool failed = result.kind == fieldcalc::FieldResult::Kind::Error;
