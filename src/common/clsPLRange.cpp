@@ -102,8 +102,8 @@ void clsPLRange::AppendRangeToPrintDoc(const word::Range& rangeDestination, cons
                                        long /*lngSeqIndex*/) const {
     auto copy = rangeDestination.Duplicate();
     copy.Collapse(word::wdCollapseEnd);
-    copy.SetFormattedText(rangeSource);
-    FreezeFields(copy, rangeSource);
+    // Plain fields become their results as the copy is made; others are replaced after it.
+    if (!copy.SetFormattedTextAsResults(rangeSource)) FreezeFields(copy, rangeSource);
 
     // Property text and other hidden runs do not belong in a print document. A hidden run that
     // begins with a paragraph mark is left, so paragraphs are not merged.

@@ -214,7 +214,11 @@ void Range::SetText(std::string_view text) {
     data_->doc->Changed();
 }
 
-void Range::SetFormattedText(const Range& source) {
+void Range::SetFormattedText(const Range& source) { CopyFormatted(source, false); }
+
+bool Range::SetFormattedTextAsResults(const Range& source) { return CopyFormatted(source, true); }
+
+bool Range::CopyFormatted(const Range& source, bool asResults) {
     auto& story = data_->Live();
     auto& from = source.data_->Live();
     // Text boxes edited in the source go into the copy in both their forms alike.
@@ -227,8 +231,14 @@ void Range::SetFormattedText(const Range& source) {
         data_->doc->BookmarkNameUsed({});
         home = story.Root().root();
     }
-    auto fragment = from.Extract(source.data_->span->start, source.data_->span->end, home);
-    detail::PrepareFragment(fragment, *source.data_->doc, from.Part(), *data_->doc, story.Part());
+    const auto& sourceSpan = *source.data_->span;
+    auto fragment = from.Extract(sourceSpan.start, sourceSpan.end, home);
+    // Only a whole story's copy holds exactly the fields the source range has, whole.
+    asResults = asResults && sourceSpan.start == 0 && sourceSpan.end == from.Length();
+    std::vector<pugi::xml_node> fieldMarks;
+    detail::PrepareFragment(fragment, *source.data_->doc, from.Part(), *data_->doc, story.Part(),
+                            asResults ? &fieldMarks : nullptr);
+    const bool shown = asResults && detail::ShowFieldResults(fragment, fieldMarks);
     auto& span = *data_->span;
     story.Delete(span.start, span.end);
     const long pos = story.ClampInsert(span.start);
@@ -237,6 +247,7 @@ void Range::SetFormattedText(const Range& source) {
     span.end = pos + inserted;
     span.limit.reset();
     data_->doc->Changed();
+    return shown;
 }
 
 Range Range::Duplicate() const {

@@ -133,6 +133,11 @@ public:
     // range (from any document: pictures, styles and numbering it uses come along).
     Range FormattedText() const { return *this; }
     void SetFormattedText(const Range& source);
+    // SetFormattedText whose copy shows the results of its fields in their place, when that
+    // can be done on the copy as it is made: the source is a whole story and its fields are
+    // plain ones (marks, codes and results in runs of their own, none nested, none a picture
+    // field). False when the copy was made as SetFormattedText makes it, fields and all.
+    bool SetFormattedTextAsResults(const Range& source);
     Range Duplicate() const;
 
     long Start() const;
@@ -165,6 +170,7 @@ public:
 private:
     friend struct detail::RangeAccess;
     const std::shared_ptr<detail::RangeData>& Data() const { return data_; }
+    bool CopyFormatted(const Range& source, bool asResults);
 
     std::shared_ptr<detail::RangeData> data_;
 };

@@ -100,6 +100,7 @@ struct CopyMarks {
     std::vector<pugi::xml_node> bookmarkStarts;
     std::vector<pugi::xml_node> bookmarkEnds;
     std::vector<pugi::xml_node> drawings;  // wp:docPr
+    std::vector<pugi::xml_node> fieldMarks;  // w:fldChar
 };
 
 CopyMarks MarksOf(const std::vector<pugi::xml_node>& nodes) {
@@ -113,6 +114,7 @@ CopyMarks MarksOf(const std::vector<pugi::xml_node>& nodes) {
         else if (name == "w:bookmarkStart") marks.bookmarkStarts.push_back(node);
         else if (name == "w:bookmarkEnd") marks.bookmarkEnds.push_back(node);
         else if (name == "wp:docPr") marks.drawings.push_back(node);
+        else if (name == "w:fldChar") marks.fieldMarks.push_back(node);
     }
     return marks;
 }
@@ -257,10 +259,114 @@ void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& 
     }
 }
 
+// What a run of a paragraph holding fields is to them.
+enum class RunRole { Text, Begin, Separator, End, Code, Other };
+
+// A run holding one field mark, only codes, or only text, tabs and breaks (each of which takes
+// a position: a run of none would move where an edit splits the paragraph).
+RunRole RoleOf(pugi::xml_node run) {
+    int marks = 0;
+    int codes = 0;
+    int texts = 0;
+    RunRole mark = RunRole::Other;
+    for (auto child = run.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) return RunRole::Other;
+        const std::string_view name = child.name();
+        if (name == "w:rPr") continue;
+        if (name == "w:fldChar") {
+            const std::string_view type = child.attribute("w:fldCharType").value();
+            mark = type == "begin"       ? RunRole::Begin
+                   : type == "separate" ? RunRole::Separator
+                   : type == "end"      ? RunRole::End
+                                        : RunRole::Other;
+            ++marks;
+        } else if (name == "w:instrText") {
+            ++codes;
+        } else if ((name == "w:t" && *child.text().get() != '\0') || name == "w:tab" || name == "w:br" ||
+                   name == "w:cr") {
+            ++texts;
+        } else {
+            return RunRole::Other;
+        }
+    }
+    if (marks == 1 && codes == 0 && texts == 0) return mark;
+    if (marks == 0 && codes > 0 && texts == 0) return RunRole::Code;
+    if (marks == 0 && codes == 0 && texts > 0) return RunRole::Text;
+    return RunRole::Other;
+}
+
+bool NamesPictureField(std::string_view code) {
+    constexpr std::string_view kPicture = "includepicture";
+    if (code.size() < kPicture.size()) return false;
+    for (std::size_t i = 0; i + kPicture.size() <= code.size(); ++i) {
+        std::size_t k = 0;
+        while (k < kPicture.size() && (code[i + k] | 0x20) == kPicture[k]) ++k;
+        if (k == kPicture.size()) return true;
+    }
+    return false;
+}
+
+// The runs that make up the fields of a paragraph (marks and codes), added to `out`; false when
+// the paragraph holds anything but plain runs and plain fields.
+bool FieldRunsOf(pugi::xml_node paragraph, std::vector<pugi::xml_node>& out) {
+    enum class State { Outside, Code, Result } state = State::Outside;
+    std::string code;
+    for (auto child = paragraph.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element) return false;
+        const std::string_view name = child.name();
+        if (name == "w:pPr") continue;
+        if (name != "w:r") return false;
+        const auto role = RoleOf(child);
+        switch (state) {
+        case State::Outside:
+            if (role == RunRole::Text) continue;
+            if (role != RunRole::Begin) return false;
+            state = State::Code;
+            code.clear();
+            break;
+        case State::Code:
+            if (role == RunRole::Code) {
+                for (auto instr = child.child("w:instrText"); instr; instr = instr.next_sibling("w:instrText"))
+                    code += instr.text().get();
+            } else if (role != RunRole::Separator || NamesPictureField(code)) {
+                return false;
+            } else {
+                state = State::Result;
+            }
+            break;
+        case State::Result:
+            if (role == RunRole::Text) continue;
+            if (role != RunRole::End) return false;
+            state = State::Outside;
+            break;
+        }
+        out.push_back(child);
+    }
+    return state == State::Outside;
+}
+
 }  // namespace
 
+bool ShowFieldResults(Fragment& fragment, const std::vector<pugi::xml_node>& fieldMarks) {
+    std::vector<pugi::xml_node> paragraphs;
+    std::vector<pugi::xml_node> fieldRuns;
+    for (auto mark : fieldMarks) {
+        const auto paragraph = mark.parent().parent();
+        if (!xml::Is(mark.parent(), "w:r") || !xml::Is(paragraph, "w:p")) return false;
+        if (std::find(paragraphs.begin(), paragraphs.end(), paragraph) != paragraphs.end()) continue;
+        // Text boxes and containers are left to the slower way that knows them.
+        for (auto up = paragraph.parent(); up != fragment.root; up = up.parent())
+            if (!up || !(xml::Is(up, "w:tc") || xml::Is(up, "w:tr") || xml::Is(up, "w:tbl"))) return false;
+        if (!FieldRunsOf(paragraph, fieldRuns)) return false;
+        paragraphs.push_back(paragraph);
+    }
+    for (auto run : fieldRuns) run.parent().remove_child(run);
+    return true;
+}
+
 void PrepareFragment(Fragment& fragment, DocumentState& source, const std::string& sourcePart,
-                     DocumentState& target, const std::string& targetPart) {
+                     DocumentState& target, const std::string& targetPart,
+                     std::vector<pugi::xml_node>* fieldMarks) {
     const auto nodes = Elements(fragment.root);
     // Drawings among them are found before bookmarks that cannot come along leave the copy
     // (their nodes are gone then): no second pass over the copy for them.
@@ -276,6 +382,7 @@ void PrepareFragment(Fragment& fragment, DocumentState& source, const std::strin
     FitBookmarks(marks, target);
     for (auto node : marks.drawings)
         if (auto id = node.attribute("id")) id.set_value(target.NextDrawingId());
+    if (fieldMarks) *fieldMarks = std::move(marks.fieldMarks);
 }
 
 }  // namespace paperloom::word::detail
