@@ -14,19 +14,6 @@ namespace {
 constexpr const char* kNumberingType =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml";
 
-std::vector<pugi::xml_node> Elements(pugi::xml_node root) {
-    std::vector<pugi::xml_node> out;
-    std::vector<pugi::xml_node> stack{root};
-    while (!stack.empty()) {
-        auto node = stack.back();
-        stack.pop_back();
-        out.push_back(node);
-        for (auto child = node.last_child(); child; child = child.previous_sibling())
-            if (child.type() == pugi::node_element) stack.push_back(child);
-    }
-    return out;
-}
-
 // "word/media/image12.png" -> stem "word/media/image", extension "png".
 std::pair<std::string, std::string> StemAndExtension(const std::string& part) {
     const auto dot = part.rfind('.');
@@ -37,47 +24,44 @@ std::pair<std::string, std::string> StemAndExtension(const std::string& part) {
     return {stem, ext};
 }
 
-void CopyRelationships(const std::vector<pugi::xml_node>& nodes, DocumentState& source,
+// `references`: the copy's attributes of the relationships namespace, in document order.
+void CopyRelationships(const std::vector<pugi::xml_attribute>& references, DocumentState& source,
                        const std::string& sourcePart, DocumentState& target, const std::string& targetPart) {
     auto& from = source.Package();
     auto& to = target.Package();
     std::map<std::string, std::string> newIds;
-    for (auto node : nodes) {
-        for (auto attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
-            const std::string_view name = attr.name();
-            if (!name.starts_with("r:")) continue;
-            const std::string id = attr.value();
-            auto known = newIds.find(id);
-            if (known == newIds.end()) {
-                const auto rel = from.RelationshipById(sourcePart, id);
-                if (!rel) continue;
-                std::string newId;
-                if (rel->external) {
-                    newId = to.AddRelationship(targetPart, rel->type, rel->target, true);
-                } else {
-                    const auto part = docx::Package::ResolveTarget(sourcePart, rel->target);
-                    if (!from.HasPart(part)) continue;
-                    std::string targetName = part;
-                    if (&source != &target) {
-                        // A picture is read where it lies: it is copied only when the target
-                        // does not have it yet, not once for every copy made of its range.
-                        std::string serialised;
-                        const auto stored = from.StoredBytes(part);
-                        const std::string_view bytes = stored ? *stored : (serialised = from.PartBytes(part));
-                        targetName = target.ImportedPart(bytes);
-                        if (targetName.empty()) {
-                            const auto [stem, ext] = StemAndExtension(part);
-                            targetName = to.UniquePartName(stem, ext);
-                            to.SetPartBytes(targetName, std::string(bytes), from.ContentType(part));
-                            target.RememberImportedPart(bytes, targetName);
-                        }
+    for (auto attr : references) {
+        const std::string id = attr.value();
+        auto known = newIds.find(id);
+        if (known == newIds.end()) {
+            const auto rel = from.RelationshipById(sourcePart, id);
+            if (!rel) continue;
+            std::string newId;
+            if (rel->external) {
+                newId = to.AddRelationship(targetPart, rel->type, rel->target, true);
+            } else {
+                const auto part = docx::Package::ResolveTarget(sourcePart, rel->target);
+                if (!from.HasPart(part)) continue;
+                std::string targetName = part;
+                if (&source != &target) {
+                    // A picture is read where it lies: it is copied only when the target
+                    // does not have it yet, not once for every copy made of its range.
+                    std::string serialised;
+                    const auto stored = from.StoredBytes(part);
+                    const std::string_view bytes = stored ? *stored : (serialised = from.PartBytes(part));
+                    targetName = target.ImportedPart(bytes);
+                    if (targetName.empty()) {
+                        const auto [stem, ext] = StemAndExtension(part);
+                        targetName = to.UniquePartName(stem, ext);
+                        to.SetPartBytes(targetName, std::string(bytes), from.ContentType(part));
+                        target.RememberImportedPart(bytes, targetName);
                     }
-                    newId = target.RelationshipTo(targetPart, rel->type, targetName);
                 }
-                known = newIds.emplace(id, newId).first;
+                newId = target.RelationshipTo(targetPart, rel->type, targetName);
             }
-            attr.set_value(known->second.c_str());
+            known = newIds.emplace(id, newId).first;
         }
+        attr.set_value(known->second.c_str());
     }
 }
 
@@ -93,28 +77,60 @@ pugi::xml_node StyleById(pugi::xml_node styles, const std::string& id) {
     return {};
 }
 
-// The nodes of a copy its preparation works on, gathered in one pass over the copy.
+// What a copy's preparation works on, gathered in one pass over the copy.
 struct CopyMarks {
+    std::vector<std::string_view> prefixes;          // namespace prefixes of names and attributes
+    std::vector<pugi::xml_attribute> relationships;  // r:id, r:embed ...
     std::vector<pugi::xml_node> styleReferences;  // w:pStyle, w:rStyle, w:tblStyle, w:numStyleLink, w:styleLink
     std::vector<pugi::xml_node> numberings;       // w:numId inside w:numPr
     std::vector<pugi::xml_node> bookmarkStarts;
     std::vector<pugi::xml_node> bookmarkEnds;
-    std::vector<pugi::xml_node> drawings;  // wp:docPr
-    std::vector<pugi::xml_node> fieldMarks;  // w:fldChar
+    std::vector<pugi::xml_node> drawings;         // wp:docPr
+    std::vector<pugi::xml_node> fieldMarks;       // w:fldChar
 };
 
-CopyMarks MarksOf(const std::vector<pugi::xml_node>& nodes) {
+// One pass over the copy in document order. Paragraph ids go first (they must stay unique in
+// the document the copy goes to), so their prefix is not declared for them. Names and
+// attributes are read only for a copy into another part (`names`).
+CopyMarks MarksOf(pugi::xml_node root, bool names) {
     CopyMarks marks;
-    for (auto node : nodes) {
+    const auto note = [&](std::string_view name) {
+        const std::string_view prefix = docx::xml::PrefixOf(name);
+        if (!prefix.empty() && prefix != "xmlns" && prefix != "xml" &&
+            std::find(marks.prefixes.begin(), marks.prefixes.end(), prefix) == marks.prefixes.end())
+            marks.prefixes.push_back(prefix);
+    };
+    std::vector<pugi::xml_node> stack{root};
+    while (!stack.empty()) {
+        auto node = stack.back();
+        stack.pop_back();
+        for (auto child = node.last_child(); child; child = child.previous_sibling())
+            if (child.type() == pugi::node_element) stack.push_back(child);
         const std::string_view name = node.name();
-        if (name == "w:pStyle" || name == "w:rStyle" || name == "w:tblStyle" || name == "w:numStyleLink" ||
-            name == "w:styleLink")
+        if (name == "w:p") {
+            node.remove_attribute("w14:paraId");
+            node.remove_attribute("w14:textId");
+        } else if (name == "w:pStyle" || name == "w:rStyle" || name == "w:tblStyle" || name == "w:numStyleLink" ||
+                   name == "w:styleLink") {
             marks.styleReferences.push_back(node);
-        else if (name == "w:numId" && xml::Is(node.parent(), "w:numPr")) marks.numberings.push_back(node);
-        else if (name == "w:bookmarkStart") marks.bookmarkStarts.push_back(node);
-        else if (name == "w:bookmarkEnd") marks.bookmarkEnds.push_back(node);
-        else if (name == "wp:docPr") marks.drawings.push_back(node);
-        else if (name == "w:fldChar") marks.fieldMarks.push_back(node);
+        } else if (name == "w:numId" && xml::Is(node.parent(), "w:numPr")) {
+            marks.numberings.push_back(node);
+        } else if (name == "w:bookmarkStart") {
+            marks.bookmarkStarts.push_back(node);
+        } else if (name == "w:bookmarkEnd") {
+            marks.bookmarkEnds.push_back(node);
+        } else if (name == "wp:docPr") {
+            marks.drawings.push_back(node);
+        } else if (name == "w:fldChar") {
+            marks.fieldMarks.push_back(node);
+        }
+        if (!names) continue;
+        note(name);
+        for (auto attr = node.first_attribute(); attr; attr = attr.next_attribute()) {
+            const std::string_view attrName = attr.name();
+            note(attrName);
+            if (attrName.starts_with("r:")) marks.relationships.push_back(attr);
+        }
     }
     return marks;
 }
@@ -234,23 +250,10 @@ void FitBookmarks(const CopyMarks& marks, DocumentState& target) {
 }
 
 // Every namespace prefix the copy uses must be declared by the part it goes into.
-void DeclareNamespaces(const std::vector<pugi::xml_node>& nodes, DocumentState& source,
-                       const std::string& sourcePart, DocumentState& target, const std::string& targetPart) {
+void DeclareNamespaces(std::vector<std::string_view> prefixes, DocumentState& source, const std::string& sourcePart,
+                       DocumentState& target, const std::string& targetPart) {
     auto from = source.Package().Xml(sourcePart).document_element();
     auto to = target.Package().Xml(targetPart).document_element();
-    // A copy uses a handful of prefixes on thousands of names: they are gathered as views and
-    // put in order once.
-    std::vector<std::string_view> prefixes;
-    auto note = [&](std::string_view name) {
-        const std::string_view prefix = docx::xml::PrefixOf(name);
-        if (!prefix.empty() && prefix != "xmlns" && prefix != "xml" &&
-            std::find(prefixes.begin(), prefixes.end(), prefix) == prefixes.end())
-            prefixes.push_back(prefix);
-    };
-    for (auto node : nodes) {
-        note(node.name());
-        for (auto attr = node.first_attribute(); attr; attr = attr.next_attribute()) note(attr.name());
-    }
     std::sort(prefixes.begin(), prefixes.end());
     for (const auto prefix : prefixes) {
         const std::string decl = "xmlns:" + std::string(prefix);
@@ -367,13 +370,13 @@ bool ShowFieldResults(Fragment& fragment, const std::vector<pugi::xml_node>& fie
 void PrepareFragment(Fragment& fragment, DocumentState& source, const std::string& sourcePart,
                      DocumentState& target, const std::string& targetPart,
                      std::vector<pugi::xml_node>* fieldMarks) {
-    const auto nodes = Elements(fragment.root);
-    // Drawings among them are found before bookmarks that cannot come along leave the copy
-    // (their nodes are gone then): no second pass over the copy for them.
-    const auto marks = MarksOf(nodes);
-    if (sourcePart != targetPart || &source != &target) {
-        DeclareNamespaces(nodes, source, sourcePart, target, targetPart);
-        CopyRelationships(nodes, source, sourcePart, target, targetPart);
+    const bool otherPart = sourcePart != targetPart || &source != &target;
+    // Drawings are found before bookmarks that cannot come along leave the copy (their nodes
+    // are gone then): no second pass over the copy for them.
+    auto marks = MarksOf(fragment.root, otherPart);
+    if (otherPart) {
+        DeclareNamespaces(std::move(marks.prefixes), source, sourcePart, target, targetPart);
+        CopyRelationships(marks.relationships, source, sourcePart, target, targetPart);
     }
     if (&source != &target) {
         CopyStyles(marks.styleReferences, source, target);

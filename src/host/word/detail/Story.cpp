@@ -1655,12 +1655,8 @@ public:
             else TopLevelRows(table, i, to);
             i = to - 1;
         }
-        // Paragraph ids must stay unique in the document the copy goes to.
-        for (auto hit : fragment_.root.select_nodes(".//w:p")) {
-            auto p = hit.node();
-            p.remove_attribute("w14:paraId");
-            p.remove_attribute("w14:textId");
-        }
+        // Paragraph ids, which must stay unique in the document the copy goes to, are dropped
+        // by the copy's preparation, in the pass it makes over the copy anyway.
         return std::move(fragment_);
     }
 
