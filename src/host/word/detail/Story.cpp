@@ -1202,10 +1202,12 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
     pos = ClampInsert(pos);
     const auto index = BlockIndex(pos);
     const auto after = NodeAfter(index);
+    // Edits to the tree leave the index as it is until it is made again below.
+    const auto afterAt = after ? index_.Find(after) : std::nullopt;
     const auto point = atPos ? SplitAt(pos, *atPos) : SplitAt(pos);
     auto p = point.paragraph;
     // A fragment built in this story's tree is moved in: it is measured first, while it is
-    // still whole, in case the index cannot tell what came in.
+    // still whole, when the index cannot tell what came in.
     const bool move = !fragment.tree && fragment.root.root() == root_.root();
     std::optional<long> fragmentLength;
     const auto measureFragment = [&] {
@@ -1216,7 +1218,7 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
         walker.Blocks(fragment.root, length, {});
         return length;
     };
-    if (move) fragmentLength = measureFragment();
+    if (move && !afterAt) fragmentLength = measureFragment();
     auto insertRuns = [move](pugi::xml_node into, pugi::xml_node from, pugi::xml_node before) {
         for (auto c = from.first_child(); c;) {
             const auto next = c.next_sibling();
@@ -1262,7 +1264,6 @@ long Story::InsertFragment(long pos, Fragment& fragment, const std::optional<Ato
         if (fragment.openTail) insertRuns(p, blocks.back(), FirstContentChild(p));
     }
     ForgetRowsAround(p);
-    const auto afterAt = after ? index_.Find(after) : std::nullopt;
     const long afterStart = afterAt ? index_.Start(*afterAt) : 0;
     Reindex(index, after);
     // What came in is what the units before `after` grew by, as measured again; only without
