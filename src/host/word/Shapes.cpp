@@ -131,9 +131,9 @@ namespace {
 
 // Properties and text hold no shapes: most of a document's nodes need not be opened (the print
 // run asks for the working copy's shapes for every record).
-bool HoldsNoShapes(std::string_view name) {
+bool HoldsNoShapes(pugi::xml_node node, std::string_view name) {
     return name == "w:t" || name == "w:instrText" || name == "w:fldChar" || name == "w:tblGrid" ||
-           (name.size() > 2 && name.ends_with("Pr") && name.starts_with("w:"));
+           xml::IsPropertyElement(node);
 }
 
 }  // namespace
@@ -151,7 +151,7 @@ Shapes ShapesOf(const std::shared_ptr<DocumentState>& doc, pugi::xml_node root, 
             if (Floating(node)) shapes.emplace_back(doc, node, part);
             continue;  // shapes inside text boxes belong to those boxes
         }
-        if (HoldsNoShapes(name)) continue;
+        if (HoldsNoShapes(node, name)) continue;
         for (auto child = node.last_child(); child; child = child.previous_sibling()) stack.push_back(child);
     }
     return Shapes(std::move(shapes));

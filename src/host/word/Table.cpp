@@ -166,7 +166,6 @@ pugi::xml_node CellNode(const detail::RangeData& data, long rowIndex, long colum
 
 Range Cell::Range() const { return SpanRange(*table_, CellNode(*table_, row_, column_)); }
 
-
 Range Row::Range() const { return SpanRange(*table_, RowAt(table_->Live(), ResolveTable(*table_), index_)); }
 
 long Row::CellCount() const {

@@ -1097,7 +1097,7 @@ long Story::InsertText(long pos, std::string_view text, pugi::xml_node runProper
     // fragment below would append there: made in place, the paragraph is neither split nor
     // measured again.
     if (here && (here->kind == AtomKind::ParagraphMark || here->kind == AtomKind::CellEnd) && here->start == pos &&
-        text.find_first_of("\r\n\t\v\f\x0e\a") == std::string_view::npos) {
+        xml::IsPlainRunText(text)) {
         auto run = paragraph.append_child("w:r");
         if (rPr) {
             auto copy = run.append_copy(rPr);

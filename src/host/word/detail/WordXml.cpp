@@ -152,6 +152,10 @@ bool IsPropertyElement(pugi::xml_node node) {
     return n.size() > 2 && n.substr(n.size() - 2) == "Pr" && n.starts_with("w:");
 }
 
+bool IsPlainRunText(std::string_view text) {
+    return text.find_first_of("\r\n\t\v\f\x0e\a") == std::string_view::npos;
+}
+
 namespace {
 
 bool StartsWithText(pugi::xml_node run) {
@@ -164,7 +168,7 @@ bool StartsWithText(pugi::xml_node run) {
 }  // namespace
 
 bool TextReplaceableInPlace(pugi::xml_node t, std::string_view text) {
-    if (text.empty() || text.find_first_of("\r\n\t\v\f\x0e\a") != std::string_view::npos) return false;
+    if (text.empty() || !IsPlainRunText(text)) return false;
     const auto run = t.parent();
     const auto paragraph = run.parent();
     if (!Is(t, "w:t") || !Is(run, "w:r") || run.first_attribute() || !Is(paragraph, "w:p")) return false;

@@ -38,6 +38,10 @@ void SetText(pugi::xml_node element, std::string_view text);
 // A <w:t> with xml:space="preserve" holding text.
 pugi::xml_node AppendText(pugi::xml_node run, std::string_view text);
 
+// True for text one run's w:t holds as it stands: no breaks, tabs or marks, which are
+// elements of their own.
+bool IsPlainRunText(std::string_view text);
+
 // True for the elements that carry an element's own properties (w:rPr, w:pPr, w:sdtPr ...).
 bool IsPropertyElement(pugi::xml_node node);
 

@@ -205,7 +205,7 @@ bool IsMarkRun(pugi::xml_node run, std::string_view type) {
 // without breaks, tabs or marks), in a field whose code is one run: the result can take new
 // text in place. Header fields are updated for every record.
 pugi::xml_node WrittenResultText(const FieldMarks& field, std::string_view text, pugi::xml_node look) {
-    if (!look || text.empty() || text.find_first_of("\r\n\t\v\f\x0e\a") != std::string_view::npos) return {};
+    if (!look || text.empty() || !xml::IsPlainRunText(text)) return {};
     if (!field.beginMark || field.beginMark.next_sibling() || !field.separator) return {};
     if (field.CodeEnd() <= field.CodeStart() || field.ResultEnd() <= field.ResultStart()) return {};
     const auto codeRun = NextElement(field.beginMark.parent());
